@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace Quorvel {
+
+// The file-name form of a player id: each byte a Windows file name may not hold
+// (< > : " / \ | ? * and controls below 0x20) and '%' itself become '%' and two
+// upper-case hex digits, so the file stays inside the data folder and two ids
+// never share a file. Other ids come back unchanged.
+std::string fileNameSafeId(std::string_view userId);
+
+// "<id>-performance.csv" inside `dataFolder`, joined with the platform's path
+// rules; nullopt when the name cannot be converted to a path.
+std::optional<std::filesystem::path> csvFilePath(const std::filesystem::path& dataFolder,
+                                                 std::string_view userId);
+
+// Truncates `file` and writes the header line. False when the file could not be
+// opened or written.
+bool createWithHeader(const std::filesystem::path& file);
+
+// Appends `rows` in one write, text mode. A file that is absent or empty gets the
+// header line first. On any failure the file is cut back to what it held before,
+// so a retry neither loses nor duplicates a row; the result says whether the rows
+// are on disk.
+bool appendRows(const std::filesystem::path& file, std::string_view rows);
+
+}  // namespace Quorvel

@@ -1,0 +1,229 @@
+#include "QuorvelPlugin.h"
+
+#include <chrono>
+#include <exception>
+#include <utility>
+
+#include "CsvFile.h"
+#include "CsvRow.h"
+#include "LaunchLogPath.h"
+#include "ServerAddress.h"
+#include "Timestamp.h"
+#include "tarvik/wrappers/CVarManagerWrapper.h"
+#include "tarvik/wrappers/GameWrapper.h"
+
+namespace {
+
+constexpr float kTickSeconds = 1.0f;
+
+// Console text for a path: UTF-8, which every path converts to.
+std::string displayPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::string displayPath(const std::optional<std::filesystem::path>& path) {
+    return path ? displayPath(*path) : "(a file name that cannot be converted to a path)";
+}
+
+}  // namespace
+
+QuorvelPlugin::QuorvelPlugin() = default;
+QuorvelPlugin::~QuorvelPlugin() = default;
+
+template <typename Step>
+void QuorvelPlugin::guarded(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+    } catch (const std::exception& error) {
+        reportError(error.what());
+    } catch (...) {
+        reportError("unknown error");
+    }
+}
+
+void QuorvelPlugin::onLoad() {
+    guarded([this] { prepareCsvFile(); });
+    guarded([this] { log("Quorvel: Loaded (using Launch.log)"); });
+    if (!tickChain) {
+        guarded([this] { tickChain = std::make_shared<TickChain>(); });
+        tick();
+    }
+}
+
+void QuorvelPlugin::onUnload() {
+    if (hasPendingRows) {
+        guarded([this] { writePendingRows(); });
+    }
+    tickChain.reset();
+}
+
+void QuorvelPlugin::prepareCsvFile() {
+    identityCaptured = false;
+    userId = game->GetUniqueID().str();
+    identityCaptured = true;
+    const std::optional<std::filesystem::path> path = csvPath();
+    if (!path || !Quorvel::createWithHeader(*path)) {
+        log("Quorvel: Could not create " + displayPath(path) +
+            "; rows will be appended to it once it can be written");
+    }
+}
+
+void QuorvelPlugin::tick() {
+    guarded([this] {
+        if (!identityCaptured) {
+            prepareCsvFile();  // the load-time attempt failed; retry until it works
+        }
+        bool inLiveMatch = false;
+        if (game->IsInOnlineGame()) {
+            ServerWrapper server = game->GetOnlineGame();
+            if (!server.IsNull()) {
+                inLiveMatch = true;
+                sampleLiveMatch(server);
+            }
+        }
+        if (!inLiveMatch) {
+            noAddressReported = false;
+            if (hasPendingRows) {
+                flushPendingRows();
+            }
+        }
+    });
+    scheduleNextTick();
+}
+
+void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
+    if (serverIp.empty()) {
+        const Discovery discovery = discoverServer();
+        if (serverIp.empty()) {
+            if (discovery != Discovery::Captured && !noAddressReported) {
+                noAddressReported = true;
+                const std::filesystem::path logFile = Quorvel::launchLogPath();
+                log("Quorvel: No server address found in " +
+                    (logFile.empty() ? std::string("Launch.log (no Documents folder found)")
+                                     : displayPath(logFile)) +
+                    "; no rows are taken until one appears");
+            }
+            return;
+        }
+    }
+    PlayerControllerWrapper player = server.GetLocalPrimaryPlayer();
+    if (player.IsNull()) {
+        return;
+    }
+    PriWrapper replicationInfo = player.GetPRI();
+    if (replicationInfo.IsNull()) {
+        return;
+    }
+    const std::string timestamp = Quorvel::formatUtcTimestamp(std::chrono::system_clock::now());
+    StatGraphSystemWrapper graphs = game->GetEngine().GetStatGraphs();
+    if (graphs.IsNull()) {
+        return;
+    }
+    NetStatGraphWrapper net = graphs.GetNetStatGraph();
+    InputBufferGraphWrapper input = graphs.GetInputBufferGraph();
+    PerfStatGraphWrapper perf = graphs.GetPerfStatGraph();
+    Quorvel::PendingSamples samples{};
+    samples.latency = net.GetLatency().GetPendingSample();
+    samples.packetsOut = net.GetPacketsOut().GetPendingSample();
+    samples.packetsIn = net.GetPacketsIn().GetPendingSample();
+    samples.lostPacketsOut = net.GetLostPacketsOut().GetPendingSample();
+    samples.lostPacketsIn = net.GetLostPacketsIn().GetPendingSample();
+    samples.buffer = input.GetBuffer().GetPendingSample();
+    samples.bufferTarget = input.GetBufferTarget().GetPendingSample();
+    samples.fps = perf.GetFPS().GetPendingSample();
+
+    const std::string matchGuid = server.GetMatchGUID();
+    const std::int32_t playlistId = server.GetPlaylist().GetPlaylistId();
+    const float exactPing = replicationInfo.GetExactPing();
+
+    // Built whole before it joins the pending rows, so a failure leaves no half row.
+    std::string row;
+    row.reserve(128 + userId.size() + matchGuid.size() + serverIp.size() + serverPort.size());
+    Quorvel::appendCsvRow(row, {timestamp, userId, matchGuid, serverIp, serverPort}, playlistId,
+                          Quorvel::combineStatistics(samples, exactPing));
+    pendingRows += row;
+    hasPendingRows = true;
+}
+
+QuorvelPlugin::Discovery QuorvelPlugin::discoverServer() {
+    const std::filesystem::path logFile = Quorvel::launchLogPath();
+    if (logFile.empty()) {
+        return Discovery::NoDocumentsFolder;
+    }
+    const std::optional<std::string> address = launchLog.lastEntry(logFile);
+    if (!address || address->empty()) {
+        return Discovery::NotFound;
+    }
+    Quorvel::splitHostPort(*address, serverIp, serverPort);
+    log("Quorvel: Captured server from Launch.log: " + serverIp + ":" + serverPort);
+    return Discovery::Captured;
+}
+
+void QuorvelPlugin::flushPendingRows() {
+    serverIp.clear();
+    serverPort.clear();
+    writePendingRows();
+}
+
+// The rows stay pending until they are on disk: a failed write is retried at the next
+// tick outside a match, and reported once per run of failures.
+void QuorvelPlugin::writePendingRows() {
+    const std::optional<std::filesystem::path> path = csvPath();
+    if (path && Quorvel::appendRows(*path, pendingRows)) {
+        pendingRows.clear();
+        hasPendingRows = false;
+        writeFailureReported = false;
+        log("Performance data logged");
+        return;
+    }
+    if (!writeFailureReported) {
+        writeFailureReported = true;
+        log("Quorvel: Could not write performance data to " + displayPath(path) +
+            "; the rows are kept and written when it can be");
+    }
+}
+
+std::optional<std::filesystem::path> QuorvelPlugin::csvPath() {
+    return Quorvel::csvFilePath(game->GetDataFolder(), userId);
+}
+
+void QuorvelPlugin::scheduleNextTick() {
+    if (!tickChain) {
+        return;
+    }
+    std::weak_ptr<TickChain> chain = tickChain;
+    auto next = [this, chain](GameWrapper*) {
+        if (!chain.expired()) {
+            tick();
+        }
+    };
+    // One retry: a host that refuses twice in a row has ended the chain for us.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            game->SetTimeout(next, kTickSeconds);
+            return;
+        } catch (const std::exception& error) {
+            reportError(error.what());
+        } catch (...) {
+            reportError("unknown error while scheduling the next tick");
+        }
+    }
+    tickChain.reset();
+}
+
+void QuorvelPlugin::log(std::string text) {
+    console->log(std::move(text));
+}
+
+void QuorvelPlugin::reportError(std::string_view what) {
+    if (errorReported) {
+        return;
+    }
+    try {
+        log("Quorvel: Unexpected error, recording continues: " + std::string(what));
+        errorReported = true;
+    } catch (...) {
+        // The console itself failed; try again at the next error.
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "LaunchLogScan.h"
+#include "tarvik/plugin/TarvikPlugin.h"
+
+class ServerWrapper;
+
+// Samples the client's network, input-buffer and frame statistics once a second
+// during online matches and appends them, one CSV row a second, to the player's
+// performance file after each match. Runs only on the host's game thread; no
+// exception ever leaves it into the host.
+class QuorvelPlugin final : public Tarvik::Plugin::TarvikPlugin {
+  public:
+    QuorvelPlugin();
+    ~QuorvelPlugin();
+    QuorvelPlugin(const QuorvelPlugin&) = delete;
+    QuorvelPlugin& operator=(const QuorvelPlugin&) = delete;
+
+    void onLoad() override;
+    // Writes the rows still pending and ends the tick chain.
+    void onUnload() override;
+
+    // One step of the once-a-second chain; the host timer calls it.
+    void tick();
+
+    bool hasPendingRows = false;
+    std::string userId;
+    std::string pendingRows;
+    std::string serverIp;
+    std::string serverPort;
+
+  private:
+    enum class Discovery { Captured, NotFound, NoDocumentsFolder };
+
+    void prepareCsvFile();
+    void sampleLiveMatch(ServerWrapper& server);
+    Discovery discoverServer();
+    void flushPendingRows();
+    void writePendingRows();
+    std::optional<std::filesystem::path> csvPath();
+    void scheduleNextTick();
+    void log(std::string text);
+    void reportError(std::string_view what);
+    template <typename Step>
+    void guarded(Step&& step);
+
+    // Alive while a tick chain runs; each scheduled tick holds it weakly, so a tick
+    // that comes due after the chain ended or the object died does nothing.
+    struct TickChain {};
+    std::shared_ptr<TickChain> tickChain;
+
+    Quorvel::LaunchLogScanner launchLog;
+    bool identityCaptured = false;
+    bool noAddressReported = false;
+    bool writeFailureReported = false;
+    bool errorReported = false;
+};

@@ -1,0 +1,214 @@
+// The stand-in SDK: every wrapper operation, answered from the scripted game state
+// of the host whose address the wrapper carries.
+
+#include "HostState.h"
+
+using Tarvik::StandIn::addressIf;
+using Tarvik::StandIn::addressOf;
+using Tarvik::StandIn::History;
+using Tarvik::StandIn::hostAt;
+using Tarvik::StandIn::HostOperation;
+using Tarvik::StandIn::HostState;
+
+ObjectWrapper::ObjectWrapper(std::uintptr_t address) : memoryAddress(address) {
+    ++Tarvik::StandIn::liveWrapperCount;
+}
+ObjectWrapper::ObjectWrapper(const ObjectWrapper& other) : memoryAddress(other.memoryAddress) {
+    ++Tarvik::StandIn::liveWrapperCount;
+}
+ObjectWrapper& ObjectWrapper::operator=(const ObjectWrapper& other) = default;
+ObjectWrapper::~ObjectWrapper() {
+    --Tarvik::StandIn::liveWrapperCount;
+}
+
+#define DEFINE_WRAPPER_MEMBERS(ClassName, BaseName)                     \
+    ClassName::ClassName(std::uintptr_t address) : BaseName(address) {} \
+    ClassName::ClassName(const ClassName& other) = default;             \
+    ClassName& ClassName::operator=(const ClassName& other) = default;  \
+    ClassName::~ClassName() = default
+
+DEFINE_WRAPPER_MEMBERS(CVarManagerWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(UniqueIDWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(ActorWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(PlayerReplicationInfoWrapper, ActorWrapper);
+DEFINE_WRAPPER_MEMBERS(PriWrapper, PlayerReplicationInfoWrapper);
+DEFINE_WRAPPER_MEMBERS(PlayerControllerWrapper, ActorWrapper);
+DEFINE_WRAPPER_MEMBERS(GameSettingPlaylistWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(GameEventWrapper, ActorWrapper);
+DEFINE_WRAPPER_MEMBERS(ServerWrapper, GameEventWrapper);
+DEFINE_WRAPPER_MEMBERS(SampleHistoryWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(NetStatGraphWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(InputBufferGraphWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(PerfStatGraphWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(StatGraphSystemWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(EngineTAWrapper, ObjectWrapper);
+DEFINE_WRAPPER_MEMBERS(GameWrapper, ObjectWrapper);
+
+void CVarManagerWrapper::log(std::string text) {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::Log);
+    host.console.push_back({host.now, std::move(text)});
+}
+
+std::string UniqueIDWrapper::str() const {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::UniqueIdStr);
+    return host.game.uniqueId;
+}
+
+bool ActorWrapper::IsNull() {
+    if (memoryAddress != 0) {
+        hostAt(memoryAddress).enter(HostOperation::ActorIsNull);
+    }
+    return memoryAddress == 0;
+}
+
+float PlayerReplicationInfoWrapper::GetExactPing() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetExactPing);
+    return host.game.exactPing;
+}
+
+PriWrapper PlayerControllerWrapper::GetPRI() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetPRI);
+    return PriWrapper(addressIf(host, host.game.replicationInfoPresent));
+}
+
+std::int32_t GameSettingPlaylistWrapper::GetPlaylistId() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetPlaylistId);
+    return host.game.playlistId;
+}
+
+PlayerControllerWrapper GameEventWrapper::GetLocalPrimaryPlayer() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetLocalPrimaryPlayer);
+    return PlayerControllerWrapper(addressIf(host, host.game.localPlayerPresent));
+}
+
+GameSettingPlaylistWrapper GameEventWrapper::GetPlaylist() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetPlaylist);
+    return GameSettingPlaylistWrapper(addressOf(host));
+}
+
+std::string ServerWrapper::GetMatchGUID() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetMatchGUID);
+    return host.game.matchGuid;
+}
+
+// A sample history's address is its host's address plus the history's index, so
+// one integer names both. HostState is far more than eight bytes long and aligned,
+// so the low bits are free.
+namespace {
+
+SampleHistoryWrapper historyOf(std::uintptr_t graphAddress, History history) {
+    HostState& host = hostAt(graphAddress);
+    host.enter(HostOperation::GetSampleHistory);
+    return SampleHistoryWrapper(addressOf(host) + static_cast<std::uintptr_t>(history));
+}
+
+constexpr std::uintptr_t kHistoryBits = 7;
+static_assert(alignof(HostState) >= 8);
+
+}  // namespace
+
+RecordedSample SampleHistoryWrapper::GetPendingSample() {
+    HostState& host = hostAt(memoryAddress & ~kHistoryBits);
+    host.enter(HostOperation::GetPendingSample);
+    return host.game.pendingSamples.at(memoryAddress & kHistoryBits);
+}
+
+SampleHistoryWrapper NetStatGraphWrapper::GetLatency() {
+    return historyOf(memoryAddress, History::Latency);
+}
+SampleHistoryWrapper NetStatGraphWrapper::GetPacketsOut() {
+    return historyOf(memoryAddress, History::PacketsOut);
+}
+SampleHistoryWrapper NetStatGraphWrapper::GetPacketsIn() {
+    return historyOf(memoryAddress, History::PacketsIn);
+}
+SampleHistoryWrapper NetStatGraphWrapper::GetLostPacketsOut() {
+    return historyOf(memoryAddress, History::LostPacketsOut);
+}
+SampleHistoryWrapper NetStatGraphWrapper::GetLostPacketsIn() {
+    return historyOf(memoryAddress, History::LostPacketsIn);
+}
+SampleHistoryWrapper InputBufferGraphWrapper::GetBuffer() {
+    return historyOf(memoryAddress, History::Buffer);
+}
+SampleHistoryWrapper InputBufferGraphWrapper::GetBufferTarget() {
+    return historyOf(memoryAddress, History::BufferTarget);
+}
+SampleHistoryWrapper PerfStatGraphWrapper::GetFPS() {
+    return historyOf(memoryAddress, History::FPS);
+}
+
+bool StatGraphSystemWrapper::IsNull() const {
+    if (memoryAddress != 0) {
+        hostAt(memoryAddress).enter(HostOperation::StatGraphsIsNull);
+    }
+    return memoryAddress == 0;
+}
+
+NetStatGraphWrapper StatGraphSystemWrapper::GetNetStatGraph() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetNetStatGraph);
+    return NetStatGraphWrapper(addressOf(host));
+}
+
+InputBufferGraphWrapper StatGraphSystemWrapper::GetInputBufferGraph() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetInputBufferGraph);
+    return InputBufferGraphWrapper(addressOf(host));
+}
+
+PerfStatGraphWrapper StatGraphSystemWrapper::GetPerfStatGraph() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetPerfStatGraph);
+    return PerfStatGraphWrapper(addressOf(host));
+}
+
+StatGraphSystemWrapper EngineTAWrapper::GetStatGraphs() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetStatGraphs);
+    return StatGraphSystemWrapper(addressIf(host, host.game.statGraphsPresent));
+}
+
+UniqueIDWrapper GameWrapper::GetUniqueID() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetUniqueID);
+    return UniqueIDWrapper(addressOf(host));
+}
+
+std::filesystem::path GameWrapper::GetDataFolder() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetDataFolder);
+    return host.game.dataFolder;
+}
+
+bool GameWrapper::IsInOnlineGame() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::IsInOnlineGame);
+    return host.game.inOnlineGame;
+}
+
+ServerWrapper GameWrapper::GetOnlineGame() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetOnlineGame);
+    return ServerWrapper(addressIf(host, host.game.onlineGamePresent));
+}
+
+EngineTAWrapper GameWrapper::GetEngine() {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::GetEngine);
+    return EngineTAWrapper(addressOf(host));
+}
+
+void GameWrapper::SetTimeout(std::function<void(GameWrapper*)> callback, float seconds) {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(HostOperation::SetTimeout);
+    Tarvik::StandIn::scheduleTimeout(host, std::move(callback), seconds);
+}

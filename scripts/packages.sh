@@ -1,0 +1,23 @@
+# Installs the Debian packages named as arguments that are not installed yet.
+# Sourced by the project's scripts; runs apt-get only when something is missing.
+ensure_packages() {
+    local missing=()
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What the native build and its tests need.
+NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev)

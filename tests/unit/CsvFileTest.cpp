@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "CsvFile.h"
+#include "CsvRow.h"
+#include "TempDir.h"
+
+namespace QuorvelTest {
+namespace {
+
+const std::string kHeader(Quorvel::kCsvHeader);
+
+TEST(CsvFile, SafeIdEscapesOnlyWhatAFileNameCannotHold) {
+    EXPECT_EQ(Quorvel::fileNameSafeId("Steam|7656|0"), "Steam%7C7656%7C0");
+    EXPECT_EQ(Quorvel::fileNameSafeId("Epic-abc_12.x y"), "Epic-abc_12.x y");
+    EXPECT_EQ(Quorvel::fileNameSafeId("100%"), "100%25");
+    EXPECT_EQ(Quorvel::fileNameSafeId(std::string("\x1f\x7f\xc3\xa9", 4)), "%1F\x7f\xc3\xa9");
+    // Two ids never share a name.
+    EXPECT_NE(Quorvel::fileNameSafeId("a|b"), Quorvel::fileNameSafeId("a%7Cb"));
+}
+
+TEST(CsvFile, AppendStartsAnAbsentOrEmptyFileWithTheHeader) {
+    TempDir folder;
+    const auto file = *Quorvel::csvFilePath(folder.path(), "p");
+    ASSERT_TRUE(Quorvel::appendRows(file, "r1\n"));
+    ASSERT_TRUE(Quorvel::appendRows(file, "r2\n"));
+    EXPECT_EQ(readFile(file), kHeader + "r1\nr2\n");
+    writeFile(file, "");
+    ASSERT_TRUE(Quorvel::appendRows(file, "r3\n"));
+    EXPECT_EQ(readFile(file), kHeader + "r3\n");
+    ASSERT_TRUE(Quorvel::createWithHeader(file));
+    EXPECT_EQ(readFile(file), kHeader);
+}
+
+TEST(CsvFile, FailedAppendLeavesTheFileAsItWas) {
+    TempDir folder;
+    EXPECT_FALSE(Quorvel::appendRows(folder / "missing" / "x.csv", "r\n"));
+    EXPECT_FALSE(Quorvel::createWithHeader(folder / "missing" / "x.csv"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+    std::filesystem::create_directories(folder / "dir.csv");
+    EXPECT_FALSE(Quorvel::appendRows(folder / "dir.csv", "r\n"));
+#if defined(__linux__)
+    const auto full = folder / "full.csv";
+    std::filesystem::create_symlink("/dev/full", full);
+    EXPECT_FALSE(Quorvel::appendRows(full, std::string(1 << 16, 'x')));
+    EXPECT_TRUE(std::filesystem::is_symlink(full));
+#endif
+}
+
+}  // namespace
+}  // namespace QuorvelTest
