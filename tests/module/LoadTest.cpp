@@ -8,7 +8,7 @@
 namespace QuorvelTest {
 namespace {
 
-const std::string kHeader(Quorvel::kCsvHeader);
+const std::string kHeader = onDisk(std::string(Quorvel::kCsvHeader));
 
 TEST(Load, CreatesTheFileWithExactlyTheHeaderAndAnnouncesAfterwards) {
     PluginHarness harness;

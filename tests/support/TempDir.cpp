@@ -11,8 +11,9 @@ namespace QuorvelTest {
 TempDir::TempDir(const std::string& label) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    root = std::filesystem::temp_directory_path() /
-           (label + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    // The label is UTF-8 on every platform.
+    const std::string name = label + "-" + std::to_string(stamp) + "-" + std::to_string(counter++);
+    root = std::filesystem::temp_directory_path() / std::u8string(name.begin(), name.end());
     std::filesystem::create_directories(root);
 }
 
@@ -21,6 +22,21 @@ TempDir::~TempDir() {
     std::filesystem::permissions(root, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(root, ignored);
+}
+
+std::string onDisk(const std::string& text) {
+#if defined(_WIN32)
+    std::string converted;
+    for (char c : text) {
+        if (c == '\n') {
+            converted.push_back('\r');
+        }
+        converted.push_back(c);
+    }
+    return converted;
+#else
+    return text;
+#endif
 }
 
 std::string readFile(const std::filesystem::path& file) {

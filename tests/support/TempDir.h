@@ -22,6 +22,9 @@ class TempDir {
     std::filesystem::path root;
 };
 
+// `text` as a text-mode stream writes it to disk: CR LF line ends on Windows.
+std::string onDisk(const std::string& text);
+
 std::string readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
 void appendFile(const std::filesystem::path& file, const std::string& bytes);

@@ -23,12 +23,12 @@ TEST(CsvFile, AppendStartsAnAbsentOrEmptyFileWithTheHeader) {
     const auto file = *Quorvel::csvFilePath(folder.path(), "p");
     ASSERT_TRUE(Quorvel::appendRows(file, "r1\n"));
     ASSERT_TRUE(Quorvel::appendRows(file, "r2\n"));
-    EXPECT_EQ(readFile(file), kHeader + "r1\nr2\n");
+    EXPECT_EQ(readFile(file), onDisk(kHeader + "r1\nr2\n"));
     writeFile(file, "");
     ASSERT_TRUE(Quorvel::appendRows(file, "r3\n"));
-    EXPECT_EQ(readFile(file), kHeader + "r3\n");
+    EXPECT_EQ(readFile(file), onDisk(kHeader + "r3\n"));
     ASSERT_TRUE(Quorvel::createWithHeader(file));
-    EXPECT_EQ(readFile(file), kHeader);
+    EXPECT_EQ(readFile(file), onDisk(kHeader));
 }
 
 TEST(CsvFile, FailedAppendLeavesTheFileAsItWas) {
