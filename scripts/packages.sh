@@ -20,6 +20,6 @@ ensure_packages() {
 }
 
 # What the native build and its tests need.
-NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev)
+NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev)
 # What the Windows cross build and its tests under Wine need.
 WINDOWS_PACKAGES=(mingw-w64 wine wine64)

@@ -1,0 +1,153 @@
+#include "Session.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include "tarvik/loader/PluginModule.h"
+#include "tarvik/standin/HostControl.h"
+
+namespace QuorvelSim {
+
+namespace {
+
+using Tarvik::StandIn::History;
+
+constexpr History kHistoryOf[kStatisticCount] = {
+    History::Latency,       History::PacketsOut, History::PacketsIn,    History::LostPacketsOut,
+    History::LostPacketsIn, History::Buffer,     History::BufferTarget, History::FPS};
+
+void applyState(const Scenario& scenario, int second, Tarvik::StandIn::GameState& game) {
+    const Phase* phase = scenario.phaseAt(second);
+    if (phase == nullptr) {
+        game.inOnlineGame = false;  // the menu
+        return;
+    }
+    const int offset = second - phase->from;
+    const int duration = phase->to - phase->from;
+    game.inOnlineGame = phase->inOnlineGame;
+    game.onlineGamePresent = phase->onlineGame;
+    game.localPlayerPresent = phase->localPlayer;
+    game.replicationInfoPresent = phase->replicationInfo;
+    game.statGraphsPresent = phase->statGraphs;
+    game.matchGuid = phase->matchGuid;
+    game.playlistId = phase->playlistId;
+    game.exactPing = static_cast<float>(phase->pingMs.at(offset, duration) / 1000.0);
+    for (std::size_t i = 0; i < kStatisticCount; ++i) {
+        const auto value = static_cast<float>(phase->statistics[i].at(offset, duration));
+        game.sample(kHistoryOf[i]) = {value, value};
+    }
+}
+
+void setDocumentsFolder(const std::filesystem::path& folder) {
+#if defined(_WIN32)
+    _wputenv_s(L"XDG_DOCUMENTS_DIR", folder.c_str());
+#else
+    setenv("XDG_DOCUMENTS_DIR", folder.c_str(), 1);
+#endif
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> playSession(const Scenario& scenario,
+                                               const SessionOptions& options, std::ostream& out) {
+    Tarvik::StandIn::Host host;
+    host.game().uniqueId = options.player;
+    host.game().dataFolder = options.dataFolder;
+    setDocumentsFolder(options.documentsFolder);
+    const std::filesystem::path launchLog =
+        options.documentsFolder / "My Games" / "Brimvale" / "TAGame" / "Logs" / "Launch.log";
+
+    Tarvik::Loader::PluginModule module(options.modulePath);
+    const auto& record = module.record();
+    out << "Loaded " << record.displayName << " " << record.version << " (API " << record.apiVersion
+        << ") from " << options.modulePath.string() << "\n";
+
+    std::size_t printed = 0;
+    auto printConsole = [&] {
+        const auto& lines = host.console();
+        for (; printed < lines.size(); ++printed) {
+            char time[32];
+            std::snprintf(time, sizeof time, "[%6.1fs] ", lines[printed].time);
+            out << time << lines[printed].text << "\n";
+        }
+    };
+    auto note = [&](const std::string& text) {
+        printConsole();
+        char time[32];
+        std::snprintf(time, sizeof time, "[%6.1fs] ", host.now());
+        out << time << "(host) " << text << "\n";
+    };
+
+    bool loaded = false;
+    auto load = [&] {
+        std::shared_ptr<Tarvik::Plugin::TarvikPlugin>* instance = record.getPlugin();
+        if (instance == nullptr || !*instance) {
+            throw std::runtime_error("the module's getPlugin gave no plugin object");
+        }
+        (*instance)->console = host.consoleWrapper();
+        (*instance)->game = host.gameWrapper();
+        (*instance)->onLoad();
+        loaded = true;
+    };
+    auto unload = [&] {
+        (*record.getPlugin())->onUnload();
+        record.deleteMe();
+        loaded = false;
+    };
+
+    // What happens in second s (the game's state, log lines, unload and load) happens
+    // half a second before the tick at s.
+    std::size_t nextEvent = 0;
+    for (int second = 0; second <= scenario.seconds; ++second) {
+        if (second > 0) {
+            host.advance(0.5);
+        }
+        applyState(scenario, second, host.game());
+        for (; nextEvent < scenario.events.size() && scenario.events[nextEvent].at == second;
+             ++nextEvent) {
+            const Event& event = scenario.events[nextEvent];
+            if (event.kind == Event::Kind::AppendToLaunchLog) {
+                std::filesystem::create_directories(launchLog.parent_path());
+                std::ofstream(launchLog, std::ios::binary | std::ios::app) << event.text << "\r\n";
+                note("game logs: " + event.text);
+            } else if (event.kind == Event::Kind::Unload && loaded) {
+                note("unloads the plugin");
+                unload();
+            } else if (event.kind == Event::Kind::Load && !loaded && second > 0) {
+                note("loads the plugin");
+                load();
+            }
+        }
+        if (second == 0) {
+            load();
+        } else {
+            if (options.realSecondsPerTick > 0) {
+                std::this_thread::sleep_for(
+                    std::chrono::duration<double>(options.realSecondsPerTick));
+            }
+            host.advance(0.5);
+        }
+        printConsole();
+    }
+    if (loaded) {
+        host.advance(0.5);
+        note("session ends: unloads the plugin");
+        unload();
+    }
+    printConsole();
+    // Scheduled callbacks are module code: drop them before the module goes.
+    host.cancelTimeouts();
+
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(options.dataFolder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() >= 16 && name.compare(name.size() - 16, 16, "-performance.csv") == 0) {
+            files.push_back(entry.path());
+        }
+    }
+    return files;
+}
+
+}  // namespace QuorvelSim
