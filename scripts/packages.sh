@@ -19,7 +19,18 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# What the native build and its tests need.
+# Installs the Debian package `package` unless `command` is already on the PATH
+# (the machine may have it from elsewhere, as it may have Node.js and npm).
+ensure_command() {
+    local command="$1" package="$2"
+    if ! command -v "$command" >/dev/null 2>&1; then
+        ensure_packages "$package"
+    fi
+}
+
+# What the native build and its tests need (npm brings the report's chart library,
+# chromium draws the report's page in a test).
 NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev)
+TEST_PACKAGES=(chromium)
 # What the Windows cross build and its tests under Wine need.
 WINDOWS_PACKAGES=(mingw-w64 wine wine64)

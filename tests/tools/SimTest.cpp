@@ -2,35 +2,19 @@
 // CSV compared with a golden file column by column, by header name.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "CsvReader.h"
 #include "PerformanceLog.h"
-#include "TempDir.h"
+#include "RunProgram.h"
 
 namespace QuorvelTest {
 namespace {
 
-struct SimRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-SimRun runSim(const std::string& arguments, const TempDir& folder) {
-    const auto out = folder / "stdout.txt";
-    const auto err = folder / "stderr.txt";
-    const std::string command = std::string("\"") + QUORVEL_SIM_PATH + "\" " + arguments + " >\"" +
-                                out.string() + "\" 2>\"" + err.string() + "\"";
-    const int status = std::system(command.c_str());
-    SimRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readFile(out);
-    run.err = readFile(err);
-    return run;
+ProgramRun runSim(const std::string& arguments, const TempDir& folder) {
+    return runProgram(QUORVEL_SIM_PATH, arguments, folder);
 }
 
 std::vector<std::vector<std::string>> records(const std::string& text) {
@@ -76,7 +60,8 @@ TEST_P(Scenario, WritesTheGoldenRows) {
     const std::string name = GetParam();
     const std::string scenario =
         name == "default" ? "" : "\"" + std::string(QUORVEL_SCENARIO_DIR) + "/" + name + ".json\" ";
-    const SimRun run = runSim(scenario + "--data \"" + (folder / "data").string() + "\"", folder);
+    const ProgramRun run =
+        runSim(scenario + "--data \"" + (folder / "data").string() + "\"", folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("Quorvel: Loaded (using Launch.log)"), std::string::npos);
     std::filesystem::path csv;
@@ -115,9 +100,9 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
     for (const Case& c : cases) {
         TempDir folder("quorvel-sim-bad");
         writeFile(folder / "bad.json", c.json);
-        const SimRun run = runSim("\"" + (folder / "bad.json").string() + "\" --data \"" +
-                                      (folder / "data").string() + "\"",
-                                  folder);
+        const ProgramRun run = runSim("\"" + (folder / "bad.json").string() + "\" --data \"" +
+                                          (folder / "data").string() + "\"",
+                                      folder);
         EXPECT_EQ(run.exitCode, 2) << c.json;
         EXPECT_NE(run.err.find((folder / "bad.json").string()), std::string::npos) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
@@ -127,9 +112,9 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
 
 TEST(SimInput, MissingModuleIsAClearError) {
     TempDir folder("quorvel-sim-nomodule");
-    const SimRun run = runSim("--module \"" + (folder / "absent.so").string() + "\" --data \"" +
-                                  (folder / "data").string() + "\"",
-                              folder);
+    const ProgramRun run = runSim("--module \"" + (folder / "absent.so").string() + "\" --data \"" +
+                                      (folder / "data").string() + "\"",
+                                  folder);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("cannot load plugin module"), std::string::npos) << run.err;
 }
