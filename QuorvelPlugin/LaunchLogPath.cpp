@@ -59,7 +59,7 @@ std::optional<std::string> documentsFromUserDirs(const std::string& home) {
         }
         std::string value = line.substr(kKey.size(), line.size() - kKey.size() - 1);
         if (value.rfind("$HOME", 0) == 0) {
-            value = home + value.substr(5);
+            value.replace(0, 5, home);
         }
         if (!value.empty() && value.front() == '/') {
             return value;

@@ -48,7 +48,7 @@ class LaunchLogScanner {
     // nullopt when the file cannot be read or no line holds an entry.
     std::optional<std::string> lastEntry(const std::filesystem::path& logFile);
 
-    static constexpr std::size_t kDefaultBlockSize = 64 * 1024;
+    static constexpr std::size_t kDefaultBlockSize = std::size_t{64} * 1024;
 
   private:
     void forget();

@@ -32,8 +32,8 @@ fs::path benchFolder() {
 // A log of `megabytes` MB made of game-like lines, a few with quotes, with one
 // GameURL entry placed as asked ("near the end" is half a megabyte before it).
 fs::path generatedLog(int megabytes, Placement placement) {
-    const fs::path file = benchFolder() / ("Launch-" + std::to_string(megabytes) + "-" +
-                                           kPlacementNames[static_cast<int>(placement)] + ".log");
+    fs::path file = benchFolder() / ("Launch-" + std::to_string(megabytes) + "-" +
+                                     kPlacementNames[static_cast<int>(placement)] + ".log");
     const auto size = static_cast<std::uintmax_t>(megabytes) << 20;
     std::error_code error;
     if (fs::file_size(file, error) == size) {

@@ -34,3 +34,5 @@ NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-js
 TEST_PACKAGES=(chromium)
 # What the Windows cross build and its tests under Wine need.
 WINDOWS_PACKAGES=(mingw-w64 wine wine64)
+LINT_PACKAGES=(clang-format clang-tidy cppcheck)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)

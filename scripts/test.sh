@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
-# Builds and runs every test suite:
-#   dev       native debug build, warnings as errors
-#   sanitize  the same suite under AddressSanitizer and UndefinedBehaviorSanitizer
-#   windows   MinGW-w64 cross build, the same suite plus Windows-only tests, under Wine
+# Builds and runs every check, in the order that fails fastest:
+#   lint      clang-format, clang-tidy and cppcheck on the project's sources
+#   dev       native debug build, warnings as errors, every test suite
+#   sanitize  the same suites under AddressSanitizer and UndefinedBehaviorSanitizer
+#   fuzz      each libFuzzer target from its seed corpus for FUZZ_SECONDS (default 45)
+#   windows   MinGW-w64 cross build: the same suites plus Windows-only tests, under Wine
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages "${NATIVE_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${LINT_PACKAGES[@]}" \
+    "${FUZZ_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 ensure_command npm npm
 
+cmake --preset dev >/dev/null
+scripts/lint.sh
+
 for preset in dev sanitize; do
-    echo "== $preset: configure, build, test"
+    echo "== $preset: build and test"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
 
-echo "== windows: configure, build, test under Wine"
+scripts/fuzz.sh "${FUZZ_SECONDS:-45}"
+
+echo "== windows: build, and test under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 scripts/wine-prefix.sh build/windows/wineprefix

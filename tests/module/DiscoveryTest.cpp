@@ -7,8 +7,6 @@
 namespace QuorvelTest {
 namespace {
 
-using Tarvik::StandIn::HostOperation;
-
 const std::string kCaptured = "Quorvel: Captured server from Launch.log: ";
 
 class Discovery : public ::testing::Test {

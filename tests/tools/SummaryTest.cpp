@@ -111,3 +111,16 @@ TEST(Summary, ReaderKeepsQuotedLineBreaksAndCountsLines) {
 
 }  // namespace
 }  // namespace QuorvelTest
+
+namespace QuorvelTest {
+namespace {
+
+TEST(Summary, JsonOfTextsThatAreNotUtf8) {
+    const std::string csv = kHeader + row(0, "bad\xff\xfe", 60, 1, 1);
+    const std::string json = formatJson(summarizeLog(readPerformanceLog(csv)));
+    EXPECT_NE(json.find("\"matchGuid\": \"bad\xef\xbf\xbd\xef\xbf\xbd\""), std::string::npos)
+        << json;
+}
+
+}  // namespace
+}  // namespace QuorvelTest

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     }
     const auto matches = Quorvel::Summary::splitMatches(log.samples);
     std::vector<Quorvel::Summary::MatchSummary> summaries;
+    summaries.reserve(matches.size());
     for (const auto& match : matches) {
         summaries.push_back(Quorvel::Summary::summarize(match));
     }

@@ -77,7 +77,7 @@ class ScenarioError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-Scenario parseScenario(const std::string& json, const std::string& sourceName);
+Scenario parseScenario(const std::string& text, const std::string& sourceName);
 Scenario loadScenarioFile(const std::filesystem::path& file);
 
 }  // namespace QuorvelSim

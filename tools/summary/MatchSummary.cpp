@@ -194,7 +194,8 @@ std::string formatJson(const std::vector<MatchSummary>& matches) {
                        {"verdict", m.verdict},
                        {"reason", m.reason}});
     }
-    return all.dump(2) + "\n";
+    // Texts come from the file as bytes; invalid UTF-8 is shown as U+FFFD rather than failing.
+    return all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace Quorvel::Summary

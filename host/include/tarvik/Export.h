@@ -24,8 +24,11 @@
 
 // Every wrapper's constructor, copy and destructor are defined in the SDK library,
 // never inline, so that any implementation of these headers can stand behind them.
+// A class name cannot be parenthesized, hence the NOLINT.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define TARVIK_WRAPPER_MEMBERS(ClassName)             \
     explicit ClassName(std::uintptr_t memoryAddress); \
     ClassName(const ClassName& other);                \
     ClassName& operator=(const ClassName& other);     \
     ~ClassName()
+// NOLINTEND(bugprone-macro-parentheses)

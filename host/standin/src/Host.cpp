@@ -56,7 +56,8 @@ HostState& hostAt(std::uintptr_t memoryAddress) {
     if (memoryAddress == 0) {
         throw std::logic_error("host operation called on a null wrapper");
     }
-    return *reinterpret_cast<HostState*>(memoryAddress);
+    // A wrapper names its object by address, as the host SDK does.
+    return *reinterpret_cast<HostState*>(memoryAddress);  // NOLINT(performance-no-int-to-ptr)
 }
 
 std::uintptr_t addressOf(HostState& state) {

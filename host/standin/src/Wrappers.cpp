@@ -21,11 +21,14 @@ ObjectWrapper::~ObjectWrapper() {
     --Tarvik::StandIn::liveWrapperCount;
 }
 
+// NOLINTBEGIN(bugprone-macro-parentheses): class names cannot be parenthesized
 #define DEFINE_WRAPPER_MEMBERS(ClassName, BaseName)                     \
     ClassName::ClassName(std::uintptr_t address) : BaseName(address) {} \
     ClassName::ClassName(const ClassName& other) = default;             \
     ClassName& ClassName::operator=(const ClassName& other) = default;  \
     ClassName::~ClassName() = default
+
+// NOLINTEND(bugprone-macro-parentheses)
 
 DEFINE_WRAPPER_MEMBERS(CVarManagerWrapper, ObjectWrapper);
 DEFINE_WRAPPER_MEMBERS(UniqueIDWrapper, ObjectWrapper);
