@@ -24,16 +24,8 @@ struct Signal {
     double at(int offset, int duration) const;
 };
 
-enum class Statistic {
-    Latency,
-    PacketsOut,
-    PacketsIn,
-    LostPacketsOut,
-    LostPacketsIn,
-    Buffer,
-    BufferTarget,
-    FPS,
-};
+// The statistics of a phase, in the order of the stand-in host's sample histories
+// (latency, packets out, packets in, lost out, lost in, buffer, buffer target, FPS).
 inline constexpr std::size_t kStatisticCount = 8;
 
 // What the game reports during [from, to).

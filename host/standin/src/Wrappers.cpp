@@ -10,6 +10,17 @@ using Tarvik::StandIn::hostAt;
 using Tarvik::StandIn::HostOperation;
 using Tarvik::StandIn::HostState;
 
+namespace {
+
+// The host a wrapper belongs to, with the call counted (and a fault thrown if armed).
+HostState& enterHost(std::uintptr_t memoryAddress, HostOperation operation) {
+    HostState& host = hostAt(memoryAddress);
+    host.enter(operation);
+    return host;
+}
+
+}  // namespace
+
 ObjectWrapper::ObjectWrapper(std::uintptr_t address) : memoryAddress(address) {
     ++Tarvik::StandIn::liveWrapperCount;
 }
@@ -48,14 +59,12 @@ DEFINE_WRAPPER_MEMBERS(EngineTAWrapper, ObjectWrapper);
 DEFINE_WRAPPER_MEMBERS(GameWrapper, ObjectWrapper);
 
 void CVarManagerWrapper::log(std::string text) {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::Log);
+    HostState& host = enterHost(memoryAddress, HostOperation::Log);
     host.console.push_back({host.now, std::move(text)});
 }
 
 std::string UniqueIDWrapper::str() const {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::UniqueIdStr);
+    HostState& host = enterHost(memoryAddress, HostOperation::UniqueIdStr);
     return host.game.uniqueId;
 }
 
@@ -67,38 +76,32 @@ bool ActorWrapper::IsNull() {
 }
 
 float PlayerReplicationInfoWrapper::GetExactPing() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetExactPing);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetExactPing);
     return host.game.exactPing;
 }
 
 PriWrapper PlayerControllerWrapper::GetPRI() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetPRI);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetPRI);
     return PriWrapper(addressIf(host, host.game.replicationInfoPresent));
 }
 
 std::int32_t GameSettingPlaylistWrapper::GetPlaylistId() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetPlaylistId);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetPlaylistId);
     return host.game.playlistId;
 }
 
 PlayerControllerWrapper GameEventWrapper::GetLocalPrimaryPlayer() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetLocalPrimaryPlayer);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetLocalPrimaryPlayer);
     return PlayerControllerWrapper(addressIf(host, host.game.localPlayerPresent));
 }
 
 GameSettingPlaylistWrapper GameEventWrapper::GetPlaylist() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetPlaylist);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetPlaylist);
     return GameSettingPlaylistWrapper(addressOf(host));
 }
 
 std::string ServerWrapper::GetMatchGUID() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetMatchGUID);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetMatchGUID);
     return host.game.matchGuid;
 }
 
@@ -157,61 +160,51 @@ bool StatGraphSystemWrapper::IsNull() const {
 }
 
 NetStatGraphWrapper StatGraphSystemWrapper::GetNetStatGraph() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetNetStatGraph);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetNetStatGraph);
     return NetStatGraphWrapper(addressOf(host));
 }
 
 InputBufferGraphWrapper StatGraphSystemWrapper::GetInputBufferGraph() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetInputBufferGraph);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetInputBufferGraph);
     return InputBufferGraphWrapper(addressOf(host));
 }
 
 PerfStatGraphWrapper StatGraphSystemWrapper::GetPerfStatGraph() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetPerfStatGraph);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetPerfStatGraph);
     return PerfStatGraphWrapper(addressOf(host));
 }
 
 StatGraphSystemWrapper EngineTAWrapper::GetStatGraphs() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetStatGraphs);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetStatGraphs);
     return StatGraphSystemWrapper(addressIf(host, host.game.statGraphsPresent));
 }
 
 UniqueIDWrapper GameWrapper::GetUniqueID() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetUniqueID);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetUniqueID);
     return UniqueIDWrapper(addressOf(host));
 }
 
 std::filesystem::path GameWrapper::GetDataFolder() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetDataFolder);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetDataFolder);
     return host.game.dataFolder;
 }
 
 bool GameWrapper::IsInOnlineGame() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::IsInOnlineGame);
+    HostState& host = enterHost(memoryAddress, HostOperation::IsInOnlineGame);
     return host.game.inOnlineGame;
 }
 
 ServerWrapper GameWrapper::GetOnlineGame() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetOnlineGame);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetOnlineGame);
     return ServerWrapper(addressIf(host, host.game.onlineGamePresent));
 }
 
 EngineTAWrapper GameWrapper::GetEngine() {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::GetEngine);
+    HostState& host = enterHost(memoryAddress, HostOperation::GetEngine);
     return EngineTAWrapper(addressOf(host));
 }
 
 void GameWrapper::SetTimeout(std::function<void(GameWrapper*)> callback, float seconds) {
-    HostState& host = hostAt(memoryAddress);
-    host.enter(HostOperation::SetTimeout);
+    HostState& host = enterHost(memoryAddress, HostOperation::SetTimeout);
     Tarvik::StandIn::scheduleTimeout(host, std::move(callback), seconds);
 }
