@@ -134,48 +134,51 @@ TEST_F(Recovery, ReloadAfterUnloadStartsOneNewChain) {
     EXPECT_EQ(harness.host.queuedTimeouts(), 1u);
 }
 
-// Every host operation, made to throw once at each tick of a session in turn: no
+// Every host operation, made to throw once at each of its calls (the `skip`-th) in
+// each step of a session in turn (onLoad, four ticks in a match, three after it): no
 // exception reaches the host, the chain keeps going, and each row lands exactly once.
 TEST_F(Recovery, EveryHostOperationThrowingOnceLosesNoRow) {
     for (std::size_t op = 0; op < Tarvik::StandIn::kHostOperationCount; ++op) {
         const auto operation = static_cast<HostOperation>(op);
-        for (int failingTick = 0; failingTick < 8; ++failingTick) {
-            SCOPED_TRACE(std::string(Tarvik::StandIn::operationName(operation)) + " at tick " +
-                         std::to_string(failingTick));
-            PluginHarness run;
-            run.writeLaunchLog("GameURL=\"10.0.0.1:7777\"\n");
-            run.create();
-            int tickIndex = 0;
-            auto step = [&] {
-                if (tickIndex++ == failingTick) {
-                    run.host.failNextCalls(operation);
+        for (int skip = 0; skip < 8; ++skip) {
+            for (int failingTick = 0; failingTick < 8; ++failingTick) {
+                SCOPED_TRACE(std::string(Tarvik::StandIn::operationName(operation)) + ", call " +
+                             std::to_string(skip + 1) + " of step " + std::to_string(failingTick));
+                PluginHarness run;
+                run.writeLaunchLog("GameURL=\"10.0.0.1:7777\"\n");
+                run.create();
+                int tickIndex = 0;
+                auto step = [&] {
+                    if (tickIndex++ == failingTick) {
+                        run.host.failNextCalls(operation, 1, skip);
+                    }
+                };
+                step();
+                ASSERT_NO_THROW(run.object().onLoad());
+                run.enterMatch();
+                for (int i = 1; i <= 4; ++i) {
+                    step();
+                    run.game().sample(Tarvik::StandIn::History::PacketsIn) = {
+                        0.0f, static_cast<float>(i)};
+                    ASSERT_NO_THROW(run.ticks(1));
                 }
-            };
-            step();
-            ASSERT_NO_THROW(run.object().onLoad());
-            run.enterMatch();
-            for (int i = 1; i <= 4; ++i) {
-                step();
-                run.game().sample(Tarvik::StandIn::History::PacketsIn) = {0.0f,
-                                                                          static_cast<float>(i)};
-                ASSERT_NO_THROW(run.ticks(1));
-            }
-            run.leaveMatch();
-            for (int i = 0; i < 3; ++i) {
-                step();
-                ASSERT_NO_THROW(run.ticks(1));
-            }
-            EXPECT_EQ(run.host.queuedTimeouts(), 1u) << "the chain keeps ticking";
-            EXPECT_FALSE(run.plugin().hasPendingRows);
+                run.leaveMatch();
+                for (int i = 0; i < 3; ++i) {
+                    step();
+                    ASSERT_NO_THROW(run.ticks(1));
+                }
+                EXPECT_EQ(run.host.queuedTimeouts(), 1u) << "the chain keeps ticking";
+                EXPECT_FALSE(run.plugin().hasPendingRows);
 
-            // Each row names its tick: none twice, and only the failing tick may lack one.
-            std::set<int> marks;
-            for (const std::string& row : run.rows()) {
-                EXPECT_TRUE(marks.insert(std::stoi(splitFields(row).at(10))).second) << row;
+                // Each row names its tick: none twice, and only the failing tick may lack one.
+                std::set<int> marks;
+                for (const std::string& row : run.rows()) {
+                    EXPECT_TRUE(marks.insert(std::stoi(splitFields(row).at(10))).second) << row;
+                }
+                EXPECT_GE(marks.size(), 3u);
+                EXPECT_LE(marks.size(), 4u);
+                EXPECT_EQ(run.host.liveWrappers(), 4) << "both hosts' console and game wrappers";
             }
-            EXPECT_GE(marks.size(), 3u);
-            EXPECT_LE(marks.size(), 4u);
-            EXPECT_EQ(run.host.liveWrappers(), 4) << "both hosts' console and game wrappers";
         }
     }
 }

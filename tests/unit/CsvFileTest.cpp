@@ -48,3 +48,36 @@ TEST(CsvFile, FailedAppendLeavesTheFileAsItWas) {
 
 }  // namespace
 }  // namespace QuorvelTest
+
+#if defined(__linux__)
+#include <sys/resource.h>
+
+#include <csignal>
+
+namespace QuorvelTest {
+namespace {
+
+// A file-size limit makes the append stop part-way, as a full disk does.
+TEST(CsvFile, PartialAppendIsCutBackToTheFileAsItWas) {
+    TempDir folder;
+    const auto file = folder / "p-performance.csv";
+    const std::string before = kHeader + std::string(1000, 'r') + "\n";
+    writeFile(file, before);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = before.size() + 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool appended = Quorvel::appendRows(file, std::string(64 * 1024, 'x'));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(readFile(file), before);
+}
+
+}  // namespace
+}  // namespace QuorvelTest
+#endif

@@ -46,6 +46,10 @@ const char* operationName(HostOperation operation) {
 void HostState::enter(HostOperation operation) {
     const auto index = static_cast<std::size_t>(operation);
     ++calls[index];
+    if (callsBeforeFailure[index] > 0) {
+        --callsBeforeFailure[index];
+        return;
+    }
     if (failuresArmed[index] > 0) {
         --failuresArmed[index];
         throw HostFault(std::string("injected fault in ") + operationName(operation));
@@ -130,8 +134,9 @@ void Host::cancelTimeouts() {
     state->timeouts.clear();
 }
 
-void Host::failNextCalls(HostOperation operation, int count) {
+void Host::failNextCalls(HostOperation operation, int count, int skip) {
     state->failuresArmed.at(static_cast<std::size_t>(operation)) += count;
+    state->callsBeforeFailure.at(static_cast<std::size_t>(operation)) = skip;
 }
 
 std::uint64_t Host::callCount(HostOperation operation) const {

@@ -25,6 +25,7 @@ struct HostState {
     std::vector<QueuedTimeout> timeouts;  // a min-heap on (due, sequence)
     std::array<std::uint64_t, kHostOperationCount> calls{};
     std::array<int, kHostOperationCount> failuresArmed{};
+    std::array<int, kHostOperationCount> callsBeforeFailure{};
     std::shared_ptr<GameWrapper> gameWrapper;
     std::shared_ptr<CVarManagerWrapper> consoleWrapper;
 

@@ -116,8 +116,9 @@ class TARVIK_SDK_API Host {
     // Drops every queued callback without running it.
     void cancelTimeouts();
 
-    // The next `count` calls of `operation` throw HostFault.
-    void failNextCalls(HostOperation operation, int count = 1);
+    // After `skip` more calls that succeed, the next `count` calls of `operation`
+    // throw HostFault.
+    void failNextCalls(HostOperation operation, int count = 1, int skip = 0);
     std::uint64_t callCount(HostOperation operation) const;
 
     // Wrapper values alive in the process (all hosts), to catch leaked wrappers.
