@@ -70,7 +70,7 @@ TEST(CsvFile, PartialAppendIsCutBackToTheFileAsItWas) {
     rlimit limited = saved;
     limited.rlim_cur = before.size() + 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool appended = Quorvel::appendRows(file, std::string(64 * 1024, 'x'));
+    const bool appended = Quorvel::appendRows(file, std::string(std::size_t{64} * 1024, 'x'));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
