@@ -137,12 +137,15 @@ void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
     const std::int32_t playlistId = server.GetPlaylist().GetPlaylistId();
     const float exactPing = replicationInfo.GetExactPing();
 
-    // Built whole before it joins the pending rows, so a failure leaves no half row.
-    std::string row;
-    row.reserve(128 + userId.size() + matchGuid.size() + serverIp.size() + serverPort.size());
-    Quorvel::appendCsvRow(row, {timestamp, userId, matchGuid, serverIp, serverPort}, playlistId,
-                          Quorvel::combineStatistics(samples, exactPing));
-    pendingRows += row;
+    // Written in place; a failure part-way cuts the pending rows back, so no half row stays.
+    const std::size_t rowsBefore = pendingRows.size();
+    try {
+        Quorvel::appendCsvRow(pendingRows, {timestamp, userId, matchGuid, serverIp, serverPort},
+                              playlistId, Quorvel::combineStatistics(samples, exactPing));
+    } catch (...) {
+        pendingRows.resize(rowsBefore);
+        throw;
+    }
     hasPendingRows = true;
 }
 
