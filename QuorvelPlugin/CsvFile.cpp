@@ -2,17 +2,12 @@
 
 #include <fstream>
 
-#include "CsvRow.h"
 #include "NarrowPath.h"
+#include "PerformanceFormat.h"
 
 namespace Quorvel {
 
 namespace {
-
-bool mustEscape(unsigned char byte) {
-    return byte < 0x20 ||
-           std::string_view("<>:\"/\\|?*%").find(static_cast<char>(byte)) != std::string_view::npos;
-}
 
 bool writeAndClose(std::ofstream& out, std::string_view header, std::string_view body) {
     out.write(header.data(), static_cast<std::streamsize>(header.size()));
@@ -23,27 +18,10 @@ bool writeAndClose(std::ofstream& out, std::string_view header, std::string_view
 
 }  // namespace
 
-std::string fileNameSafeId(std::string_view userId) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string safe;
-    safe.reserve(userId.size());
-    for (char c : userId) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (mustEscape(byte)) {
-            safe.push_back('%');
-            safe.push_back(kHex[byte >> 4]);
-            safe.push_back(kHex[byte & 0xF]);
-        } else {
-            safe.push_back(c);
-        }
-    }
-    return safe;
-}
-
 std::optional<std::filesystem::path> csvFilePath(const std::filesystem::path& dataFolder,
                                                  std::string_view userId) {
     std::optional<std::filesystem::path> name =
-        narrowToPath(fileNameSafeId(userId) + "-performance.csv");
+        narrowToPath(Format::performanceFileName(userId));
     if (!name) {
         return std::nullopt;
     }
@@ -52,7 +30,7 @@ std::optional<std::filesystem::path> csvFilePath(const std::filesystem::path& da
 
 bool createWithHeader(const std::filesystem::path& file) {
     std::ofstream out(file, std::ios::out | std::ios::trunc);
-    return out.is_open() && writeAndClose(out, kCsvHeader, {});
+    return out.is_open() && writeAndClose(out, Format::kHeaderLine, {});
 }
 
 bool appendRows(const std::filesystem::path& file, std::string_view rows) {
@@ -70,7 +48,7 @@ bool appendRows(const std::filesystem::path& file, std::string_view rows) {
         return false;
     }
     const bool needsHeader = wasAbsent || (wasRegular && sizeBefore == 0);
-    if (writeAndClose(out, needsHeader ? kCsvHeader : std::string_view(), rows)) {
+    if (writeAndClose(out, needsHeader ? Format::kHeaderLine : std::string_view(), rows)) {
         return true;
     }
     // Undo a partial append; a device or other special file is left alone.

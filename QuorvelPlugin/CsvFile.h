@@ -7,13 +7,7 @@
 
 namespace Quorvel {
 
-// The file-name form of a player id: each byte a Windows file name may not hold
-// (< > : " / \ | ? * and controls below 0x20) and '%' itself become '%' and two
-// upper-case hex digits, so the file stays inside the data folder and two ids
-// never share a file. Other ids come back unchanged.
-std::string fileNameSafeId(std::string_view userId);
-
-// "<id>-performance.csv" inside `dataFolder`, joined with the platform's path
+// The player's file name (Format::performanceFileName) inside `dataFolder`, joined with the platform's path
 // rules; nullopt when the name cannot be converted to a path.
 std::optional<std::filesystem::path> csvFilePath(const std::filesystem::path& dataFolder,
                                                  std::string_view userId);

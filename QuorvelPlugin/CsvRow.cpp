@@ -1,7 +1,8 @@
 #include "CsvRow.h"
 
 #include <charconv>
-#include <limits>
+
+#include "PerformanceFormat.h"
 
 namespace Quorvel {
 
@@ -46,7 +47,7 @@ std::int32_t roundStatistic(float value) {
     const double shifted = static_cast<double>(value) + 0.5;
     // Written so that NaN fails the test too.
     if (!(shifted > -2147483649.0 && shifted < 2147483648.0)) {
-        return std::numeric_limits<std::int32_t>::min();
+        return Format::kNoValue;
     }
     return static_cast<std::int32_t>(shifted);
 }

@@ -9,10 +9,6 @@
 
 namespace Quorvel {
 
-inline constexpr std::string_view kCsvHeader =
-    "Timestamp,UserID,MatchGUID,ServerIP,ServerPort,Playlist,FPS,Ping,Latency,PacketsOut,"
-    "PacketsIn,LostPacketsOut,LostPacketsIn,Buffer,BufferTarget\n";
-
 // The eight pending samples, in the order they are taken from the graphs.
 struct PendingSamples {
     RecordedSample latency;
@@ -41,8 +37,8 @@ struct RowStatistics {
 RowStatistics combineStatistics(const PendingSamples& samples, float exactPingSeconds);
 
 // Widens to double, adds 0.5 and truncates toward zero. A value that is not a
-// number or does not fit a 32-bit signed integer after the shift gives INT32_MIN,
-// the value such files already hold for it.
+// number or does not fit a 32-bit signed integer after the shift gives the file's
+// "no value" (Format::kNoValue), the value such files already hold for it.
 std::int32_t roundStatistic(float value);
 
 struct RowTexts {

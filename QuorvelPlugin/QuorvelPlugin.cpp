@@ -8,7 +8,7 @@
 #include "CsvRow.h"
 #include "LaunchLogPath.h"
 #include "ServerAddress.h"
-#include "Timestamp.h"
+#include "UtcTimestamp.h"
 #include "tarvik/wrappers/CVarManagerWrapper.h"
 #include "tarvik/wrappers/GameWrapper.h"
 
@@ -115,7 +115,7 @@ void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
     if (replicationInfo.IsNull()) {
         return;
     }
-    const std::string timestamp = Quorvel::formatUtcTimestamp(std::chrono::system_clock::now());
+    const std::string timestamp = Quorvel::Format::formatUtcTimestamp(std::chrono::system_clock::now());
     StatGraphSystemWrapper graphs = game->GetEngine().GetStatGraphs();
     if (graphs.IsNull()) {
         return;

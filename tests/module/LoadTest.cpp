@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "CsvRow.h"
+#include "PerformanceFormat.h"
 #include "PluginHarness.h"
 
 namespace QuorvelTest {
 namespace {
 
-const std::string kHeader = onDisk(std::string(Quorvel::kCsvHeader));
+const std::string kHeader = onDisk(std::string(Quorvel::Format::kHeaderLine));
 
 TEST(Load, CreatesTheFileWithExactlyTheHeaderAndAnnouncesAfterwards) {
     PluginHarness harness;

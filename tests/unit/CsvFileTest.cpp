@@ -1,22 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "CsvFile.h"
-#include "CsvRow.h"
+#include "PerformanceFormat.h"
 #include "TempDir.h"
 
 namespace QuorvelTest {
 namespace {
 
-const std::string kHeader(Quorvel::kCsvHeader);
-
-TEST(CsvFile, SafeIdEscapesOnlyWhatAFileNameCannotHold) {
-    EXPECT_EQ(Quorvel::fileNameSafeId("Steam|7656|0"), "Steam%7C7656%7C0");
-    EXPECT_EQ(Quorvel::fileNameSafeId("Epic-abc_12.x y"), "Epic-abc_12.x y");
-    EXPECT_EQ(Quorvel::fileNameSafeId("100%"), "100%25");
-    EXPECT_EQ(Quorvel::fileNameSafeId(std::string("\x1f\x7f\xc3\xa9", 4)), "%1F\x7f\xc3\xa9");
-    // Two ids never share a name.
-    EXPECT_NE(Quorvel::fileNameSafeId("a|b"), Quorvel::fileNameSafeId("a%7Cb"));
-}
+const std::string kHeader(Quorvel::Format::kHeaderLine);
 
 TEST(CsvFile, AppendStartsAnAbsentOrEmptyFileWithTheHeader) {
     TempDir folder;

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <limits>
 
 #include "CsvRow.h"
-#include "Timestamp.h"
+#include "PerformanceFormat.h"
 
 namespace QuorvelTest {
 namespace {
@@ -43,7 +42,7 @@ TEST(CsvRow, MeansAndProductsAreTakenInSinglePrecision) {
 }
 
 TEST(CsvRow, HeaderAndRowLayout) {
-    EXPECT_EQ(Quorvel::kCsvHeader,
+    EXPECT_EQ(Quorvel::Format::kHeaderLine,
               "Timestamp,UserID,MatchGUID,ServerIP,ServerPort,Playlist,FPS,Ping,Latency,"
               "PacketsOut,PacketsIn,LostPacketsOut,LostPacketsIn,Buffer,BufferTarget\n");
     std::string row;
@@ -59,13 +58,6 @@ TEST(CsvRow, TextWithSeparatorsIsQuotedAndOtherTextIsNot) {
     row.clear();
     Quorvel::appendCsvRow(row, {"t", "semi;colon 'q' \\ space", "", "", ""}, 0, {});
     EXPECT_EQ(row, "t,semi;colon 'q' \\ space,,,,0,0,0,0,0,0,0,0,0,0\n");
-}
-
-TEST(Timestamp, IsUtcWithWholeSeconds) {
-    using namespace std::chrono;
-    const auto time = sys_days{2026y / December / 8} + 15h + 4min + 5s + 999ms;
-    EXPECT_EQ(Quorvel::formatUtcTimestamp(time), "2026-12-08 15:04:05");
-    EXPECT_EQ(Quorvel::formatUtcTimestamp(sys_days{1970y / January / 1}), "1970-01-01 00:00:00");
 }
 
 }  // namespace

@@ -7,13 +7,13 @@
 #include <clocale>
 
 #include "CsvFile.h"
-#include "CsvRow.h"
+#include "PerformanceFormat.h"
 #include "PluginHarness.h"
 
 namespace QuorvelTest {
 namespace {
 
-const std::string kHeader(Quorvel::kCsvHeader);
+const std::string kHeader(Quorvel::Format::kHeaderLine);
 
 // Restores the C runtime's locale on leaving the scope.
 class LocaleScope {

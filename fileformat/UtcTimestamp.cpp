@@ -1,0 +1,96 @@
+#include "UtcTimestamp.h"
+
+#include <charconv>
+
+namespace Quorvel::Format {
+
+namespace {
+
+void appendPadded(std::string& out, long long value, int width) {
+    char digits[24];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    for (auto length = result.ptr - digits; length < width; ++length) {
+        out.push_back('0');
+    }
+    out.append(digits, result.ptr);
+}
+
+// `count` ASCII digits, nothing else (no sign, no space).
+bool readDigits(std::string_view text, std::size_t at, std::size_t count, int& value) {
+    value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+}  // namespace
+
+void appendUtcTimestamp(std::string& out, std::chrono::system_clock::time_point time) {
+    using namespace std::chrono;
+    const auto second = floor<seconds>(time);
+    const auto day = floor<days>(second);
+    const year_month_day date{day};
+    const hh_mm_ss clock{second - day};
+    appendPadded(out, static_cast<int>(date.year()), 4);
+    out.push_back('-');
+    appendPadded(out, static_cast<unsigned>(date.month()), 2);
+    out.push_back('-');
+    appendPadded(out, static_cast<unsigned>(date.day()), 2);
+    out.push_back(' ');
+    appendPadded(out, clock.hours().count(), 2);
+    out.push_back(':');
+    appendPadded(out, clock.minutes().count(), 2);
+    out.push_back(':');
+    appendPadded(out, clock.seconds().count(), 2);
+}
+
+std::string formatUtcTimestamp(std::chrono::system_clock::time_point time) {
+    std::string text;
+    text.reserve(kTimestampLength + 5);
+    appendUtcTimestamp(text, time);
+    return text;
+}
+
+bool parseUtcDate(std::string_view text, std::chrono::sys_days& day) {
+    using namespace std::chrono;
+    int y = 0, m = 0, d = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !readDigits(text, 0, 4, y) ||
+        !readDigits(text, 5, 2, m) || !readDigits(text, 8, 2, d)) {
+        return false;
+    }
+    const year_month_day date{year{y}, month{static_cast<unsigned>(m)},
+                              std::chrono::day{static_cast<unsigned>(d)}};
+    if (!date.ok()) {
+        return false;
+    }
+    day = sys_days{date};
+    return true;
+}
+
+bool parseTimeOfDay(std::string_view text, std::chrono::seconds& sinceMidnight) {
+    int h = 0, m = 0, s = 0;
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || !readDigits(text, 0, 2, h) ||
+        !readDigits(text, 3, 2, m) || !readDigits(text, 6, 2, s) || h > 23 || m > 59 || s > 59) {
+        return false;
+    }
+    sinceMidnight = std::chrono::seconds{h * 3600 + m * 60 + s};
+    return true;
+}
+
+bool parseUtcTimestamp(std::string_view text, std::chrono::sys_seconds& time) {
+    std::chrono::sys_days day;
+    std::chrono::seconds sinceMidnight;
+    if (text.size() != kTimestampLength || text[10] != ' ' ||
+        !parseUtcDate(text.substr(0, 10), day) || !parseTimeOfDay(text.substr(11), sinceMidnight)) {
+        return false;
+    }
+    time = day + sinceMidnight;
+    return true;
+}
+
+}  // namespace Quorvel::Format

@@ -1,0 +1,29 @@
+#pragma once
+
+// The Timestamp column: "YYYY-MM-DD HH:MM:SS" in UTC, whole seconds, 19 characters.
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace Quorvel::Format {
+
+inline constexpr std::size_t kTimestampLength = 19;
+
+// Appends the whole second containing `time`. Years outside 0000..9999 are not
+// written by any clock this runs on; they come out with more or fewer digits.
+void appendUtcTimestamp(std::string& out, std::chrono::system_clock::time_point time);
+std::string formatUtcTimestamp(std::chrono::system_clock::time_point time);
+
+// Reads exactly that form: digits where digits stand, a real calendar date, hours
+// 00..23, minutes and seconds 00..59. False for anything else.
+bool parseUtcTimestamp(std::string_view text, std::chrono::sys_seconds& time);
+
+// The date part ("YYYY-MM-DD") alone, as days since the epoch; lets a reader of many
+// rows of one day parse the date once.
+bool parseUtcDate(std::string_view text, std::chrono::sys_days& day);
+// The time part ("HH:MM:SS") alone, as seconds into the day.
+bool parseTimeOfDay(std::string_view text, std::chrono::seconds& sinceMidnight);
+
+}  // namespace Quorvel::Format
