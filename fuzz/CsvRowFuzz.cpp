@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "CsvReader.h"
 #include "CsvRow.h"
+#include "CsvStream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
@@ -30,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Quorvel::appendCsvRow(row, {texts[0], texts[1], texts[2], texts[3], texts[4]}, playlist,
                           statistics);
 
-    Quorvel::Summary::CsvReader reader(row);
-    Quorvel::Summary::CsvRecord record;
+    Quorvel::Summary::MemorySource source(row, "row");
+    Quorvel::Summary::CsvStream reader(source);
+    Quorvel::Summary::CsvRecordView record;
     if (!reader.next(record) || record.malformed || record.fields.size() != 15 ||
         reader.next(record)) {
         std::abort();

@@ -8,7 +8,7 @@ source scripts/packages.sh
 ensure_packages "${FUZZ_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-for target in launch_log csv_row report; do
+for target in launch_log csv_row report scenario; do
     echo "== fuzz_$target for ${seconds}s"
     work="build/fuzz/corpus-$target"
     mkdir -p "$work"

@@ -1,28 +1,48 @@
-// quorvel-report end to end on a simulated session: JSON figures, bad input, and the
-// HTML page drawn by a headless browser.
+// quorvel-report end to end: its outputs on a simulated session, its refusals of what
+// is not a performance file, its outputs never left half-written, and the HTML page
+// drawn by a headless browser.
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include "RunProgram.h"
+#include "ToolTestSupport.h"
 
 namespace QuorvelTest {
 namespace {
+
+ProgramRun runReport(const std::string& arguments, const TempDir& folder,
+                     const std::string& before = "") {
+    return runProgram(QUORVEL_REPORT_PATH, arguments, folder, before);
+}
+
+// Every entry of `folder` but the captured output.
+std::vector<std::string> filesIn(const TempDir& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        const std::string name = entry.path().filename().string();
+        if (name != "stdout.txt" && name != "stderr.txt") {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 class Report : public ::testing::Test {
   protected:
     void SetUp() override {
         const ProgramRun sim =
-            runProgram(QUORVEL_SIM_PATH, "--data \"" + (folder / "data").string() + "\"", folder);
+            runProgram(QUORVEL_SIM_PATH, "--data " + quoted(folder / "data"), folder);
         ASSERT_EQ(sim.exitCode, 0) << sim.err;
         for (const auto& entry : std::filesystem::directory_iterator(folder / "data")) {
             csv = entry.path();
         }
     }
 
-    ProgramRun report(const std::string& arguments) {
-        return runProgram(QUORVEL_REPORT_PATH, "\"" + csv.string() + "\" " + arguments, folder);
+    ProgramRun report(const std::string& arguments, const std::string& before = "") {
+        return runReport(quoted(csv) + " " + arguments, folder, before);
     }
 
     TempDir folder{"quorvel-report-test"};
@@ -32,33 +52,163 @@ class Report : public ::testing::Test {
 TEST_F(Report, JsonHasOneSummaryPerMatchOfTheSession) {
     const ProgramRun run = report("--json");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const auto summaries = nlohmann::json::parse(run.out);
-    ASSERT_EQ(summaries.size(), 2u);
-    EXPECT_EQ(summaries[0]["durationSeconds"], 130);
-    EXPECT_EQ(summaries[0]["server"], "185.34.107.21:7811");
-    EXPECT_EQ(summaries[0]["playlist"], 13);
-    EXPECT_EQ(summaries[1]["durationSeconds"], 140);
-    EXPECT_EQ(summaries[1]["server"], "162.244.54.9:7795");
+    const auto document = nlohmann::json::parse(run.out);
+    const auto& matches = document["matches"];
+    ASSERT_EQ(matches.size(), 2u);
+    EXPECT_EQ(matches[0]["rows"], 130);
+    EXPECT_EQ(matches[0]["server"], "185.34.107.21:7811");
+    EXPECT_EQ(matches[0]["playlist"], 13);
+    EXPECT_EQ(matches[1]["rows"], 140);
+    EXPECT_EQ(matches[1]["server"], "162.244.54.9:7795");
     // The second match's ping ramps from 40 to 95 ms.
-    EXPECT_EQ(summaries[1]["pingMs"]["max"], 95.0);
-    EXPECT_EQ(summaries[1]["pingMs"]["median"], 67.5);
+    EXPECT_EQ(matches[1]["pingMs"]["max"], 95.0);
+    EXPECT_EQ(matches[1]["pingMs"]["median"], 67.5);
+    EXPECT_EQ(document["servers"].size(), 2u);
+    EXPECT_EQ(document["files"][0]["matches"], 2);
     EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
-TEST_F(Report, BadRowsAreNamedAndSkipped) {
-    appendFile(csv, "2026-12-08 10:00:00,x\nnot a row at all\n");
+TEST_F(Report, BadRowsAreNamedAtMostTwentyAndCounted) {
+    std::string bad;
+    for (int i = 0; i < 25; ++i) {
+        bad += "2026-12-08 10:00:00,x\n";
+    }
+    appendFile(csv, bad);
     const ProgramRun run = report("");
-    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.err.find(": line 272: expected 15 fields, found 2 (skipped)"), std::string::npos)
         << run.err;
-    EXPECT_NE(run.err.find(": line 273: expected 15 fields, found 1 (skipped)"), std::string::npos)
+    EXPECT_NE(run.err.find(": line 291: expected"), std::string::npos);
+    EXPECT_EQ(run.err.find(": line 292: expected"), std::string::npos) << "20 are listed";
+    EXPECT_NE(run.err.find("25 rows could not be read and were skipped (the first 20 are listed"),
+              std::string::npos)
         << run.err;
     EXPECT_NE(run.out.find("185.34.107.21:7811"), std::string::npos);
 }
 
+TEST(ReportInput, WhatIsNotAPerformanceFileIsRefusedWithNothingWritten) {
+    std::string binary(100 * 1024, '\0');
+    for (std::size_t i = 0; i < binary.size(); ++i) {
+        binary[i] = static_cast<char>((i * 7919) % 251);
+    }
+    const std::string header = performanceCsv({});
+    struct Case {
+        const char* what;
+        std::string contents;  // written to the input file unless it is a folder
+        std::string message;
+    };
+    const Case cases[] = {
+        {"empty", "", "is empty, not a performance file"},
+        {"header only", header, "holds only the header, no rows"},
+        {"wrong header", "Time,Ping\n2026-12-08 10:00:00,30\n",
+         "is not a performance file: line 1 is not the header \"Timestamp,UserID,"},
+        {"binary", binary, "holds binary data, not a performance file"},
+        {"no readable row", header + "a,b\nc,d\n", "no row could be read (2 skipped)"},
+        {"a folder", "", "holds no *-performance.csv file"},
+        {"missing", "", "cannot be read: No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        TempDir folder("quorvel-report-bad");
+        const auto input = folder / "p-performance.csv";
+        if (std::string(c.what) == "a folder") {
+            std::filesystem::create_directory(folder / "p-performance.csv");
+            std::filesystem::create_directory(folder / "p-performance.csv" / "x");
+        } else if (std::string(c.what) != "missing") {
+            writeFile(input, c.contents);
+        }
+        const auto before = filesIn(folder);
+        for (const char* format : {"", "--json"}) {
+            const ProgramRun run =
+                runReport(quoted(input) + " " + format + " --html " + quoted(folder / "page.html") +
+                              " --summary-csv " + quoted(folder / "summary.csv"),
+                          folder);
+            EXPECT_EQ(run.exitCode, 1) << c.what;
+            EXPECT_EQ(run.out, "") << c.what << ": no table";
+            EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << "\n" << run.err;
+            EXPECT_NE(run.err.find("p-performance.csv"), std::string::npos) << run.err;
+            EXPECT_EQ(filesIn(folder), before) << c.what << ": nothing left behind";
+        }
+    }
+}
+
+TEST(ReportInput, UsageErrorsHaveTheirOwnStatus) {
+    TempDir folder("quorvel-report-usage");
+    EXPECT_EQ(runReport("", folder).exitCode, 2);
+    EXPECT_EQ(runReport("--no-such-option x.csv", folder).exitCode, 2);
+    const ProgramRun help = runReport("--help", folder);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("3  an output could not be written"), std::string::npos);
+    const ProgramRun version = runReport("--version", folder);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_NE(version.out.find("quorvel-report 1.2.0"), std::string::npos);
+}
+
+TEST_F(Report, AnOutputNeverReplacesTheInputFile) {
+    const std::string before = readFile(csv);
+    std::filesystem::create_hard_link(csv, folder / "same.csv");
+    for (const std::string& target : {quoted(csv), quoted(folder / "data" / "." / csv.filename()),
+                                      quoted(folder / "same.csv")}) {
+        for (const char* option : {"--html ", "--summary-csv "}) {
+            const ProgramRun run = report(option + target);
+            EXPECT_EQ(run.exitCode, 2) << target;
+            EXPECT_NE(run.err.find("is the input file"), std::string::npos) << run.err;
+            EXPECT_EQ(readFile(csv), before);
+        }
+    }
+}
+
+TEST_F(Report, FailedWritesAreReportedAndLeaveNothingHalfWritten) {
+    // Standard output on a full device, as a table and as JSON.
+    for (const char* format : {"", "--json"}) {
+        const ProgramRun run =
+            runProgram(QUORVEL_REPORT_PATH, quoted(csv) + " " + format, folder, "", "/dev/full");
+        EXPECT_EQ(run.exitCode, 3) << format;
+        EXPECT_NE(run.err.find("standard output: cannot be written: No space left on device"),
+                  std::string::npos)
+            << run.err;
+    }
+    // A page larger than the files this process may write: the disk is full for it.
+    writeFile(folder / "page.html", "the page of an earlier run");
+    const ProgramRun run =
+        report("--html " + quoted(folder / "page.html"), "ulimit -f 64; trap '' XFSZ; ");
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("page.html: cannot be written: File too large"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(readFile(folder / "page.html"), "the page of an earlier run");
+    EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"data", "page.html"}));
+}
+
+TEST_F(Report, SummaryCsvHasARowPerMatch) {
+    const ProgramRun run = report("--summary-csv " + quoted(folder / "matches.csv"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string text = readFile(folder / "matches.csv");
+    EXPECT_EQ(text.rfind("Match,File,Start,LengthSeconds,Rows,", 0), 0u);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+    EXPECT_NE(text.find(",185.34.107.21:7811,13,34.00,"), std::string::npos) << text;
+}
+
+// Every text lands in the page as data, whole, whatever it holds.
+TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
+    TempDir folder("quorvel-report-texts");
+    const std::string guid = "</script><b>" + std::string(200000, 'g') + "</td>";
+    std::string row = csvRow({.second = 0});
+    row.replace(row.find(",m,"), 3, ",\"" + guid + "\",");
+    writeFile(folder / "p-performance.csv", performanceCsv({}) + row);
+    const ProgramRun run = runReport(
+        quoted(folder / "p-performance.csv") + " --html " + quoted(folder / "page.html"), folder);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string page = readFile(folder / "page.html");
+    const std::string open = "<script type=\"application/json\" class=\"match-data\">";
+    const std::size_t start = page.find(open) + open.size();
+    const std::size_t end = page.find("</script>", start);
+    const auto data = nlohmann::json::parse(page.substr(start, end - start));
+    EXPECT_EQ(data["report"]["matchGuid"], guid);
+    EXPECT_EQ(page.find("<b>"), std::string::npos);
+}
+
 TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
     const auto page = folder / "report.html";
-    ASSERT_EQ(report("--html \"" + page.string() + "\"").exitCode, 0);
+    ASSERT_EQ(report("--html " + quoted(page)).exitCode, 0);
     const std::string html = readFile(page);
     for (const char* fetch : {"<link", "src=\"", "src='", "import(", "fetch("}) {
         EXPECT_EQ(html.find(fetch), std::string::npos) << "the page loads nothing: " << fetch;
@@ -75,8 +225,9 @@ TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
     const ProgramRun dom = runProgram(
         "/usr/bin/chromium", flags + " --dump-dom \"file://" + page.string() + "\"", folder);
     ASSERT_EQ(dom.exitCode, 0) << dom.err;
-    // Four charts a match, each with painted pixels on its canvas.
-    EXPECT_NE(dom.out.find("data-charts-drawn=\"8\""), std::string::npos) << dom.out.substr(0, 400);
+    // Four charts a match and the servers' chart, each with painted pixels on its canvas.
+    EXPECT_NE(dom.out.find("data-charts-drawn=\"9\""), std::string::npos) << dom.out.substr(0, 600);
+    EXPECT_NE(dom.out.find("data-errors=\"0\""), std::string::npos);
 }
 
 }  // namespace

@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 
-#include "CsvReader.h"
-#include "PerformanceLog.h"
+#include "CsvStream.h"
 #include "RunProgram.h"
+#include "UtcTimestamp.h"
 
 namespace QuorvelTest {
 namespace {
@@ -17,20 +18,20 @@ ProgramRun runSim(const std::string& arguments, const TempDir& folder) {
     return runProgram(QUORVEL_SIM_PATH, arguments, folder);
 }
 
-std::vector<std::vector<std::string>> records(const std::string& text) {
+std::vector<std::vector<std::string>> records(const std::filesystem::path& file) {
     std::vector<std::vector<std::string>> all;
-    Quorvel::Summary::CsvReader reader(text);
-    Quorvel::Summary::CsvRecord record;
+    Quorvel::Summary::InputFile input(file);
+    Quorvel::Summary::CsvStream reader(input);
+    Quorvel::Summary::CsvRecordView record;
     while (reader.next(record)) {
-        all.push_back(record.fields);
+        all.emplace_back(record.fields.begin(), record.fields.end());
     }
     return all;
 }
 
 void expectMatchesGolden(const std::filesystem::path& actualFile, const std::string& golden) {
-    const auto expected =
-        records(readFile(std::filesystem::path(QUORVEL_GOLDEN_DIR) / (golden + ".csv")));
-    const auto actual = records(readFile(actualFile));
+    const auto expected = records(std::filesystem::path(QUORVEL_GOLDEN_DIR) / (golden + ".csv"));
+    const auto actual = records(actualFile);
     ASSERT_FALSE(expected.empty());
     ASSERT_EQ(actual.size(), expected.size()) << "rows";
     const auto& header = expected[0];
@@ -41,7 +42,7 @@ void expectMatchesGolden(const std::filesystem::path& actualFile, const std::str
         for (std::size_t column = 0; column < header.size(); ++column) {
             if (header[column] == "Timestamp") {
                 std::chrono::sys_seconds time;
-                ASSERT_TRUE(Quorvel::Summary::parseTimestamp(actual[row][column], time))
+                ASSERT_TRUE(Quorvel::Format::parseUtcTimestamp(actual[row][column], time))
                     << actual[row][column];
                 EXPECT_GE(time, previous) << "row " << row;
                 previous = time;
@@ -86,6 +87,7 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
         std::string json;
         std::string message;
     };
+    const std::string phase = "{\"from\": 0, \"to\": 5, ";
     const Case cases[] = {
         {"{\"seconds\": 10, \"phases\": [", "not valid JSON"},
         {"{\"seconds\": 10, \"phases\": [{\"from\": 0, \"to\": 5, \"ping\": \"fast\"}]}",
@@ -96,6 +98,21 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
          "/phases/0/to: expected a whole number from 5 to 10"},
         {"{\"seconds\": 10, \"phases\": [], \"events\": [{\"at\": 1, \"action\": \"crash\"}]}",
          "/events/0/action: expected \"unload\" or \"load\""},
+        // Required fields.
+        {"{\"phases\": []}", "/seconds: expected a value here (the field is required)"},
+        {"{\"seconds\": 10}", "/phases: expected a value here"},
+        {"{\"seconds\": 10, \"phases\": [{\"to\": 5}]}", "/phases/0/from: expected a value here"},
+        {"{\"seconds\": 10, \"phases\": [" + phase + "\"fps\": {\"bursts\": {\"every\": 3}}}]}",
+         "/phases/0/fps/bursts/value: expected a value here"},
+        {"{\"seconds\": 10, \"phases\": [" + phase + "\"fps\": {\"noise\": {\"spread\": 3}}}]}",
+         "/phases/0/fps/noise/mean: expected a value here"},
+        // Numbers out of range.
+        {"{\"seconds\": 10, \"phases\": [" + phase + "\"playlistId\": 18446744073709551615}]}",
+         "/phases/0/playlistId: expected a whole number from -2147483648 to 2147483647"},
+        {"{\"seconds\": 10, \"phases\": [" + phase + "\"playlistId\": 2147483648}]}",
+         "/phases/0/playlistId: expected a whole number"},
+        {"{\"seconds\": 1e999, \"phases\": []}", "not valid JSON: number overflow"},
+        {"[1, 2]", "/: expected an object"},
     };
     for (const Case& c : cases) {
         TempDir folder("quorvel-sim-bad");
@@ -105,9 +122,50 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
                                       folder);
         EXPECT_EQ(run.exitCode, 2) << c.json;
         EXPECT_NE(run.err.find((folder / "bad.json").string()), std::string::npos) << run.err;
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.json << "\n" << run.err;
         EXPECT_FALSE(std::filesystem::exists(folder / "data")) << "nothing is half-written";
     }
+}
+
+TEST(SimInput, PaceIsAFiniteNumberOfSecondsInItsRange) {
+    for (const char* pace : {"nan", "1e300", "-1", "inf", "61", "fast"}) {
+        TempDir folder("quorvel-sim-pace");
+        const ProgramRun run =
+            runSim(std::string("--pace ") + pace + " --data " + quoted(folder / "data"), folder);
+        EXPECT_EQ(run.exitCode, 2) << pace;
+        EXPECT_NE(run.err.find("--pace takes a number of seconds from 0 to 60"), std::string::npos)
+            << run.err;
+        EXPECT_LT(run.err.size(), 400u) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(folder / "data"));
+    }
+}
+
+TEST(SimOutput, RowsThatDoNotReachTheFileEndTheRunWithItsOwnStatus) {
+    TempDir folder("quorvel-sim-unwritable");
+    // The plugin's file name is taken by a folder, so neither the header nor a row can
+    // be written.
+    std::filesystem::create_directories(folder / "data" /
+                                        "Steam%7C76561190000000000%7C0-performance.csv");
+    const ProgramRun run = runSim("--data " + quoted(folder / "data"), folder);
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_NE(run.out.find("Quorvel: Could not write performance data"), std::string::npos);
+    EXPECT_NE(run.err.find("rows it collected did not reach the file"), std::string::npos)
+        << run.err;
+}
+
+TEST(SimOutput, CtrlCEndsTheSessionAsTheGameClosingDoesAndKeepsTheRows) {
+    TempDir folder("quorvel-sim-interrupt");
+    BackgroundProgram sim(QUORVEL_SIM_PATH, "--pace 0.02 --data " + quoted(folder / "data"),
+                          folder);
+    ASSERT_TRUE(sim.waitForOutput("Quorvel: Captured server", std::chrono::seconds{20}));
+    std::this_thread::sleep_for(std::chrono::milliseconds{300});  // some rows into the match
+    const ProgramRun run = sim.stop(SIGINT);
+    EXPECT_EQ(run.exitCode, 130) << run.err;
+    EXPECT_NE(run.out.find("(signal 2): the game closes and unloads the plugin"), std::string::npos)
+        << run.out;
+    const auto rows = records(folder / "data" / "Steam%7C76561190000000000%7C0-performance.csv");
+    EXPECT_GT(rows.size(), 2u) << "the rows of the match cut short are in the file";
+    EXPECT_NE(run.out.find("1 match\n"), std::string::npos) << "and summarized: " << run.out;
 }
 
 TEST(SimInput, MissingModuleIsAClearError) {

@@ -1,125 +1,196 @@
-// The per-match summary on small files whose figures are worked out by hand.
+// The per-match figures on small files whose results are worked out by hand: missing
+// values, time, counters, rows that cannot be read, and the streaming CSV reader.
 
 #include <gtest/gtest.h>
 
-#include "CsvReader.h"
-#include "MatchSummary.h"
-#include "PerformanceLog.h"
+#include "CsvStream.h"
+#include "DisplayText.h"
+#include "InputFile.h"
+#include "TableReport.h"
+#include "ToolTestSupport.h"
 
 namespace QuorvelTest {
 namespace {
 
 using namespace Quorvel::Summary;
 
-const std::string kHeader =
-    "Timestamp,UserID,MatchGUID,ServerIP,ServerPort,Playlist,FPS,Ping,Latency,PacketsOut,PacketsIn,"
-    "LostPacketsOut,LostPacketsIn,Buffer,BufferTarget\n";
-
-std::string row(int second, const std::string& guid, int fps, int ping, int latency,
-                int lostOut = 0, int lostIn = 0, int buffer = 2, int target = 2) {
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "2026-12-08 10:00:%02d,id,%s,1.2.3.4,7777,13,%d,%d,%d,50,100,%d,%d,%d,%d\n",
-                  second, guid.c_str(), fps, ping, latency, lostOut, lostIn, buffer, target);
-    return text;
-}
-
 TEST(Summary, FiguresOfOneMatch) {
     // Ping 10..100 ms; latency all 40 but one 200; FPS 100 but one second at 20.
-    std::string csv = kHeader;
-    for (int s = 0; s < 10; ++s) {
-        csv += row(s, "m", s == 4 ? 20 : 100, 10 * (s + 1), s == 9 ? 200 : 40, s == 0 ? 5 : 0,
-                   s < 2 ? 10 : 0, 3, 2);
+    const auto rows = secondsOf(0, 10, [](int s) {
+        RowSpec r{.second = s,
+                  .fps = s == 4 ? 20 : 100,
+                  .ping = 10 * (s + 1),
+                  .latency = s == 9 ? 200 : 40};
+        r.packetsOut = 50;
+        r.packetsIn = 100;
+        r.lostOut = s == 0 ? 5 : 0;
+        r.lostIn = s < 2 ? 10 : 0;
+        r.buffer = 3;
+        return r;
+    });
+    const Analysis a = analyze(performanceCsv(rows));
+    ASSERT_TRUE(a.problems.empty());
+    ASSERT_EQ(a.matches.size(), 1u);
+    const MatchReport& m = a.matches[0];
+    const MatchFigures& f = m.figures;
+    EXPECT_EQ(f.rows, 10u);
+    EXPECT_EQ(f.lengthSeconds, 10);
+    EXPECT_EQ(m.server(), "1.2.3.4:7777");
+    EXPECT_EQ(formatClock(f.start), "2026-12-08 10:00:00");
+    EXPECT_DOUBLE_EQ(f.ping->mean, 55);
+    EXPECT_DOUBLE_EQ(f.ping->median, 55);
+    EXPECT_DOUBLE_EQ(f.ping->p95, 100);  // nearest rank: the 10th of 10
+    EXPECT_DOUBLE_EQ(f.ping->p99, 100);
+    EXPECT_DOUBLE_EQ(*f.jitterMs, 10);
+    EXPECT_DOUBLE_EQ(f.latency->mean, 56);
+    EXPECT_DOUBLE_EQ(f.latency->median, 40);
+    EXPECT_DOUBLE_EQ(*f.lossOutPercent, 1.0);  // 5 of 500
+    EXPECT_DOUBLE_EQ(*f.lossInPercent, 2.0);   // 20 of 1000
+    EXPECT_DOUBLE_EQ(f.fps->mean, 92);
+    EXPECT_DOUBLE_EQ(f.fps->low1Percent, 20);  // the lowest row of ten
+    EXPECT_DOUBLE_EQ(*f.bufferMean, 3);
+    EXPECT_DOUBLE_EQ(*f.bufferTargetMean, 2);
+}
+
+TEST(Summary, NoValueTakesNoPartInAnyFigureAndIsCounted) {
+    auto rows = secondsOf(0, 51, [](int s) { return RowSpec{.second = s}; });
+    rows[25] = {.second = 25,
+                .fps = kNoValue,
+                .ping = kNoValue,
+                .latency = kNoValue,
+                .packetsOut = kNoValue,
+                .packetsIn = kNoValue,
+                .lostOut = kNoValue,
+                .lostIn = kNoValue,
+                .buffer = kNoValue,
+                .target = kNoValue};
+    const MatchReport m = analyze(performanceCsv(rows)).matches.at(0);
+    const MatchFigures& f = m.figures;
+    EXPECT_DOUBLE_EQ(f.ping->mean, 30);
+    EXPECT_DOUBLE_EQ(f.ping->max, 30);
+    EXPECT_EQ(f.ping->count, 50u);
+    EXPECT_DOUBLE_EQ(f.fps->low1Percent, 144);
+    EXPECT_DOUBLE_EQ(*f.lossInPercent, 0);
+    EXPECT_DOUBLE_EQ(*f.bufferMean, 2);
+    for (std::size_t missing : f.missing) {
+        EXPECT_EQ(missing, 1u);
     }
-    const PerformanceLog log = readPerformanceLog(csv);
-    ASSERT_TRUE(log.problems.empty());
-    const auto summaries = summarizeLog(log);
-    ASSERT_EQ(summaries.size(), 1u);
-    const MatchSummary& m = summaries[0];
-    EXPECT_EQ(m.rows, 10u);
-    EXPECT_EQ(m.server, "1.2.3.4:7777");
-    EXPECT_EQ(formatUtc(m.start), "2026-12-08 10:00:00");
-    EXPECT_DOUBLE_EQ(m.ping.mean, 55);
-    EXPECT_DOUBLE_EQ(m.ping.median, 55);
-    EXPECT_DOUBLE_EQ(m.ping.p95, 100);  // nearest rank: the 10th of 10
-    EXPECT_DOUBLE_EQ(m.ping.max, 100);
-    EXPECT_DOUBLE_EQ(m.latency.mean, 56);
-    EXPECT_DOUBLE_EQ(m.latency.median, 40);
-    EXPECT_DOUBLE_EQ(m.lossOutPercent, 1.0);  // 5 of 500
-    EXPECT_DOUBLE_EQ(m.lossInPercent, 2.0);   // 20 of 1000
-    EXPECT_DOUBLE_EQ(m.fpsMean, 92);
-    EXPECT_DOUBLE_EQ(m.fpsLow1Percent, 20);  // the lowest row of ten
-    EXPECT_DOUBLE_EQ(m.bufferMean, 3);
-    EXPECT_DOUBLE_EQ(m.bufferTargetMean, 2);
-    EXPECT_EQ(m.verdict, "connection");
-    EXPECT_EQ(m.reason, "loss bursts (2.0 % in, 1.0 % out)");
+    EXPECT_EQ(m.verdict.text, "good: no problem found");
+    EXPECT_NE(matchNotes(m).find("no value: FPS 1 s, Ping 1 s"), std::string::npos);
 }
 
-TEST(Summary, VerdictsInTheirOrder) {
-    auto verdictOf = [](int fps, int ping, int latency, int buffer) {
-        std::string csv = kHeader;
-        for (int s = 0; s < 20; ++s) {
-            csv += row(s, "m", fps, ping, latency, 0, 0, buffer, 2);
-        }
-        const auto m = summarizeLog(readPerformanceLog(csv)).at(0);
-        return m.verdict + ": " + m.reason;
+TEST(Summary, AStatisticWithNoValueAtAllIsNeverJudgedGood) {
+    const auto rows =
+        secondsOf(0, 30, [](int s) { return RowSpec{.second = s, .ping = kNoValue}; });
+    const MatchReport m = analyze(performanceCsv(rows)).matches.at(0);
+    EXPECT_FALSE(m.figures.ping.has_value());
+    EXPECT_FALSE(m.figures.jitterMs.has_value());
+    EXPECT_EQ(m.verdict.cause, Cause::Incomplete);
+    EXPECT_EQ(m.verdict.text,
+              "incomplete: no verdict without Ping (missing in more than half of the seconds)");
+}
+
+TEST(Summary, AMatchIsTheRunOfOneGuidAndItsLengthIsTheTimeItSpans) {
+    struct Case {
+        const char* what;
+        std::vector<RowSpec> rows;
+        std::vector<std::int64_t> lengths;  // one per match
+        std::vector<std::size_t> rowCounts;
+        std::size_t gaps, gapSeconds, stepsBack;  // of the first match
     };
-    EXPECT_EQ(verdictOf(144, 30, 40, 2), "good: no problem found");
-    EXPECT_EQ(verdictOf(144, 150, 40, 2), "connection: high ping (p95 150 ms)");
-    EXPECT_EQ(verdictOf(144, 30, 120, 2), "server: high latency (median 120 ms)");
-    EXPECT_EQ(verdictOf(29, 30, 40, 2), "client: low FPS (1 % low 29)");
-    EXPECT_EQ(verdictOf(144, 30, 40, 5), "client: input buffer above target (5.0 vs 2.0)");
+    const auto run = [](int first, int count, const std::string& guid, int step = 1) {
+        std::vector<RowSpec> rows;
+        for (int i = 0; i < count; ++i) {
+            rows.push_back({.second = first + i * step, .guid = guid});
+        }
+        return rows;
+    };
+    const auto join = [](std::vector<RowSpec> a, const std::vector<RowSpec>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const Case cases[] = {
+        {"10 rows over 45 s", run(0, 10, "m", 5), {46}, {10}, 9, 36, 0},
+        {"statistics gone for 20 s", join(run(0, 10, "m"), run(30, 35, "m")), {65}, {45}, 1, 20, 0},
+        {"clock steps back", join(run(0, 10, "m"), run(5, 10, "m")), {19}, {20}, 0, 0, 1},
+        {"two seconds in one", join(run(0, 5, "m"), run(4, 5, "m")), {9}, {10}, 0, 0, 0},
+        {"a new GUID", join(run(0, 10, "a"), run(10, 10, "b")), {10, 10}, {10, 10}, 0, 0, 0},
+        {"no GUID, short pause", join(run(0, 10, ""), run(39, 10, "")), {49}, {20}, 1, 29, 0},
+        {"no GUID, long pause", join(run(0, 10, ""), run(41, 10, "")), {10, 10}, {10, 10}, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const Analysis a = analyze(performanceCsv(c.rows));
+        ASSERT_EQ(a.matches.size(), c.lengths.size()) << c.what;
+        for (std::size_t i = 0; i < a.matches.size(); ++i) {
+            EXPECT_EQ(a.matches[i].figures.lengthSeconds, c.lengths[i]) << c.what;
+            EXPECT_EQ(a.matches[i].figures.rows, c.rowCounts[i]) << c.what;
+        }
+        const MatchFigures& f = a.matches[0].figures;
+        EXPECT_EQ(f.gaps, c.gaps) << c.what;
+        EXPECT_EQ(static_cast<std::size_t>(f.gapSeconds), c.gapSeconds) << c.what;
+        EXPECT_EQ(f.clockStepsBack, c.stepsBack) << c.what;
+    }
 }
 
-TEST(Summary, MatchesSplitOnGuidOrGap) {
-    std::string csv = kHeader + row(0, "a", 60, 1, 1) + row(1, "a", 60, 1, 1) +
-                      row(2, "b", 60, 1, 1) + row(7, "b", 60, 1, 1) + row(13, "b", 60, 1, 1);
-    const auto matches = splitMatches(readPerformanceLog(csv).samples);
-    ASSERT_EQ(matches.size(), 3u);
-    EXPECT_EQ(matches[0].size(), 2u);
-    EXPECT_EQ(matches[1].size(), 2u);  // a 5-second gap stays in the match
-    EXPECT_EQ(matches[2].size(), 1u);  // a 6-second gap starts another
+TEST(Summary, ASecondLosingMorePacketsThanItCountedIsLeftOutOfTheLoss) {
+    auto rows = secondsOf(0, 10, [](int s) { return RowSpec{.second = s, .lostIn = 3}; });
+    rows[4].lostIn = 2147483647;  // more than the 60 counted
+    rows[5].lostOut = 61;
+    const MatchFigures f = analyze(performanceCsv(rows)).matches.at(0).figures;
+    EXPECT_EQ(f.inconsistentSeconds, 2u);
+    EXPECT_DOUBLE_EQ(*f.lossInPercent, 5.0);  // 27 of 540: the 4th second is left out
+    EXPECT_DOUBLE_EQ(*f.lossOutPercent, 0.0);
 }
 
-TEST(Summary, BadLinesAreReportedWithTheirNumberAndSkipped) {
-    const std::string csv = "not,our,header\r\n" + row(0, "a", 60, 1, 1) +
-                            "2026-12-08 10:00:01,only,three\n" +
-                            row(2, "a", 60, 1, 1).replace(41, 2, "6x") +
-                            row(3, "\"quoted, guid\"", 60, 1, 1) + "\"a quote left open,\n";
-    const PerformanceLog log = readPerformanceLog(csv);
-    ASSERT_EQ(log.samples.size(), 2u);
-    EXPECT_EQ(log.samples[1].matchGuid, "quoted, guid");
-    EXPECT_EQ(log.samples[1].line, 5u);
+TEST(Summary, RowsThatCannotBeReadAreNamedByLineAndSkipped) {
+    const std::string good = csvRow({.second = 0});
+    std::string fps = csvRow({.second = 1});
+    fps.replace(fps.find(",144,"), 5, ",99999999999,");
+    std::string plus = csvRow({.second = 2});
+    plus.replace(plus.find(",144,"), 5, ",+144,");
+    const std::string csv = performanceCsv({}) + good + "2026-12-08 10:00:01,only,three\n" + fps +
+                            plus + "2026-12-08 -1:00:10" + good.substr(19) + "2026-02-30 10:00:00" +
+                            good.substr(19) + csvRow({.second = 3, .guid = "\"quoted, guid\""}) +
+                            "\"a quote left open,\n";
+    const Analysis a = analyze(csv);
     const std::vector<std::string> expected = {
-        "line 1: not the performance file header", "line 1: expected 15 fields, found 3",
-        "line 3: expected 15 fields, found 3", "line 4: FPS is not a whole number",
-        "line 6: badly quoted field"};
-    EXPECT_EQ(log.problems, expected);
+        "line 3: expected 15 fields, found 3",
+        "line 4: FPS is out of range (beyond 32 bits)",
+        "line 5: FPS is not a whole number",
+        "line 6: Timestamp is not a time of the form YYYY-MM-DD HH:MM:SS",
+        "line 7: Timestamp is not a time of the form YYYY-MM-DD HH:MM:SS",
+        "line 9: badly quoted field"};
+    EXPECT_EQ(a.problems, expected);
+    ASSERT_EQ(a.matches.size(), 2u);
+    EXPECT_EQ(a.matches[1].matchGuid, "quoted, guid");
+    EXPECT_EQ(a.matches[1].firstLine, 8u);
 }
 
-TEST(Summary, ReaderKeepsQuotedLineBreaksAndCountsLines) {
-    CsvReader reader("a,\"b\"\"c\",\"d\r\ne\"\r\nf\n");
-    CsvRecord record;
-    ASSERT_TRUE(reader.next(record));
-    EXPECT_EQ(record.fields, (std::vector<std::string>{"a", "b\"c", "d\r\ne"}));
-    EXPECT_EQ(record.line, 1u);
-    ASSERT_TRUE(reader.next(record));
-    EXPECT_EQ(record.fields, std::vector<std::string>{"f"});
+TEST(Summary, StreamReaderKeepsQuotedLineBreaksAcrossChunksAndCutsOverlongRecords) {
+    TempDir folder("quorvel-csv");
+    // A quoted field that straddles the first chunk's end, CR LF line ends, and a record
+    // longer than the reader keeps.
+    const std::string pad(CsvStream::kChunkBytes - 10, 'x');
+    const std::string text = pad + ",\"b\"\"c\r\nd\",e\r\nf\n" +
+                             std::string(CsvStream::kMaxRecordBytes + 5, 'y') + "\nlast\n";
+    writeFile(folder / "t.csv", text);
+    InputFile file(folder / "t.csv");
+    CsvStream csv(file);
+    CsvRecordView record;
+    ASSERT_TRUE(csv.next(record));
+    ASSERT_EQ(record.fields.size(), 3u);
+    EXPECT_EQ(record.fields[0], pad);
+    EXPECT_EQ(record.fields[1], "b\"c\r\nd");
+    EXPECT_EQ(record.fields[2], "e");
+    ASSERT_TRUE(csv.next(record));
     EXPECT_EQ(record.line, 3u);
-    EXPECT_FALSE(reader.next(record));
-}
-
-}  // namespace
-}  // namespace QuorvelTest
-
-namespace QuorvelTest {
-namespace {
-
-TEST(Summary, JsonOfTextsThatAreNotUtf8) {
-    const std::string csv = kHeader + row(0, "bad\xff\xfe", 60, 1, 1);
-    const std::string json = formatJson(summarizeLog(readPerformanceLog(csv)));
-    EXPECT_NE(json.find("\"matchGuid\": \"bad\xef\xbf\xbd\xef\xbf\xbd\""), std::string::npos)
-        << json;
+    EXPECT_EQ(record.fields, std::vector<std::string_view>{"f"});
+    ASSERT_TRUE(csv.next(record));
+    EXPECT_TRUE(record.tooLong);
+    ASSERT_TRUE(csv.next(record));
+    EXPECT_EQ(record.line, 5u);
+    EXPECT_EQ(record.fields, std::vector<std::string_view>{"last"});
+    EXPECT_FALSE(csv.next(record));
 }
 
 }  // namespace

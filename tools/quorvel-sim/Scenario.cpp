@@ -1,7 +1,9 @@
 #include "Scenario.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <set>
@@ -23,7 +25,11 @@ class Reader {
         throw ScenarioError(source + ": " + (path.empty() ? "/" : path) + ": expected " + expected);
     }
 
+    // A field the scenario must have.
     Reader field(const std::string& name) const {
+        if (!has(name)) {
+            Reader(source, value, path + "/" + name).fail("a value here (the field is required)");
+        }
         return Reader(source, value.at(name), path + "/" + name);
     }
     Reader item(std::size_t index) const {
@@ -42,15 +48,23 @@ class Reader {
         }
     }
 
-    int integer(int low, int high) const {
-        if (!value.is_number_integer() || value.get<long long>() < low ||
-            value.get<long long>() > high) {
+    // Compared as the JSON holds it: a large unsigned number must not wrap around.
+    std::int64_t integer(std::int64_t low, std::int64_t high) const {
+        const bool inRange =
+            value.is_number_unsigned()
+                ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(high) &&
+                      (low <= 0 || value.get<std::uint64_t>() >= static_cast<std::uint64_t>(low))
+                : value.is_number_integer() && value.get<std::int64_t>() >= low &&
+                      value.get<std::int64_t>() <= high;
+        if (!inRange) {
             fail("a whole number from " + std::to_string(low) + " to " + std::to_string(high));
         }
-        return value.get<int>();
+        return value.is_number_unsigned() ? static_cast<std::int64_t>(value.get<std::uint64_t>())
+                                          : value.get<std::int64_t>();
     }
+    int smallInteger(int low, int high) const { return static_cast<int>(integer(low, high)); }
     double number() const {
-        if (!value.is_number()) {
+        if (!value.is_number() || !std::isfinite(value.get<double>())) {
             fail("a number");
         }
         return value.get<double>();
@@ -106,7 +120,7 @@ Signal readSignal(const Reader& r) {
         signal.a = noise.field("mean").number();
         signal.b = noise.has("spread") ? noise.field("spread").number() : 0.0;
         signal.seed = noise.has("seed")
-                          ? static_cast<std::uint32_t>(noise.field("seed").integer(0, 1 << 30))
+                          ? static_cast<std::uint32_t>(noise.field("seed").smallInteger(0, 1 << 30))
                           : 1u;
     } else if (r.has("bursts")) {
         const Reader bursts = r.field("bursts");
@@ -114,8 +128,8 @@ Signal readSignal(const Reader& r) {
         signal.kind = Signal::Kind::Bursts;
         signal.a = bursts.has("base") ? bursts.field("base").number() : 0.0;
         signal.b = bursts.field("value").number();
-        signal.every = bursts.field("every").integer(1, 1 << 20);
-        signal.length = bursts.field("length").integer(0, signal.every);
+        signal.every = bursts.field("every").smallInteger(1, 1 << 20);
+        signal.length = bursts.field("length").smallInteger(0, signal.every);
     } else {
         r.fail(kinds);
     }
@@ -135,8 +149,8 @@ Phase readPhase(const Reader& r, int seconds) {
     allowed.insert(kStatisticNames.begin(), kStatisticNames.end());
     r.requireObject(allowed);
     Phase phase;
-    phase.from = r.field("from").integer(0, seconds);
-    phase.to = r.field("to").integer(phase.from + 1, seconds);
+    phase.from = r.field("from").smallInteger(0, seconds);
+    phase.to = r.field("to").smallInteger(phase.from + 1, seconds);
     auto flag = [&r](const char* name, bool fallback) {
         return r.has(name) ? r.field(name).boolean() : fallback;
     };
@@ -147,7 +161,11 @@ Phase readPhase(const Reader& r, int seconds) {
     phase.statGraphs = flag("statGraphs", true);
     phase.matchGuid = r.has("matchGuid") ? r.field("matchGuid").text() : "";
     phase.playlistId =
-        r.has("playlistId") ? r.field("playlistId").integer(INT32_MIN, INT32_MAX) : 0;
+        r.has("playlistId")
+            ? static_cast<std::int32_t>(r.field("playlistId")
+                                            .integer(std::numeric_limits<std::int32_t>::min(),
+                                                     std::numeric_limits<std::int32_t>::max()))
+            : 0;
     phase.pingMs = r.has("ping") ? readSignal(r.field("ping")) : Signal{Signal::Kind::Constant, 30};
     for (std::size_t i = 0; i < kStatisticCount; ++i) {
         phase.statistics[i] = r.has(kStatisticNames[i])
@@ -160,7 +178,7 @@ Phase readPhase(const Reader& r, int seconds) {
 Event readEvent(const Reader& r, int seconds) {
     r.requireObject({"at", "launchLog", "action"});
     Event event;
-    event.at = r.field("at").integer(0, seconds);
+    event.at = r.field("at").smallInteger(0, seconds);
     if (r.has("launchLog") == r.has("action")) {
         r.fail("exactly one of launchLog or action");
     }
@@ -179,46 +197,21 @@ Event readEvent(const Reader& r, int seconds) {
     return event;
 }
 
-}  // namespace
-
-double Signal::at(int offset, int duration) const {
-    switch (kind) {
-        case Kind::Constant:
-            return a;
-        case Kind::Ramp:
-            return duration <= 1 ? a : a + (b - a) * offset / (duration - 1);
-        case Kind::Noise: {
-            // The standard fixes mt19937's output, so a seed gives the same values everywhere.
-            std::mt19937 generator(seed * 2654435761u + static_cast<std::uint32_t>(offset));
-            const double unit = static_cast<double>(generator()) / 4294967296.0;
-            return a + b * (2.0 * unit - 1.0);
-        }
-        case Kind::Bursts:
-            return offset % every < length ? b : a;
-    }
-    return a;
-}
-
-const Phase* Scenario::phaseAt(int second) const {
-    for (const Phase& phase : phases) {
-        if (second >= phase.from && second < phase.to) {
-            return &phase;
-        }
-    }
-    return nullptr;
-}
-
-Scenario parseScenario(const std::string& text, const std::string& sourceName) {
+Scenario readScenario(const std::string& text, const std::string& sourceName) {
     json document;
     try {
         document = json::parse(text);
-    } catch (const json::parse_error& error) {
-        throw ScenarioError(sourceName + ": not valid JSON: " + error.what());
+    } catch (const json::exception& error) {
+        // what() begins with the library's "[json.exception.parse_error.101] ".
+        const std::string what = error.what();
+        const std::size_t bracket = what.find("] ");
+        throw ScenarioError(sourceName + ": not valid JSON: " +
+                            (bracket == std::string::npos ? what : what.substr(bracket + 2)));
     }
     const Reader root(sourceName, document, "");
     root.requireObject({"description", "player", "documentsFolder", "seconds", "phases", "events"});
     Scenario scenario;
-    scenario.seconds = root.field("seconds").integer(1, 7 * 24 * 3600);
+    scenario.seconds = root.field("seconds").smallInteger(1, 7 * 24 * 3600);
     if (root.has("description")) {
         scenario.description = root.field("description").text();
     }
@@ -255,6 +248,44 @@ Scenario parseScenario(const std::string& text, const std::string& sourceName) {
     std::stable_sort(scenario.events.begin(), scenario.events.end(),
                      [](const Event& x, const Event& y) { return x.at < y.at; });
     return scenario;
+}
+
+}  // namespace
+
+double Signal::at(int offset, int duration) const {
+    switch (kind) {
+        case Kind::Constant:
+            return a;
+        case Kind::Ramp:
+            return duration <= 1 ? a : a + (b - a) * offset / (duration - 1);
+        case Kind::Noise: {
+            // The standard fixes mt19937's output, so a seed gives the same values everywhere.
+            std::mt19937 generator(seed * 2654435761u + static_cast<std::uint32_t>(offset));
+            const double unit = static_cast<double>(generator()) / 4294967296.0;
+            return a + b * (2.0 * unit - 1.0);
+        }
+        case Kind::Bursts:
+            return offset % every < length ? b : a;
+    }
+    return a;
+}
+
+const Phase* Scenario::phaseAt(int second) const {
+    for (const Phase& phase : phases) {
+        if (second >= phase.from && second < phase.to) {
+            return &phase;
+        }
+    }
+    return nullptr;
+}
+
+Scenario parseScenario(const std::string& text, const std::string& sourceName) {
+    try {
+        return readScenario(text, sourceName);
+    } catch (const json::exception& error) {
+        // The reader checks every value before it takes it; this is a last guard.
+        throw ScenarioError(sourceName + ": cannot be used: " + error.what());
+    }
 }
 
 Scenario loadScenarioFile(const std::filesystem::path& file) {

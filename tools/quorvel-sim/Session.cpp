@@ -1,10 +1,14 @@
 #include "Session.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
 
+#include "DisplayText.h"
+#include "PerformanceFormat.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
 
@@ -48,10 +52,36 @@ void setDocumentsFolder(const std::filesystem::path& folder) {
 #endif
 }
 
+// Whether the last word of the plugin on writing its file was a failure.
+bool lastWriteFailed(const std::vector<std::string>& consoleLines) {
+    bool failed = false;
+    for (const std::string& line : consoleLines) {
+        if (line == "Performance data logged") {
+            failed = false;
+        } else if (line.rfind("Quorvel: Could not write performance data", 0) == 0) {
+            failed = true;
+        }
+    }
+    return failed;
+}
+
+// Sleeps `seconds` in short steps, so a stop request is seen at once.
+void pace(double seconds, const std::function<int()>& stopRequested) {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                          std::chrono::duration<double>(seconds));
+    for (auto now = Clock::now(); now < until && !(stopRequested && stopRequested() != 0);
+         now = Clock::now()) {
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(std::chrono::milliseconds{50}, until - now));
+    }
+}
+
 }  // namespace
 
-std::vector<std::filesystem::path> playSession(const Scenario& scenario,
-                                               const SessionOptions& options, std::ostream& out) {
+SessionResult playSession(const Scenario& scenario, const SessionOptions& options,
+                          std::ostream& out) {
+    SessionResult result;
     Tarvik::StandIn::Host host;
     host.game().uniqueId = options.player;
     host.game().dataFolder = options.dataFolder;
@@ -71,6 +101,9 @@ std::vector<std::filesystem::path> playSession(const Scenario& scenario,
             char time[32];
             std::snprintf(time, sizeof time, "[%6.1fs] ", lines[printed].time);
             out << time << lines[printed].text << "\n";
+        }
+        if (options.realSecondsPerTick > 0) {
+            out.flush();  // a paced session is watched as it goes
         }
     };
     auto note = [&](const std::string& text) {
@@ -101,6 +134,9 @@ std::vector<std::filesystem::path> playSession(const Scenario& scenario,
     // half a second before the tick at s.
     std::size_t nextEvent = 0;
     for (int second = 0; second <= scenario.seconds; ++second) {
+        if (options.stopRequested && (result.stoppedBySignal = options.stopRequested()) != 0) {
+            break;
+        }
         if (second > 0) {
             host.advance(0.5);
         }
@@ -124,8 +160,7 @@ std::vector<std::filesystem::path> playSession(const Scenario& scenario,
             load();
         } else {
             if (options.realSecondsPerTick > 0) {
-                std::this_thread::sleep_for(
-                    std::chrono::duration<double>(options.realSecondsPerTick));
+                pace(options.realSecondsPerTick, options.stopRequested);
             }
             host.advance(0.5);
         }
@@ -133,21 +168,24 @@ std::vector<std::filesystem::path> playSession(const Scenario& scenario,
     }
     if (loaded) {
         host.advance(0.5);
-        note("session ends: unloads the plugin");
+        note(result.stoppedBySignal != 0
+                 ? "stopped (signal " + std::to_string(result.stoppedBySignal) +
+                       "): the game closes and unloads the plugin"
+                 : "session ends: unloads the plugin");
         unload();
     }
     printConsole();
     // Scheduled callbacks are module code: drop them before the module goes.
     host.cancelTimeouts();
 
-    std::vector<std::filesystem::path> files;
+    result.rowsNotWritten = lastWriteFailed(host.consoleTexts());
     for (const auto& entry : std::filesystem::directory_iterator(options.dataFolder)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() >= 16 && name.compare(name.size() - 16, 16, "-performance.csv") == 0) {
-            files.push_back(entry.path());
+        if (entry.is_regular_file() && Quorvel::Summary::displayPath(entry.path().filename())
+                                           .ends_with(Quorvel::Format::kFileNameSuffix)) {
+            result.files.push_back(entry.path());
         }
     }
-    return files;
+    return result;
 }
 
 }  // namespace QuorvelSim

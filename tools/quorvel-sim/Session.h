@@ -1,8 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "Scenario.h"
 
@@ -14,12 +16,23 @@ struct SessionOptions {
     std::filesystem::path documentsFolder;
     std::string player;
     double realSecondsPerTick = 0;  // 0: as fast as it goes
+    // Asked between ticks: a signal's number ends the session early, as when the game
+    // closes (the plugin unloaded); 0 goes on.
+    std::function<int()> stopRequested;
+};
+
+struct SessionResult {
+    std::vector<std::filesystem::path> files;  // the performance files in the data folder
+    // The plugin said it could not write its file and never wrote it afterwards: rows
+    // it collected did not reach the file.
+    bool rowsNotWritten = false;
+    int stoppedBySignal = 0;
 };
 
 // Loads the module the way the host does and plays `scenario` on the stand-in host's
 // virtual clock, one tick a second, printing the console lines with their times.
-// Ends with the plugin unloaded. Returns the performance files the session wrote.
-std::vector<std::filesystem::path> playSession(const Scenario& scenario,
-                                               const SessionOptions& options, std::ostream& out);
+// Ends with the plugin unloaded.
+SessionResult playSession(const Scenario& scenario, const SessionOptions& options,
+                          std::ostream& out);
 
 }  // namespace QuorvelSim

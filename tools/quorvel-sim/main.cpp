@@ -3,20 +3,44 @@
 
 #include <CLI/CLI.hpp>
 #include <chrono>
-#include <fstream>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <iostream>
-#include <sstream>
 
 #include "DefaultScenario.h"
-#include "MatchSummary.h"
+#include "DisplayText.h"
+#include "ExitStatus.h"
+#include "Report.h"
 #include "Scenario.h"
 #include "Session.h"
+#include "StandardOutput.h"
+#include "TableReport.h"
 
 #if defined(__linux__)
 #include <unistd.h>
 #endif
 
 namespace {
+
+using namespace Quorvel::Tools;
+
+constexpr double kMaxPace = 60.0;
+
+const char* const kExitStatuses =
+    "Exit status:\n"
+    "  0    the session was played and its rows are in the file\n"
+    "  1    the session could not be played (the module, a folder)\n"
+    "  2    wrong options, or a scenario that cannot be used (nothing is written)\n"
+    "  3    the plugin could not write its file: rows did not reach it\n"
+    "  130  stopped by Ctrl-C (143: by SIGTERM), after the plugin was unloaded as when\n"
+    "       the game closes, so the rows collected are in the file\n";
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void requestStop(int signal) {
+    stopSignal = signal;
+}
 
 std::filesystem::path moduleBesideThisProgram(const char* argv0) {
 #if defined(__linux__)
@@ -37,17 +61,43 @@ std::filesystem::path freshSessionFolder() {
     return std::filesystem::temp_directory_path() / ("quorvel-sim-" + std::to_string(stamp));
 }
 
-std::string readText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+// A finite number of seconds from 0 to kMaxPace.
+std::string checkPace(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value) || value < 0 ||
+        value > kMaxPace) {
+        return "--pace takes a number of seconds from 0 to 60, not \"" + text + "\"";
+    }
+    return {};
+}
+
+// The summary of each file the session wrote, as the report tool prints it.
+void printSummaries(const std::vector<std::filesystem::path>& files, StreamOutput& out) {
+    for (const auto& file : files) {
+        out.write("\nCSV file: " + Quorvel::Summary::displayPath(file) + "\n");
+        Quorvel::Summary::TableReport table(out);
+        Quorvel::Summary::ReportHooks hooks;
+        hooks.problem = [&out](const std::filesystem::path&, std::size_t line,
+                               const std::string& what) {
+            out.write("  line " + std::to_string(line) + ": " + what + "\n");
+        };
+        const auto result = Quorvel::Summary::buildReport({file}, {&table}, hooks);
+        const auto& input = result.inputs.front();
+        if (!input.usable) {
+            out.write(input.refusal + "\n");
+        } else {
+            out.write(std::to_string(input.rows) + " rows in " + std::to_string(input.matches) +
+                      (input.matches == 1 ? " match\n" : " matches\n"));
+        }
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Plays a game session through the Quorvel plugin module on the stand-in host."};
+    app.footer(kExitStatuses);
     std::string scenarioFile, dataFolder, documentsFolder, player, modulePath;
     bool realtime = false;
     double pace = 0;
@@ -60,10 +110,19 @@ int main(int argc, char** argv) {
                    "The local player's id (default: the scenario's, or a Steam-like id)");
     app.add_option("--module", modulePath,
                    "The plugin module (default: the one built beside this program)");
-    app.add_flag("--realtime", realtime, "Tick once per real second");
-    app.add_option("--pace", pace, "Real seconds per tick (0: as fast as possible)")
-        ->check(CLI::NonNegativeNumber);
-    CLI11_PARSE(app, argc, argv);
+    auto* realtimeFlag = app.add_flag("--realtime", realtime, "Tick once per real second");
+    app.add_option("--pace", pace, "Real seconds per tick, 0 to 60 (0: as fast as possible)")
+        ->check(CLI::Validator(checkPace, "SECONDS"))
+        ->excludes(realtimeFlag);
+    app.set_version_flag("--version", std::string("quorvel-sim ") + QUORVEL_VERSION);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {
+        return app.exit(done);
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        return kExitUsage;
+    }
 
     QuorvelSim::Scenario scenario;
     try {
@@ -72,7 +131,7 @@ int main(int argc, char** argv) {
                        : QuorvelSim::loadScenarioFile(scenarioFile);
     } catch (const QuorvelSim::ScenarioError& error) {
         std::cerr << "quorvel-sim: " << error.what() << "\n";
-        return 2;
+        return kExitUsage;
     }
 
     QuorvelSim::SessionOptions options;
@@ -85,29 +144,40 @@ int main(int argc, char** argv) {
     options.modulePath =
         modulePath.empty() ? moduleBesideThisProgram(argv[0]) : std::filesystem::path(modulePath);
     options.realSecondsPerTick = realtime ? 1.0 : pace;
+    options.stopRequested = [] { return static_cast<int>(stopSignal); };
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
 
+    StreamOutput out(stdout, "standard output");
+    int status = kExitOk;
     try {
         std::filesystem::create_directories(options.dataFolder);
         std::filesystem::create_directories(options.documentsFolder);
-        std::cout << "Session: " << (scenarioFile.empty() ? "built-in" : scenarioFile) << " — "
+        std::cout << "Session: " << (scenarioFile.empty() ? "built-in" : scenarioFile) << " \u2014 "
                   << scenario.description << "\n"
-                  << "Data folder: " << options.dataFolder.string() << "\n"
-                  << "Documents folder: " << options.documentsFolder.string() << "\n";
-        const auto files = QuorvelSim::playSession(scenario, options, std::cout);
-        for (const auto& file : files) {
-            const auto log = Quorvel::Summary::readPerformanceLog(readText(file));
-            const auto matches = Quorvel::Summary::summarizeLog(log);
-            std::cout << "\nCSV file: " << file.string() << "\n"
-                      << log.samples.size() << " rows in " << matches.size() << " match"
-                      << (matches.size() == 1 ? "" : "es") << "\n";
-            for (const auto& problem : log.problems) {
-                std::cout << "  " << problem << "\n";
-            }
-            std::cout << Quorvel::Summary::formatTable(matches);
+                  << "Data folder: " << Quorvel::Summary::displayPath(options.dataFolder) << "\n"
+                  << "Documents folder: " << Quorvel::Summary::displayPath(options.documentsFolder)
+                  << "\n";
+        const QuorvelSim::SessionResult result =
+            QuorvelSim::playSession(scenario, options, std::cout);
+        std::cout.flush();
+        printSummaries(result.files, out);
+        if (result.rowsNotWritten) {
+            std::cerr << "quorvel-sim: the plugin could not write its file in "
+                      << Quorvel::Summary::displayPath(options.dataFolder)
+                      << ": rows it collected did not reach the file\n";
+            status = kExitOutputFailed;
+        }
+        if (result.stoppedBySignal != 0) {
+            status = kExitInterruptedBase + result.stoppedBySignal;
         }
     } catch (const std::exception& error) {
         std::cerr << "quorvel-sim: " << error.what() << "\n";
-        return 1;
+        return kExitUnusableInput;
     }
-    return 0;
+    if (!std::cout.flush() || out.finish()) {
+        std::cerr << "quorvel-sim: standard output cannot be written\n";
+        return kExitOutputFailed;
+    }
+    return status;
 }

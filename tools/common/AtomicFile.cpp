@@ -1,0 +1,176 @@
+#include "AtomicFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "DisplayText.h"
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace Quorvel::Tools {
+
+namespace {
+
+using Summary::displayPath;
+
+std::string systemError() {
+    return std::strerror(errno);
+}
+
+// Opens a new file for writing, failing when the name is taken.
+std::FILE* createNew(const std::filesystem::path& file) {
+#if defined(_WIN32)
+    const int fd = _wopen(file.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
+    return fd < 0 ? nullptr : _fdopen(fd, "wb");
+#else
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return fd < 0 ? nullptr : fdopen(fd, "wb");
+#endif
+}
+
+bool flushToDisk(std::FILE* stream) {
+#if defined(_WIN32)
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)))) != 0;
+#else
+    return ::fsync(fileno(stream)) == 0;
+#endif
+}
+
+std::optional<std::string> replace(const std::filesystem::path& from,
+                                   const std::filesystem::path& to) {
+#if defined(_WIN32)
+    if (!MoveFileExW(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return std::system_category().message(static_cast<int>(GetLastError()));
+    }
+#else
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        return systemError();
+    }
+#endif
+    return std::nullopt;
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(target)) {
+    std::error_code error;
+    const auto status = std::filesystem::status(targetPath, error);
+    if (std::filesystem::is_directory(status)) {
+        throw OutputError(displayPath(targetPath) + ": is a folder; name a file to write");
+    }
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A device or a pipe (/dev/stdout, a named pipe): it cannot be replaced, so it is
+        // written straight, failures still reported.
+#if defined(_WIN32)
+        stream = _wfopen(targetPath.c_str(), L"wb");
+#else
+        stream = std::fopen(targetPath.c_str(), "wb");
+#endif
+        if (stream == nullptr) {
+            throw OutputError(displayPath(targetPath) + ": cannot be written: " + systemError());
+        }
+        return;
+    }
+    const std::filesystem::path folder =
+        targetPath.has_parent_path() ? targetPath.parent_path() : std::filesystem::path(".");
+    std::filesystem::path name = targetPath.filename();
+    for (int attempt = 0; attempt < 100 && stream == nullptr; ++attempt) {
+        std::string temporaryName(1, '.');
+        temporaryName.append(displayPath(name)).append(".").append(std::to_string(attempt));
+        temporaryPath =
+            folder / std::filesystem::path(
+                         std::u8string(temporaryName.begin(), temporaryName.end()) + u8".tmp");
+        stream = createNew(temporaryPath);
+        if (stream == nullptr && errno != EEXIST) {
+            break;
+        }
+    }
+    if (stream == nullptr) {
+        throw OutputError(displayPath(targetPath) + ": cannot be written: " + systemError());
+    }
+}
+
+AtomicFile::~AtomicFile() {
+    discard();
+}
+
+void AtomicFile::write(std::string_view text) {
+    if (failure || stream == nullptr || text.empty()) {
+        return;
+    }
+    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size()) {
+        failure = systemError();
+    }
+}
+
+std::optional<std::string> AtomicFile::commit() {
+    if (stream == nullptr) {
+        return displayPath(targetPath) + ": cannot be written: already closed";
+    }
+    if (!failure &&
+        (std::fflush(stream) != 0 || (!temporaryPath.empty() && !flushToDisk(stream)))) {
+        failure = systemError();
+    }
+    if (std::fclose(stream) != 0 && !failure) {
+        failure = systemError();
+    }
+    stream = nullptr;
+    if (!failure && !temporaryPath.empty()) {
+        failure = replace(temporaryPath, targetPath);
+    }
+    if (failure) {
+        std::error_code ignored;
+        if (!temporaryPath.empty()) {
+            std::filesystem::remove(temporaryPath, ignored);
+        }
+        return displayPath(targetPath) + ": cannot be written: " + *failure;
+    }
+    return std::nullopt;
+}
+
+void AtomicFile::discard() {
+    if (stream != nullptr) {
+        std::fclose(stream);
+        stream = nullptr;
+        std::error_code ignored;
+        if (!temporaryPath.empty()) {
+            std::filesystem::remove(temporaryPath, ignored);
+        }
+    }
+}
+
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+#if defined(_WIN32)
+    const auto identity = [](const std::filesystem::path& file, BY_HANDLE_FILE_INFORMATION& info) {
+        HANDLE handle =
+            CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const bool ok = GetFileInformationByHandle(handle, &info) != 0;
+        CloseHandle(handle);
+        return ok;
+    };
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    return identity(a, x) && identity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+#else
+    struct stat x {};
+    struct stat y {};
+    return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
+           x.st_ino == y.st_ino;
+#endif
+}
+
+}  // namespace Quorvel::Tools

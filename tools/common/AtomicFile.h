@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "TextOutput.h"
+
+namespace Quorvel::Tools {
+
+// A file written whole or not at all: the text goes to a temporary file beside the
+// target, which replaces the target only when everything was written. Until commit()
+// succeeds the target is untouched; a file not committed is removed. A target that
+// is a device or a pipe cannot be replaced and is written straight.
+class AtomicFile : public Summary::TextOutput {
+  public:
+    // Creates the temporary file; throws OutputError when it cannot.
+    explicit AtomicFile(std::filesystem::path target);
+    ~AtomicFile() override;
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void write(std::string_view text) override;
+    // Flushes, closes and renames into place; the error, if any, with the target
+    // left as it was.
+    std::optional<std::string> commit();
+    // Removes the temporary file; the target stays as it was.
+    void discard();
+
+    const std::filesystem::path& target() const { return targetPath; }
+
+  private:
+    std::filesystem::path targetPath;
+    std::filesystem::path temporaryPath;
+    std::FILE* stream = nullptr;
+    std::optional<std::string> failure;
+};
+
+// An output that cannot be opened; what() names it.
+class OutputError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// True when both paths name one existing file (a link or another spelling of it).
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+}  // namespace Quorvel::Tools
