@@ -9,6 +9,8 @@
 #include <set>
 #include <sstream>
 
+#include "UtcTimestamp.h"
+
 namespace QuorvelSim {
 
 namespace {
@@ -209,8 +211,15 @@ Scenario readScenario(const std::string& text, const std::string& sourceName) {
                             (bracket == std::string::npos ? what : what.substr(bracket + 2)));
     }
     const Reader root(sourceName, document, "");
-    root.requireObject({"description", "player", "documentsFolder", "seconds", "phases", "events"});
+    root.requireObject(
+        {"description", "player", "documentsFolder", "start", "seconds", "phases", "events"});
     Scenario scenario;
+    if (root.has("start")) {
+        const Reader start = root.field("start");
+        if (!Quorvel::Format::parseUtcTimestamp(start.text(), scenario.start)) {
+            start.fail("a time in UTC written YYYY-MM-DD HH:MM:SS");
+        }
+    }
     scenario.seconds = root.field("seconds").smallInteger(1, 7 * 24 * 3600);
     if (root.has("description")) {
         scenario.description = root.field("description").text();

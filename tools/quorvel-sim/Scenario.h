@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -50,11 +51,16 @@ struct Event {
     std::string text;  // the line appended to Launch.log
 };
 
+// 2026-12-08 18:00:00 UTC: sessions start here unless their scenario says otherwise.
+inline constexpr std::chrono::sys_seconds kDefaultStart{std::chrono::seconds{1796752800}};
+
 struct Scenario {
     std::string description;
     std::optional<std::string> player;
     std::string documentsFolder = "Documents";
     int seconds = 0;
+    // The calendar time (UTC) of second 0.
+    std::chrono::sys_seconds start = kDefaultStart;
     std::vector<Phase> phases;  // sorted, not overlapping
     std::vector<Event> events;  // sorted by time
 

@@ -9,6 +9,7 @@
 
 #include "DisplayText.h"
 #include "PerformanceFormat.h"
+#include "SessionCalendar.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
 
@@ -90,6 +91,10 @@ SessionResult playSession(const Scenario& scenario, const SessionOptions& option
         options.documentsFolder / "My Games" / "Brimvale" / "TAGame" / "Logs" / "Launch.log";
 
     Tarvik::Loader::PluginModule module(options.modulePath);
+    std::optional<SessionCalendar> calendar;
+    if (options.calendarStart) {
+        calendar.emplace(module, *options.calendarStart, [&host] { return host.now(); });
+    }
     const auto& record = module.record();
     out << "Loaded " << record.displayName << " " << record.version << " (API " << record.apiVersion
         << ") from " << options.modulePath.string() << "\n";

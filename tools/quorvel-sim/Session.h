@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,6 +18,9 @@ struct SessionOptions {
     std::filesystem::path documentsFolder;
     std::string player;
     double realSecondsPerTick = 0;  // 0: as fast as it goes
+    // The calendar time of the session's second 0; the module's clock follows the
+    // session from there. Without it the module reads the real clock.
+    std::optional<std::chrono::sys_seconds> calendarStart;
     // Asked between ticks: a signal's number ends the session early, as when the game
     // closes (the plugin unloaded); 0 goes on.
     std::function<int()> stopRequested;

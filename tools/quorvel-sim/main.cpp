@@ -144,6 +144,9 @@ int main(int argc, char** argv) {
     options.modulePath =
         modulePath.empty() ? moduleBesideThisProgram(argv[0]) : std::filesystem::path(modulePath);
     options.realSecondsPerTick = realtime ? 1.0 : pace;
+    if (!realtime) {
+        options.calendarStart = scenario.start;
+    }
     options.stopRequested = [] { return static_cast<int>(stopSignal); };
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
