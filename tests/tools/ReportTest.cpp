@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
@@ -34,7 +35,7 @@ class Report : public ::testing::Test {
   protected:
     void SetUp() override {
         const ProgramRun sim =
-            runProgram(QUORVEL_SIM_PATH, "--data " + quoted(folder / "data"), folder);
+            runProgram(QUORVEL_SIM_PATH, "--data " + shellQuoted(folder / "data"), folder);
         ASSERT_EQ(sim.exitCode, 0) << sim.err;
         for (const auto& entry : std::filesystem::directory_iterator(folder / "data")) {
             csv = entry.path();
@@ -42,7 +43,7 @@ class Report : public ::testing::Test {
     }
 
     ProgramRun report(const std::string& arguments, const std::string& before = "") {
-        return runReport(quoted(csv) + " " + arguments, folder, before);
+        return runReport(shellQuoted(csv) + " " + arguments, folder, before);
     }
 
     TempDir folder{"quorvel-report-test"};
@@ -118,10 +119,10 @@ TEST(ReportInput, WhatIsNotAPerformanceFileIsRefusedWithNothingWritten) {
         }
         const auto before = filesIn(folder);
         for (const char* format : {"", "--json"}) {
-            const ProgramRun run =
-                runReport(quoted(input) + " " + format + " --html " + quoted(folder / "page.html") +
-                              " --summary-csv " + quoted(folder / "summary.csv"),
-                          folder);
+            const ProgramRun run = runReport(
+                shellQuoted(input) + " " + format + " --html " + shellQuoted(folder / "page.html") +
+                    " --summary-csv " + shellQuoted(folder / "summary.csv"),
+                folder);
             EXPECT_EQ(run.exitCode, 1) << c.what;
             EXPECT_EQ(run.out, "") << c.what << ": no table";
             EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << "\n" << run.err;
@@ -129,6 +130,29 @@ TEST(ReportInput, WhatIsNotAPerformanceFileIsRefusedWithNothingWritten) {
             EXPECT_EQ(filesIn(folder), before) << c.what << ": nothing left behind";
         }
     }
+}
+
+TEST(ReportInput, AFolderAndFilesAreOneReport) {
+    TempDir folder("quorvel-report-folder");
+    writeFile(folder / "logs" / "a-performance.csv",
+              performanceCsv(secondsOf(0, 30, [](int s) { return RowSpec{.second = s}; })));
+    writeFile(folder / "logs" / "b-performance.csv", performanceCsv(secondsOf(100, 30, [](int s) {
+                  return RowSpec{.second = s, .guid = "n", .serverIp = "5.6.7.8"};
+              })));
+    writeFile(
+        folder / "c-performance.csv",
+        performanceCsv(secondsOf(50, 30, [](int s) { return RowSpec{.second = s, .guid = "o"}; })));
+    const ProgramRun run = runReport(
+        shellQuoted(folder / "logs") + " " + shellQuoted(folder / "c-performance.csv") + " --json",
+        folder);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["files"].size(), 3u);
+    ASSERT_EQ(document["matches"].size(), 3u);
+    EXPECT_EQ(document["matches"][1]["matchGuid"], "o") << "in time order";
+    ASSERT_EQ(document["servers"].size(), 2u);
+    EXPECT_EQ(document["servers"][0]["serverIp"], "1.2.3.4");
+    EXPECT_EQ(document["servers"][0]["matches"], 2);
 }
 
 TEST(ReportInput, UsageErrorsHaveTheirOwnStatus) {
@@ -146,8 +170,9 @@ TEST(ReportInput, UsageErrorsHaveTheirOwnStatus) {
 TEST_F(Report, AnOutputNeverReplacesTheInputFile) {
     const std::string before = readFile(csv);
     std::filesystem::create_hard_link(csv, folder / "same.csv");
-    for (const std::string& target : {quoted(csv), quoted(folder / "data" / "." / csv.filename()),
-                                      quoted(folder / "same.csv")}) {
+    for (const std::string& target :
+         {shellQuoted(csv), shellQuoted(folder / "data" / "." / csv.filename()),
+          shellQuoted(folder / "same.csv")}) {
         for (const char* option : {"--html ", "--summary-csv "}) {
             const ProgramRun run = report(option + target);
             EXPECT_EQ(run.exitCode, 2) << target;
@@ -160,8 +185,8 @@ TEST_F(Report, AnOutputNeverReplacesTheInputFile) {
 TEST_F(Report, FailedWritesAreReportedAndLeaveNothingHalfWritten) {
     // Standard output on a full device, as a table and as JSON.
     for (const char* format : {"", "--json"}) {
-        const ProgramRun run =
-            runProgram(QUORVEL_REPORT_PATH, quoted(csv) + " " + format, folder, "", "/dev/full");
+        const ProgramRun run = runProgram(QUORVEL_REPORT_PATH, shellQuoted(csv) + " " + format,
+                                          folder, "", "/dev/full");
         EXPECT_EQ(run.exitCode, 3) << format;
         EXPECT_NE(run.err.find("standard output: cannot be written: No space left on device"),
                   std::string::npos)
@@ -170,7 +195,7 @@ TEST_F(Report, FailedWritesAreReportedAndLeaveNothingHalfWritten) {
     // A page larger than the files this process may write: the disk is full for it.
     writeFile(folder / "page.html", "the page of an earlier run");
     const ProgramRun run =
-        report("--html " + quoted(folder / "page.html"), "ulimit -f 64; trap '' XFSZ; ");
+        report("--html " + shellQuoted(folder / "page.html"), "ulimit -f 64; trap '' XFSZ; ");
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_NE(run.err.find("page.html: cannot be written: File too large"), std::string::npos)
         << run.err;
@@ -179,7 +204,7 @@ TEST_F(Report, FailedWritesAreReportedAndLeaveNothingHalfWritten) {
 }
 
 TEST_F(Report, SummaryCsvHasARowPerMatch) {
-    const ProgramRun run = report("--summary-csv " + quoted(folder / "matches.csv"));
+    const ProgramRun run = report("--summary-csv " + shellQuoted(folder / "matches.csv"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string text = readFile(folder / "matches.csv");
     EXPECT_EQ(text.rfind("Match,File,Start,LengthSeconds,Rows,", 0), 0u);
@@ -195,7 +220,8 @@ TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
     row.replace(row.find(",m,"), 3, ",\"" + guid + "\",");
     writeFile(folder / "p-performance.csv", performanceCsv({}) + row);
     const ProgramRun run = runReport(
-        quoted(folder / "p-performance.csv") + " --html " + quoted(folder / "page.html"), folder);
+        shellQuoted(folder / "p-performance.csv") + " --html " + shellQuoted(folder / "page.html"),
+        folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string page = readFile(folder / "page.html");
     const std::string open = "<script type=\"application/json\" class=\"match-data\">";
@@ -206,28 +232,87 @@ TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
     EXPECT_EQ(page.find("<b>"), std::string::npos);
 }
 
+// The page as headless Chromium leaves it once its scripts have run.
+std::string drawnPage(const std::filesystem::path& page, const TempDir& folder) {
+    const std::string flags =
+        "--headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+        "--disable-background-networking --disable-component-update --disable-sync "
+        "--window-size=1280,900 --virtual-time-budget=5000 --user-data-dir=" +
+        shellQuoted(folder / "profile");
+    const ProgramRun dom = runProgram(
+        "/usr/bin/chromium", flags + " --dump-dom \"file://" + page.string() + "\"", folder);
+    EXPECT_EQ(dom.exitCode, 0) << dom.err;
+    return dom.out;
+}
+
+// The value of `attribute` on the element that carries `marker`.
+std::string attributeNear(const std::string& dom, const std::string& marker,
+                          const std::string& attribute) {
+    const std::size_t at = dom.find(marker);
+    const std::size_t tagStart = dom.rfind('<', at);
+    const std::size_t found = dom.find(attribute + "=\"", tagStart);
+    if (at == std::string::npos || found == std::string::npos) {
+        return {};
+    }
+    const std::size_t start = found + attribute.size() + 2;
+    return dom.substr(start, dom.find('"', start) - start);
+}
+
 TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
     const auto page = folder / "report.html";
-    ASSERT_EQ(report("--html " + quoted(page)).exitCode, 0);
+    ASSERT_EQ(report("--html " + shellQuoted(page)).exitCode, 0);
     const std::string html = readFile(page);
     for (const char* fetch : {"<link", "src=\"", "src='", "import(", "fetch("}) {
         EXPECT_EQ(html.find(fetch), std::string::npos) << "the page loads nothing: " << fetch;
     }
-
     if (!std::filesystem::exists("/usr/bin/chromium")) {
         GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it)";
     }
-    const std::string flags =
-        "--headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
-        "--disable-background-networking "
-        "--disable-component-update --disable-sync --virtual-time-budget=5000 --user-data-dir=\"" +
-        (folder / "profile").string() + "\"";
-    const ProgramRun dom = runProgram(
-        "/usr/bin/chromium", flags + " --dump-dom \"file://" + page.string() + "\"", folder);
-    ASSERT_EQ(dom.exitCode, 0) << dom.err;
+    const std::string dom = drawnPage(page, folder);
     // Four charts a match and the servers' chart, each with painted pixels on its canvas.
-    EXPECT_NE(dom.out.find("data-charts-drawn=\"9\""), std::string::npos) << dom.out.substr(0, 600);
-    EXPECT_NE(dom.out.find("data-errors=\"0\""), std::string::npos);
+    EXPECT_NE(dom.find("data-charts-drawn=\"9\""), std::string::npos) << dom.substr(0, 600);
+    EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
+    EXPECT_NE(dom.find("2 matches, 0 with problems, on 162.244.54.9, 185.34.107.21"),
+              std::string::npos);
+}
+
+TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) {
+    if (!std::filesystem::exists("/usr/bin/chromium")) {
+        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it)";
+    }
+    TempDir folder("quorvel-report-bursts");
+    const ProgramRun sim =
+        runProgram(QUORVEL_SIM_PATH,
+                   shellQuoted(std::string(QUORVEL_SCENARIO_DIR) + "/loss-bursts.json") +
+                       " --data " + shellQuoted(folder / "data"),
+                   folder);
+    ASSERT_EQ(sim.exitCode, 0) << sim.err;
+    const auto csv = folder / "data" / "Epic%7C0f3c9a%7Closs-performance.csv";
+    const auto page = folder / "page.html";
+    ASSERT_EQ(runReport(shellQuoted(csv) + " --html " + shellQuoted(page), folder).exitCode, 0);
+
+    const std::string dom = drawnPage(page, folder);
+    EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
+    EXPECT_NE(dom.find("connection: 3 loss bursts, worst 0:00\u20130:05, 12 packets a second lost "
+                       "coming in, 6 going out"),
+              std::string::npos);
+    // The bursts at 0:00, 0:30 and 1:00, five seconds each, left to right on the chart.
+    std::istringstream bands(attributeNear(dom, "data-chart=\"loss\"", "data-bands"));
+    std::vector<std::string> expected = {"lossBurst@0+5:", "lossBurst@30+5:", "lossBurst@60+5:"};
+    int previousRight = 0;
+    for (const std::string& prefix : expected) {
+        std::string band;
+        ASSERT_TRUE(bands >> band) << "missing " << prefix;
+        ASSERT_EQ(band.rfind(prefix, 0), 0u) << band;
+        const std::string span = band.substr(prefix.size());
+        const int left = std::stoi(span.substr(0, span.find('-')));
+        const int right = std::stoi(span.substr(span.find('-') + 1));
+        EXPECT_LT(previousRight, left) << band;
+        EXPECT_LT(left, right) << band;
+        previousRight = right;
+    }
+    std::string extra;
+    EXPECT_FALSE(bands >> extra) << extra;
 }
 
 }  // namespace

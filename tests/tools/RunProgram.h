@@ -18,7 +18,7 @@ struct ProgramRun {
     std::string err;
 };
 
-inline std::string quoted(const std::filesystem::path& path) {
+inline std::string shellQuoted(const std::filesystem::path& path) {
     return "\"" + path.string() + "\"";
 }
 
@@ -30,8 +30,8 @@ inline ProgramRun runProgram(const std::string& program, const std::string& argu
                              const std::filesystem::path& outputTo = {}) {
     const auto out = outputTo.empty() ? folder / "stdout.txt" : outputTo;
     const auto err = folder / "stderr.txt";
-    const std::string command =
-        before + "exec \"" + program + "\" " + arguments + " >" + quoted(out) + " 2>" + quoted(err);
+    const std::string command = before + "exec \"" + program + "\" " + arguments + " >" +
+                                shellQuoted(out) + " 2>" + shellQuoted(err);
     const int status = std::system(command.c_str());
     ProgramRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -46,8 +46,8 @@ class BackgroundProgram {
     BackgroundProgram(const std::string& program, const std::string& arguments,
                       const TempDir& folder)
         : out(folder / "stdout.txt"), err(folder / "stderr.txt") {
-        const std::string command =
-            "exec \"" + program + "\" " + arguments + " >" + quoted(out) + " 2>" + quoted(err);
+        const std::string command = "exec \"" + program + "\" " + arguments + " >" +
+                                    shellQuoted(out) + " 2>" + shellQuoted(err);
         pid = fork();
         if (pid == 0) {
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));

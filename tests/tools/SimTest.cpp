@@ -122,8 +122,8 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
 TEST(SimInput, PaceIsAFiniteNumberOfSecondsInItsRange) {
     for (const char* pace : {"nan", "1e300", "-1", "inf", "61", "fast"}) {
         TempDir folder("quorvel-sim-pace");
-        const ProgramRun run =
-            runSim(std::string("--pace ") + pace + " --data " + quoted(folder / "data"), folder);
+        const ProgramRun run = runSim(
+            std::string("--pace ") + pace + " --data " + shellQuoted(folder / "data"), folder);
         EXPECT_EQ(run.exitCode, 2) << pace;
         EXPECT_NE(run.err.find("--pace takes a number of seconds from 0 to 60"), std::string::npos)
             << run.err;
@@ -138,7 +138,7 @@ TEST(SimOutput, RowsThatDoNotReachTheFileEndTheRunWithItsOwnStatus) {
     // be written.
     std::filesystem::create_directories(folder / "data" /
                                         "Steam%7C76561190000000000%7C0-performance.csv");
-    const ProgramRun run = runSim("--data " + quoted(folder / "data"), folder);
+    const ProgramRun run = runSim("--data " + shellQuoted(folder / "data"), folder);
     EXPECT_EQ(run.exitCode, 3) << run.err;
     EXPECT_NE(run.out.find("Quorvel: Could not write performance data"), std::string::npos);
     EXPECT_NE(run.err.find("rows it collected did not reach the file"), std::string::npos)
@@ -147,7 +147,7 @@ TEST(SimOutput, RowsThatDoNotReachTheFileEndTheRunWithItsOwnStatus) {
 
 TEST(SimOutput, CtrlCEndsTheSessionAsTheGameClosingDoesAndKeepsTheRows) {
     TempDir folder("quorvel-sim-interrupt");
-    BackgroundProgram sim(QUORVEL_SIM_PATH, "--pace 0.02 --data " + quoted(folder / "data"),
+    BackgroundProgram sim(QUORVEL_SIM_PATH, "--pace 0.02 --data " + shellQuoted(folder / "data"),
                           folder);
     ASSERT_TRUE(sim.waitForOutput("Quorvel: Captured server", std::chrono::seconds{20}));
     std::this_thread::sleep_for(std::chrono::milliseconds{300});  // some rows into the match

@@ -141,9 +141,13 @@ void HtmlReport::finish(const std::vector<InputSummary>& inputs,
     for (const ServerSummary& server : servers) {
         serverList.push_back(serverJson(server));
     }
+    const json limits = {{"highPingP95Ms", T::kHighPingP95Ms},
+                         {"highLatencyMedianMs", T::kHighLatencyMedianMs},
+                         {"lowFps", T::kLowFps}};
     const json data = {{"title", title},
                        {"files", fileList},
                        {"servers", serverList},
+                       {"limits", limits},
                        {"thresholdsNote", thresholdsNote()}};
     writeUntil("report");
     out.write("<script type=\"application/json\" id=\"report-data\">");

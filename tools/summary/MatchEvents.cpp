@@ -132,8 +132,9 @@ MatchEvents findEvents(const MatchRows& match, const std::vector<std::int64_t>& 
 
     RunTracker spikes(EventKind::PingSpike, match, times, result);
     spikes.isSignificant = [](const Event& e, const void*) {
-        return e.lengthSeconds >= T::kSignificantSeconds ||
-               e.worst - e.typical >= T::kSevereSpikeMs;
+        const double above = e.worst - e.typical;
+        return (e.lengthSeconds >= T::kSignificantSeconds && above >= T::kFeltSpikeMs) ||
+               above >= T::kSevereSpikeMs;
     };
     RunTracker losses(EventKind::LossBurst, match, times, result);
     losses.context = &matchLoss;
@@ -143,7 +144,9 @@ MatchEvents findEvents(const MatchRows& match, const std::vector<std::int64_t>& 
     };
     RunTracker drops(EventKind::FpsDrop, match, times, result);
     drops.isSignificant = [](const Event& e, const void*) {
-        return e.lengthSeconds >= T::kSignificantSeconds || e.worst < T::kLowFps;
+        return (e.lengthSeconds >= T::kSignificantSeconds &&
+                e.worst <= T::kFeltDropShare * e.typical) ||
+               e.worst < T::kLowFps;
     };
     RunTracker buffers(EventKind::BufferAboveTarget, match, times, result);
     buffers.minimumLength = T::kBufferRunSeconds;

@@ -34,11 +34,14 @@ inline constexpr int kBufferRunSeconds = 3;
 // No value: consecutive seconds in which any statistic has no value.
 
 // --- What makes an event count in the verdict
-// A ping spike or FPS drop this long or longer ...
+// A ping spike that lasts this long and peaks kFeltSpikeMs above the match's median,
+// or one that peaks kSevereSpikeMs above it whatever its length.
 inline constexpr int kSignificantSeconds = 2;
-// ... or a ping spike this far above the match's median ping ...
+inline constexpr double kFeltSpikeMs = 50.0;
 inline constexpr double kSevereSpikeMs = 100.0;
-// ... or an FPS drop below this.
+// An FPS drop that lasts kSignificantSeconds down to this share of the match's median
+// FPS, or one that goes below kLowFps whatever its length.
+inline constexpr double kFeltDropShare = 0.5;
 inline constexpr double kLowFps = 30.0;
 // A loss burst in which one second lost this share of its packets, in or out ...
 inline constexpr double kBurstLossPercent = 10.0;
@@ -50,7 +53,7 @@ inline constexpr double kMatchLossPercent = 2.0;
 inline constexpr double kHighPingP95Ms = 150.0;
 // Latency: a median at or above this while Ping is normal is the server's side.
 inline constexpr double kHighLatencyMedianMs = 120.0;
-// FPS: a 1 % low below kLowFps is the computer's side.
+// FPS: a median below kLowFps (low throughout) is the computer's side.
 
 // --- Evidence
 // "No problem found" needs each statistic present in at least this share of rows.

@@ -63,24 +63,32 @@ function tableOf(table, titles, rows) {
 }
 
 const eventTotal = (r) => Object.values(r.eventCounts).reduce((a, b) => a + b, 0);
-tableOf(document.getElementById("match-table"),
-  ["#", "start (UTC)", "length", "rows", "server", "ping ms median / p95 / p99", "jitter ms",
-   "latency ms median", "loss % in / out", "FPS mean / 1% low", "buffer / target", "events", "verdict"],
-  matches.map(({report: r}) => [
-    [el("a", {href: "#match-" + r.number}, r.number)],
-    [r.start, "text"],
-    [matchTime(r.lengthSeconds)],
-    [r.rows],
-    [r.server, "text"],
-    [r.pingMs ? `${fixed(r.pingMs.median)} / ${fixed(r.pingMs.p95)} / ${fixed(r.pingMs.p99)}` : NONE],
-    [fixed(r.jitterMs, 1)],
-    [r.latencyMs ? fixed(r.latencyMs.median) : NONE],
-    [pair(r.lossInPercent, r.lossOutPercent, 1)],
-    [r.fps ? pair(r.fps.mean, r.fps.low1Percent) : NONE],
-    [pair(r.bufferMean, r.bufferTargetMean, 1)],
-    [eventTotal(r)],
-    [r.reason, "text reason " + r.verdict],
-  ]));
+const MATCH_TITLES = ["#", "start (UTC)", "length", "rows", "server", "ping ms median / p95 / p99",
+  "jitter ms", "latency ms median", "loss % in / out", "FPS mean / 1% low", "buffer / target", "events"];
+{
+  // Two rows a match: its figures, then its verdict across the table.
+  const table = document.getElementById("match-table");
+  table.append(el("tr", null, ...MATCH_TITLES.map((title) => el("th", null, title))));
+  for (const {report: r} of matches) {
+    const cells = [
+      [el("a", {href: "#match-" + r.number}, r.number)],
+      [r.start, "text"],
+      [matchTime(r.lengthSeconds)],
+      [r.rows],
+      [r.server, "text"],
+      [r.pingMs ? `${fixed(r.pingMs.median)} / ${fixed(r.pingMs.p95)} / ${fixed(r.pingMs.p99)}` : NONE],
+      [fixed(r.jitterMs, 1)],
+      [r.latencyMs ? fixed(r.latencyMs.median) : NONE],
+      [pair(r.lossInPercent, r.lossOutPercent, 1)],
+      [r.fps ? pair(r.fps.mean, r.fps.low1Percent) : NONE],
+      [pair(r.bufferMean, r.bufferTargetMean, 1)],
+      [eventTotal(r)],
+    ];
+    table.append(el("tr", {class: "figures"}, ...cells.map(([content, cls]) => el("td", cls ? {class: cls} : null, content))));
+    table.append(el("tr", {class: "verdict-row"},
+      el("td", null), el("td", {class: "text reason " + r.verdict, colspan: String(MATCH_TITLES.length - 1)}, r.reason)));
+  }
+}
 
 // --- Servers: a table and a chart comparing them.
 const verdictText = (counts) => Object.entries(counts).filter(([, n]) => n > 0)
@@ -108,7 +116,11 @@ function serverChart(holder) {
   const options = {
     title: "Servers compared: ping (ms) and packets lost (%)",
     width: holder.clientWidth, height: chartHeight(),
-    scales: {x: {time: false, range: [-0.5, servers.length - 0.5]}, loss: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]}},
+    scales: {
+      x: {time: false, range: [-0.5, servers.length - 0.5]},
+      y: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
+      loss: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
+    },
     axes: [
       {splits: () => index, values: (u, splits) => splits.map((i) => servers[i] ? servers[i].serverIp : "")},
       {label: "ping (ms)"},
@@ -159,14 +171,18 @@ function bandLabel(e) {
   }
 }
 
+const LIMITS = report.limits;
 const CHARTS = [
   {key: "ping", title: "Ping and latency", unit: "ms", bands: ["pingSpike"],
    series: [["Ping", "ping", "#1f77b4"], ["Latency", "latency", "#ff7f0e"]],
-   lines: [["spike line", "pingSpike", "#1f77b4"]]},
+   lines: [["spike line", "pingSpike", "#1f77b4"]],
+   limits: [[`high ping (p95) ${LIMITS.highPingP95Ms} ms`, LIMITS.highPingP95Ms],
+            [`high latency (median) ${LIMITS.highLatencyMedianMs} ms`, LIMITS.highLatencyMedianMs]]},
   {key: "loss", title: "Packets lost per second", unit: "packets", bands: ["lossBurst"], fromZero: true,
    series: [["Lost in", "lostIn", "#d62728"], ["Lost out", "lostOut", "#9467bd"]], lines: []},
   {key: "fps", title: "Frames per second", unit: "FPS", bands: ["fpsDrop"],
-   series: [["FPS", "fps", "#2ca02c"]], lines: [["drop line", "fpsDrop", "#2ca02c"]]},
+   series: [["FPS", "fps", "#2ca02c"]], lines: [["drop line", "fpsDrop", "#2ca02c"]],
+   limits: [[`low FPS ${LIMITS.lowFps}`, LIMITS.lowFps]]},
   {key: "buffer", title: "Input buffer", unit: "frames", bands: ["bufferAboveTarget"], fromZero: true,
    series: [["Buffer", "buffer", "#8c564b"], ["Target", "target", "#7f7f7f"]], lines: []},
 ];
@@ -204,7 +220,7 @@ function matchChart(holder, match, spec) {
     width: holder.clientWidth, height: chartHeight(),
     tzDate: (ts) => uPlot.tzDate(new Date(ts * 1000), "Etc/UTC"),
     scales: {y: spec.fromZero ? {range: (u, min, max) => [0, Math.max(1, max) * 1.15]} : {}},
-    axes: [{}, {label: spec.unit}],
+    axes: [{values: (u, splits) => splits.map((v) => utc(v).slice(11, 19))}, {label: spec.unit}],
     series,
     hooks: {
       drawClear: [(u) => {
@@ -229,6 +245,20 @@ function matchChart(holder, match, spec) {
           if (!spec.bands.includes(e.kind)) continue;
           const [x0] = bandX(u, e);
           ctx.fillText(bandLabel(e), x0 + 3, u.bbox.top + 12 * devicePixelRatio);
+        }
+        // The verdict's limits, where they fall inside the range the data gives.
+        const [low, high] = [u.scales.y.min, u.scales.y.max];
+        for (const [label, level] of spec.limits || []) {
+          if (level < low || level > high) continue;
+          const y = u.valToPos(level, "y", true);
+          ctx.strokeStyle = "#b02a2a";
+          ctx.setLineDash([2, 3]);
+          ctx.beginPath();
+          ctx.moveTo(u.bbox.left, y);
+          ctx.lineTo(u.bbox.left + u.bbox.width, y);
+          ctx.stroke();
+          ctx.fillStyle = "#b02a2a";
+          ctx.fillText(label, u.bbox.left + u.bbox.width - ctx.measureText(label).width - 4, y - 3);
         }
         ctx.restore();
       }],
@@ -309,15 +339,24 @@ if (matches.length <= EAGER_MATCHES || !("IntersectionObserver" in window)) {
 }
 markDrawn();
 
+// Charts follow their box's width: the window's, a phone's, or after a scroll bar
+// appears.
+function fitCharts() {
+  for (const chart of charts) {
+    const width = chart.root.parentNode.clientWidth;
+    if (width > 0 && Math.abs(width - chart.width) > 1) chart.setSize({width, height: chartHeight()});
+  }
+}
 let resizeTimer = 0;
-window.addEventListener("resize", () => {
+const refit = () => {
   clearTimeout(resizeTimer);
-  resizeTimer = setTimeout(() => {
-    for (const chart of charts) chart.setSize({width: chart.root.parentNode.clientWidth, height: chartHeight()});
-  }, 100);
-});
+  resizeTimer = setTimeout(fitCharts, 50);
+};
+if ("ResizeObserver" in window) new ResizeObserver(refit).observe(document.body);
+window.addEventListener("resize", refit);
 
 document.getElementById("legend").textContent =
   "Times are UTC. Shaded bands mark events: ping spikes (blue), loss bursts (red), FPS drops (green), " +
   "input buffer above target (brown), seconds without a value or without a row (grey). Dashed lines are " +
-  "the levels a spike or drop is measured against. " + report.thresholdsNote;
+  "the levels a spike or drop is measured against; dotted red lines the limits of the verdict, where the " +
+  "data reaches them. " + report.thresholdsNote;
