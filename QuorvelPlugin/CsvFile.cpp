@@ -20,8 +20,7 @@ bool writeAndClose(std::ofstream& out, std::string_view header, std::string_view
 
 std::optional<std::filesystem::path> csvFilePath(const std::filesystem::path& dataFolder,
                                                  std::string_view userId) {
-    std::optional<std::filesystem::path> name =
-        narrowToPath(Format::performanceFileName(userId));
+    std::optional<std::filesystem::path> name = narrowToPath(Format::performanceFileName(userId));
     if (!name) {
         return std::nullopt;
     }

@@ -7,8 +7,8 @@
 
 namespace Quorvel {
 
-// The player's file name (Format::performanceFileName) inside `dataFolder`, joined with the platform's path
-// rules; nullopt when the name cannot be converted to a path.
+// The player's file name (Format::performanceFileName) inside `dataFolder`, joined with the
+// platform's path rules; nullopt when the name cannot be converted to a path.
 std::optional<std::filesystem::path> csvFilePath(const std::filesystem::path& dataFolder,
                                                  std::string_view userId);
 

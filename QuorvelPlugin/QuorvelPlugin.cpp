@@ -115,7 +115,8 @@ void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
     if (replicationInfo.IsNull()) {
         return;
     }
-    const std::string timestamp = Quorvel::Format::formatUtcTimestamp(std::chrono::system_clock::now());
+    const std::string timestamp =
+        Quorvel::Format::formatUtcTimestamp(std::chrono::system_clock::now());
     StatGraphSystemWrapper graphs = game->GetEngine().GetStatGraphs();
     if (graphs.IsNull()) {
         return;

@@ -88,7 +88,7 @@ TEST_F(Report, BadRowsAreNamedAtMostTwentyAndCounted) {
 }
 
 TEST(ReportInput, WhatIsNotAPerformanceFileIsRefusedWithNothingWritten) {
-    std::string binary(100 * 1024, '\0');
+    std::string binary(std::size_t{100} * 1024, '\0');
     for (std::size_t i = 0; i < binary.size(); ++i) {
         binary[i] = static_cast<char>((i * 7919) % 251);
     }

@@ -19,7 +19,7 @@ TEST(Summary, FiguresOfOneMatch) {
     const auto rows = secondsOf(0, 10, [](int s) {
         RowSpec r{.second = s,
                   .fps = s == 4 ? 20 : 100,
-                  .ping = 10 * (s + 1),
+                  .ping = std::int64_t{10} * (s + 1),
                   .latency = s == 9 ? 200 : 40};
         r.packetsOut = 50;
         r.packetsIn = 100;
@@ -100,6 +100,7 @@ TEST(Summary, AMatchIsTheRunOfOneGuidAndItsLengthIsTheTimeItSpans) {
     };
     const auto run = [](int first, int count, const std::string& guid, int step = 1) {
         std::vector<RowSpec> rows;
+        rows.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             rows.push_back({.second = first + i * step, .guid = guid});
         }

@@ -18,7 +18,7 @@ bool standardErrorIsTerminal() {
 #endif
 }
 
-Progress::Progress(std::string what) : label(std::move(what)), enabled(standardErrorIsTerminal()) {}
+Progress::Progress(std::string text) : label(std::move(text)), enabled(standardErrorIsTerminal()) {}
 
 Progress::~Progress() {
     clear();

@@ -10,7 +10,7 @@ namespace Quorvel::Tools {
 // only when standard error is a terminal.
 class Progress {
   public:
-    explicit Progress(std::string label);
+    explicit Progress(std::string text);
     ~Progress();
 
     void update(std::uint64_t done, std::uint64_t total);

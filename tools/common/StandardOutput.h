@@ -13,7 +13,7 @@ namespace Quorvel::Tools {
 // disk or a closed pipe must not pass for success.
 class StreamOutput : public Summary::TextOutput {
   public:
-    StreamOutput(std::FILE* stream, std::string name);
+    StreamOutput(std::FILE* output, std::string name);
     void write(std::string_view text) override;
     // Flushes; the error, if any write or the flush failed.
     std::optional<std::string> finish();
