@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <utility>
 #include <vector>
 
 namespace Quorvel {
@@ -35,181 +35,223 @@ const char* findLastLineFeed(const char* first, const char* last) {
     return nullptr;
 }
 
+// Walks a region's lines from its end toward its start and stops at the last line
+// holding an entry. Walking backward, only quotes and line feeds matter: a line holds an
+// entry when one of its quotes opens an entry (GameURL= stands right before it) and
+// another quote follows on the line; the line's first entry is its leftmost such
+// opening quote, and the value runs to the next quote.
+class BackwardEntryWalk {
+  public:
+    BackwardEntryWalk(std::uint64_t regionBegin, RegionScan& scan)
+        : begin(regionBegin), result(scan) {
+        result.lastLineStart = regionBegin;
+    }
+
+    // Visits one block, right to left: its quotes (file offsets, ascending) and the line
+    // feeds between them. `base[offset]` is the byte at file offset `offset`, valid from
+    // kBeforeQuote bytes before `blockBegin` (or the region's start) to `blockEnd`.
+    // True once the walk has left behind a line that holds an entry: the walk is over.
+    bool walkBlock(const char* base, std::uint64_t blockBegin, std::uint64_t blockEnd,
+                   const std::vector<std::uint64_t>& quotes) {
+        std::uint64_t cursor = blockEnd;
+        for (auto it = quotes.rbegin(); it != quotes.rend(); ++it) {
+            if (crossLineFeeds(base, *it + 1, cursor)) {
+                return true;
+            }
+            visitQuote(base, *it);
+            cursor = *it;
+        }
+        return crossLineFeeds(base, blockBegin, cursor);
+    }
+
+    // The entry of the line the walk stopped in (or of the region's first line): its
+    // value's first byte and its length.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> entryValue() const {
+        if (!found) {
+            return std::nullopt;
+        }
+        return std::make_pair(opening + 1, closing - opening - 1);
+    }
+
+  private:
+    // The line after `lineFeed` is left behind; true when it holds an entry.
+    bool leaveLine(std::uint64_t lineFeed) {
+        if (!lastLineStartKnown) {
+            lastLineStartKnown = true;
+            result.lastLineStart = lineFeed + 1;
+        }
+        hasNextQuote = false;
+        return found;
+    }
+
+    // Looks for the line feed in [from, to) nearest the cursor (at `to`), but only where
+    // crossing it changes something: a quote or an entry to cut off, or the region's last
+    // line start still unknown.
+    bool crossLineFeeds(const char* base, std::uint64_t from, std::uint64_t to) {
+        const char* lineFeed = nullptr;
+        if (!lastLineStartKnown) {
+            lineFeed = findLastLineFeed(base + from, base + to);
+        } else if (hasNextQuote || found) {
+            // Any line feed in the range ends the current line (no quote lies between
+            // them), so the first one found will do.
+            lineFeed = findByte(base + from, base + to, '\n');
+        }
+        return lineFeed != nullptr && leaveLine(static_cast<std::uint64_t>(lineFeed - base));
+    }
+
+    // A quote with another quote after it on the line may open the line's first entry;
+    // walking backward, the leftmost one seen so far wins.
+    void visitQuote(const char* base, std::uint64_t quote) {
+        if (hasNextQuote && quote >= begin + kBeforeQuote && opensEntry(base + quote)) {
+            found = true;
+            opening = quote;
+            closing = nextQuote;
+        }
+        hasNextQuote = true;
+        nextQuote = quote;
+    }
+
+    std::uint64_t begin;
+    RegionScan& result;
+    bool found = false;         // an entry in the line the walk is in
+    std::uint64_t opening = 0;  // its opening quote
+    std::uint64_t closing = 0;  // the quote that closes its value
+    bool lastLineStartKnown = false;
+    bool hasNextQuote = false;    // a quote after the cursor on the same line ...
+    std::uint64_t nextQuote = 0;  // ... the nearest one
+};
+
 }  // namespace
 
-std::optional<std::string_view> firstEntryInLine(std::string_view line) {
-    // The leftmost GameURL=" decides the line: a later one's own quote would close
-    // the leftmost one's value, so if the leftmost has no closing quote none has.
-    const std::size_t opening = line.find(kOpening);
-    if (opening == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::size_t valueStart = opening + kOpening.size();
-    const std::size_t closing = line.find('"', valueStart);
-    if (closing == std::string_view::npos) {
-        return std::nullopt;
-    }
-    return line.substr(valueStart, closing - valueStart);
-}
-
-// Walking backward, only quotes and line feeds matter. A line holds an entry when
-// one of its quotes opens an entry and another quote follows it in the line; its
-// first entry is the leftmost such opening quote, its value runs to the next quote.
 RegionScan scanRegionBackward(const ReadBytes& read, std::uint64_t begin, std::uint64_t end,
                               std::size_t blockSize) {
     RegionScan result;
-    result.lastLineStart = begin;
-    bool lastLineFeedSeen = false;
-    std::optional<std::uint64_t> nextQuote;  // nearest quote after the cursor, same line
-    std::optional<std::uint64_t> opening;    // leftmost opening quote so far, this line
-    std::uint64_t closing = 0;               // the quote that closes `opening`'s value
-
+    BackwardEntryWalk walk(begin, result);
     std::vector<char> buffer(blockSize + kBeforeQuote);
     std::vector<std::uint64_t> quotes;
-
-    // Returns true when the line just left behind holds an entry, which ends the walk.
-    auto crossLineFeed = [&](std::uint64_t lineFeed) {
-        if (!lastLineFeedSeen) {
-            lastLineFeedSeen = true;
-            result.lastLineStart = lineFeed + 1;
-        }
-        nextQuote.reset();
-        return opening.has_value();
-    };
-
-    std::uint64_t blockEnd = end;
-    bool finished = false;
-    while (blockEnd > begin && !finished) {
+    for (std::uint64_t blockEnd = end; blockEnd > begin;) {
         const std::uint64_t blockBegin =
             blockEnd - std::min<std::uint64_t>(blockSize, blockEnd - begin);
+        // A few bytes before the block too, so an opening quote can see its GameURL=.
         const std::uint64_t readBegin =
             blockBegin - std::min<std::uint64_t>(kBeforeQuote, blockBegin - begin);
-        const auto readLength = static_cast<std::size_t>(blockEnd - readBegin);
-        if (!read(readBegin, buffer.data(), readLength)) {
+        if (!read(readBegin, buffer.data(), static_cast<std::size_t>(blockEnd - readBegin))) {
             result.readFailed = true;
             return result;
         }
-        const char* base = buffer.data() - static_cast<std::ptrdiff_t>(readBegin);  // base[offset]
-        const char* first = base + blockBegin;
-        const char* last = base + blockEnd;
-
+        const char* base = buffer.data() - static_cast<std::ptrdiff_t>(readBegin);
         quotes.clear();
-        for (const char* q = findByte(first, last, '"'); q != nullptr;
-             q = findByte(q + 1, last, '"')) {
+        for (const char* q = findByte(base + blockBegin, base + blockEnd, '"'); q != nullptr;
+             q = findByte(q + 1, base + blockEnd, '"')) {
             quotes.push_back(static_cast<std::uint64_t>(q - base));
         }
-
-        // Line feeds matter only where state would change: a pending quote or entry
-        // to cut off, or the region's last line start still unknown.
-        auto lineFeedBetween = [&](std::uint64_t from, std::uint64_t to) -> bool {
-            if (!lastLineFeedSeen) {
-                const char* lineFeed = findLastLineFeed(base + from, base + to);
-                return lineFeed != nullptr &&
-                       crossLineFeed(static_cast<std::uint64_t>(lineFeed - base));
-            }
-            if (!nextQuote && !opening) {
-                return false;
-            }
-            const char* lineFeed = findByte(base + from, base + to, '\n');
-            return lineFeed != nullptr &&
-                   crossLineFeed(static_cast<std::uint64_t>(lineFeed - base));
-        };
-
-        std::uint64_t cursor = blockEnd;
-        for (auto it = quotes.rbegin(); it != quotes.rend() && !finished; ++it) {
-            const std::uint64_t quote = *it;
-            if (lineFeedBetween(quote + 1, cursor)) {
-                finished = true;
-                break;
-            }
-            if (nextQuote && quote >= begin + kBeforeQuote && opensEntry(base + quote)) {
-                opening = quote;
-                closing = *nextQuote;
-            }
-            nextQuote = quote;
-            cursor = quote;
-        }
-        if (!finished && lineFeedBetween(blockBegin, cursor)) {
-            finished = true;
+        if (walk.walkBlock(base, blockBegin, blockEnd, quotes)) {
+            break;
         }
         blockEnd = blockBegin;
     }
 
-    if (opening) {
-        std::string value(static_cast<std::size_t>(closing - *opening - 1), '\0');
-        if (!value.empty() && !read(*opening + 1, value.data(), value.size())) {
+    if (const auto entry = walk.entryValue()) {
+        const auto [valueStart, valueLength] = *entry;
+        std::string value(static_cast<std::size_t>(valueLength), '\0');
+        if (!value.empty() && !read(valueStart, value.data(), value.size())) {
             result.readFailed = true;
             return result;
         }
         result.lastValue = std::move(value);
-        result.lastValueOffset = *opening + 1;
+        result.lastValueOffset = valueStart;
     }
     return result;
+}
+
+namespace {
+
+constexpr std::size_t kHeadBytes = 4096;  // where the game writes its start-up lines
+constexpr std::size_t kSampleBlocks = 8;  // spread over the rest, the last one its end
+constexpr std::size_t kSampleBytes = 64;
+
+}  // namespace
+
+std::optional<std::uint64_t> regionFingerprint(const SharedLogFile& file,
+                                               std::uint64_t regionSize) {
+    std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(kHeadBytes, regionSize)),
+                      '\0');
+    if (!bytes.empty() && !file.read(0, bytes.data(), bytes.size())) {
+        return std::nullopt;
+    }
+    if (regionSize > kHeadBytes) {
+        const std::uint64_t rest = regionSize - kHeadBytes;
+        const std::uint64_t sample = std::min<std::uint64_t>(kSampleBytes, rest);
+        for (std::size_t i = 0; i < kSampleBlocks; ++i) {
+            const std::uint64_t offset = kHeadBytes + (rest - sample) * i / (kSampleBlocks - 1);
+            const std::size_t at = bytes.size();
+            bytes.resize(at + static_cast<std::size_t>(sample));
+            if (!file.read(offset, bytes.data() + at, static_cast<std::size_t>(sample))) {
+                return std::nullopt;
+            }
+        }
+    }
+    // FNV-1a, 64 bits, over the size and the bytes.
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    const auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 0x100000001b3u; };
+    for (int shift = 0; shift < 64; shift += 8) {
+        mix(static_cast<unsigned char>(regionSize >> shift));
+    }
+    for (char c : bytes) {
+        mix(static_cast<unsigned char>(c));
+    }
+    return hash;
 }
 
 LaunchLogScanner::LaunchLogScanner(std::size_t bytesPerBlock) : blockSize(bytesPerBlock) {}
 
 void LaunchLogScanner::forget() {
-    knownFile.clear();
-    knownSize = 0;
-    knownHead.clear();
-    knownTail.clear();
+    known = {};
     lastLineStart = 0;
     entryInFile.reset();
     entryBeforeLastLineKnown = true;
     entryBeforeLastLine.reset();
 }
 
+// The same file as last time, with only bytes added after what was read: its identity
+// is the same; its size did not shrink; at the same size, its last write did not move
+// (an append that grows it moves the last write, so that is not asked then); and the
+// fingerprint of the region read before is unchanged.
+bool LaunchLogScanner::continuesKnownRegion(const std::filesystem::path& logFile,
+                                            const SharedLogFile& file) const {
+    if (!known.fingerprint || logFile != known.path || file.identity() != known.identity ||
+        file.size() < known.size) {
+        return false;
+    }
+    if (file.size() == known.size && file.lastWrite() != known.lastWrite) {
+        return false;
+    }
+    return regionFingerprint(file, known.size) == known.fingerprint;
+}
+
 std::optional<std::string> LaunchLogScanner::lastEntry(const std::filesystem::path& logFile) {
-    // Binary mode: line ends are found by their line feed, and a CR before it can
-    // never be part of a value (the value must close with a quote on the line).
-    std::ifstream in(logFile, std::ios::in | std::ios::binary);
-    if (!in.is_open()) {
+    const std::optional<SharedLogFile> file = SharedLogFile::open(logFile);
+    if (!file) {
         return std::nullopt;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff endOffset = in.tellg();
-    if (endOffset < 0) {
-        return std::nullopt;
-    }
-    const auto size = static_cast<std::uint64_t>(endOffset);
-
-    ReadBytes read = [&in](std::uint64_t offset, char* destination, std::size_t length) {
-        in.clear();
-        in.seekg(static_cast<std::streamoff>(offset));
-        in.read(destination, static_cast<std::streamsize>(length));
-        return in.good() || (in.eof() && static_cast<std::size_t>(in.gcount()) == length);
-    };
-    auto readString = [&read](std::uint64_t offset,
-                              std::size_t length) -> std::optional<std::string> {
-        std::string bytes(length, '\0');
-        if (length != 0 && !read(offset, bytes.data(), length)) {
-            return std::nullopt;
-        }
-        return bytes;
-    };
-
-    constexpr std::size_t kFingerprint = 64;
-    bool continues = logFile == knownFile && size >= knownSize;
-    if (continues) {
-        const auto head = readString(0, knownHead.size());
-        const auto tail = readString(knownSize - knownTail.size(), knownTail.size());
-        continues = head == knownHead && tail == knownTail;
-    }
-    if (!continues) {
+    const std::uint64_t size = file->size();
+    if (!continuesKnownRegion(logFile, *file)) {
         forget();
-    } else if (size == knownSize) {
+    } else if (size == known.size) {
         return entryInFile;
     }
+    // Binary reads: line ends are found by their line feed, and a CR before it can
+    // never be part of a value (the value must close with a quote on the line).
+    const ReadBytes read = [&file](std::uint64_t offset, char* destination, std::size_t length) {
+        return file->read(offset, destination, length);
+    };
 
-    std::uint64_t from = lastLineStart;
-    RegionScan scan = scanRegionBackward(read, from, size, blockSize);
+    RegionScan scan = scanRegionBackward(read, lastLineStart, size, blockSize);
     if (!scan.readFailed && !scan.lastValue && !entryBeforeLastLineKnown) {
         // The earlier pass stopped in a line that no longer holds an entry, which only
         // a rewritten file can do; read it all again.
         forget();
-        from = 0;
-        scan = scanRegionBackward(read, from, size, blockSize);
+        scan = scanRegionBackward(read, 0, size, blockSize);
     }
     if (scan.readFailed) {
         forget();
@@ -226,13 +268,7 @@ std::optional<std::string> LaunchLogScanner::lastEntry(const std::filesystem::pa
         entryInFile = entryBeforeLastLine;
     }
     lastLineStart = scan.lastLineStart;
-
-    knownFile = logFile;
-    knownSize = size;
-    const std::size_t fingerprint =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kFingerprint, size));
-    knownHead = readString(0, fingerprint).value_or(std::string());
-    knownTail = readString(size - fingerprint, fingerprint).value_or(std::string());
+    known = {logFile, file->identity(), size, file->lastWrite(), regionFingerprint(*file, size)};
     return entryInFile;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "SharedLogFile.h"
+
 namespace Quorvel {
 
 // A server address entry in the game's log is GameURL="<value>" anywhere in a line,
@@ -14,9 +16,6 @@ namespace Quorvel {
 // searching each line for the regular expression GameURL="([^"]*)" gives, without a
 // regex engine (whose recursion overflows the stack on long lines): they look for
 // the opening GameURL=" and the closing quote directly, on any bytes.
-
-// The value of the first entry in `line` (a line without its line feed).
-std::optional<std::string_view> firstEntryInLine(std::string_view line);
 
 // Reads `length` bytes at `offset` of the scanned text into `destination`; false
 // when they cannot be read.
@@ -37,10 +36,16 @@ struct RegionScan {
 RegionScan scanRegionBackward(const ReadBytes& read, std::uint64_t begin, std::uint64_t end,
                               std::size_t blockSize);
 
+// A hash of what a scan read of the file, the region [0, regionSize): its size, its
+// first 4 KB (the game's start-up lines) and eight 64-byte blocks spread over the rest,
+// the last one at its end. Reads a few kilobytes whatever the size; nullopt when they
+// cannot be read.
+std::optional<std::uint64_t> regionFingerprint(const SharedLogFile& file, std::uint64_t regionSize);
+
 // The value of the last entry in the game's log, remembered between calls: the game
 // only appends to its log while it runs, so a later call reads only what was added
-// since the previous one. A log that shrank or whose known bytes changed (rewritten)
-// is read afresh.
+// since the previous one. A log that was replaced by another file, shrank, was written
+// without growing, or whose fingerprint changed is read afresh.
 class LaunchLogScanner {
   public:
     explicit LaunchLogScanner(std::size_t bytesPerBlock = kDefaultBlockSize);
@@ -51,13 +56,22 @@ class LaunchLogScanner {
     static constexpr std::size_t kDefaultBlockSize = std::size_t{64} * 1024;
 
   private:
+    // What the last scan read: the file, its identity and the region's size, last
+    // write and fingerprint.
+    struct KnownRegion {
+        std::filesystem::path path;
+        FileIdentity identity;
+        std::uint64_t size = 0;
+        std::int64_t lastWrite = 0;
+        std::optional<std::uint64_t> fingerprint;
+    };
+
     void forget();
+    bool continuesKnownRegion(const std::filesystem::path& logFile,
+                              const SharedLogFile& file) const;
 
     std::size_t blockSize;
-    std::filesystem::path knownFile;
-    std::uint64_t knownSize = 0;
-    std::string knownHead;  // fingerprint: the first bytes of the file
-    std::string knownTail;  // fingerprint: the last bytes up to knownSize
+    KnownRegion known;
     // The last line may still be growing, so it is scanned again next time; what the
     // complete lines before it hold is kept apart from what the whole file holds.
     std::uint64_t lastLineStart = 0;

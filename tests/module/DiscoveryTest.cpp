@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "PluginHarness.h"
 
 namespace QuorvelTest {
@@ -100,6 +102,50 @@ TEST_F(Discovery, NonLatinDocumentsFolderWorks) {
               "GameURL=\"10.0.0.5:5\"\n");
     EXPECT_EQ(liveTick(), "10.0.0.5|5");
     setDocumentsFolder(harness.documents.path());
+}
+
+// After a match, the next one reads the log again: a log replaced meanwhile gives the
+// address a fresh reading gives, however much of the old one it resembles.
+TEST(DiscoveryAfterReplacement, TheReplacedLogsAddressIsTaken) {
+    const std::string head(200, 'h');
+    const std::string tail = std::string(1, '\n').append(199, 't');
+    const auto logWith = [&](const std::string& address) {
+        return head + "\nLogNet: Browse: GameURL=\"" + address + "\" Options" + tail;
+    };
+    struct Case {
+        const char* how;
+        std::function<void(PluginHarness&)> replace;
+    };
+    const Case cases[] = {
+        {"same size, same first and last bytes, another address in the middle",
+         [&](PluginHarness& h) { h.writeLaunchLog(logWith("10.0.0.2:7000")); }},
+        {"longer, with the old end bytes where the old end was",
+         [&](PluginHarness& h) { h.writeLaunchLog(logWith("10.0.0.2:7000") + "\nmore\n"); }},
+        {"deleted and created again at the same size",
+         [&](PluginHarness& h) {
+             std::filesystem::remove(h.launchLog());
+             h.writeLaunchLog(logWith("10.0.0.2:7000"));
+         }},
+    };
+    for (const Case& c : cases) {
+        PluginHarness harness;
+        harness.load();
+        harness.writeLaunchLog(logWith("10.0.0.1:7000"));
+        harness.enterMatch();
+        harness.ticks(2);
+        ASSERT_EQ(harness.plugin().serverIp, "10.0.0.1") << c.how;
+        harness.leaveMatch();
+        harness.ticks(1);
+        c.replace(harness);
+        harness.enterMatch("match-2");
+        harness.ticks(2);
+        EXPECT_EQ(harness.plugin().serverIp, "10.0.0.2") << c.how;
+        harness.leaveMatch();
+        harness.ticks(1);
+        const auto rows = harness.rows();
+        ASSERT_EQ(rows.size(), 4u) << c.how;
+        EXPECT_NE(rows[3].find(",10.0.0.2,7000,"), std::string::npos) << c.how << ": " << rows[3];
+    }
 }
 
 TEST_F(Discovery, LogIsNotReadWhileTheAddressIsKnown) {

@@ -6,6 +6,7 @@
 #include <random>
 #include <regex>
 
+#include "FirstEntryInLine.h"
 #include "LaunchLogScan.h"
 #include "ServerAddress.h"
 #include "TempDir.h"
@@ -73,7 +74,7 @@ TEST(LaunchLogScan, MatchesTheRegularExpressionOnRandomLogs) {
                 << "block " << blockSize << " log [" << text << "]";
         }
         if (text.find('\n') == std::string::npos) {
-            const auto first = Quorvel::firstEntryInLine(text);
+            const auto first = firstEntryInLine(text);
             ASSERT_EQ(first ? std::optional<std::string>(std::string(*first)) : std::nullopt,
                       expected);
         }
@@ -167,6 +168,63 @@ TEST_F(LaunchLogFile, ShrunkOrRewrittenLogIsReadAfresh) {
     // Larger, with the old bytes changed.
     writeFile(log, "other header 124\nGameURL=\"10.0.0.7:7\"\nno entry here\n");
     EXPECT_EQ(scanner.lastEntry(log), "10.0.0.7:7");
+}
+
+// A log that was replaced or rewritten is read afresh, each way of telling on its own:
+// the changed entry lies between the fingerprint's sampled blocks, so only the file's
+// identity, or only its last write, or only the fingerprint can see the change.
+TEST_F(LaunchLogFile, AReplacedOrRewrittenLogIsReadAfreshByEachTell) {
+    // 1 MiB of lines; the entry sits halfway between the first two sampled blocks.
+    constexpr std::size_t kSize = std::size_t{1} << 20;
+    constexpr std::size_t kEntryAt = 4096 + (kSize - 4096) / 14;
+    const auto logWith = [&](const std::string& address, std::size_t size) {
+        std::string text;
+        while (text.size() < size) {
+            if (text.size() >= kEntryAt && text.size() < kEntryAt + 100) {
+                text += "LogNet: Browse: GameURL=\"" + address + "\" Options\n";
+            }
+            text += "LogInit: a line of start-up noise, nothing to find here\n";
+        }
+        text.resize(size - 1);
+        return text + "\n";
+    };
+    const auto sameWriteTime = [&](const std::filesystem::path& file,
+                                   std::filesystem::file_time_type time) {
+        std::filesystem::last_write_time(file, time);
+    };
+    struct Case {
+        const char* tell;
+        std::function<void(const std::filesystem::file_time_type&)> replace;
+    };
+    const Case cases[] = {
+        {"identity: another file, same size, bytes and last write",
+         [&](const std::filesystem::file_time_type& written) {
+             std::filesystem::rename(log,
+                                     folder / "Launch-backup.log");  // keeps its identity alive
+             writeFile(log, logWith("10.0.0.2:7000", kSize));
+             sameWriteTime(log, written);
+         }},
+        {"last write: rewritten in place at the same size",
+         [&](const std::filesystem::file_time_type& written) {
+             writeFile(log, logWith("10.0.0.2:7000", kSize));
+             sameWriteTime(log, written + std::chrono::seconds{2});
+         }},
+        {"fingerprint: rewritten larger, a start-up line changed",
+         [&](const std::filesystem::file_time_type&) {
+             std::string text = logWith("10.0.0.2:7000", kSize);
+             text.replace(0, 7, "LogBoot");
+             writeFile(log, text + "appended noise\n");
+         }},
+    };
+    for (const Case& c : cases) {
+        LaunchLogScanner fresh;
+        writeFile(log, logWith("10.0.0.1:7000", kSize));
+        ASSERT_EQ(fresh.lastEntry(log), "10.0.0.1:7000") << c.tell;
+        const auto written = std::filesystem::last_write_time(log);
+        c.replace(written);
+        EXPECT_EQ(fresh.lastEntry(log), "10.0.0.2:7000") << c.tell;
+        std::filesystem::remove(folder / "Launch-backup.log");
+    }
 }
 
 TEST_F(LaunchLogFile, MissingOrUnreadableLogGivesNothing) {
