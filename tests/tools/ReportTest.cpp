@@ -22,7 +22,7 @@ ProgramRun runReport(const std::string& arguments, const TempDir& folder,
 std::vector<std::string> filesIn(const TempDir& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = utf8(entry.path().filename());
         if (name != "stdout.txt" && name != "stderr.txt") {
             names.push_back(name);
         }
@@ -182,6 +182,7 @@ TEST_F(Report, AnOutputNeverReplacesTheInputFile) {
     }
 }
 
+#if !defined(_WIN32)  // a full device and a file size limit: POSIX
 TEST_F(Report, FailedWritesAreReportedAndLeaveNothingHalfWritten) {
     // Standard output on a full device, as a table and as JSON.
     for (const char* format : {"", "--json"}) {
@@ -202,6 +203,7 @@ TEST_F(Report, FailedWritesAreReportedAndLeaveNothingHalfWritten) {
     EXPECT_EQ(readFile(folder / "page.html"), "the page of an earlier run");
     EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"data", "page.html"}));
 }
+#endif
 
 TEST_F(Report, SummaryCsvHasARowPerMatch) {
     const ProgramRun run = report("--summary-csv " + shellQuoted(folder / "matches.csv"));
@@ -232,6 +234,14 @@ TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
     EXPECT_EQ(page.find("<b>"), std::string::npos);
 }
 
+bool chromiumInstalled() {
+#if defined(_WIN32)
+    return false;  // the page is drawn by the Linux suite
+#else
+    return std::filesystem::exists("/usr/bin/chromium");
+#endif
+}
+
 // The page as headless Chromium leaves it once its scripts have run.
 std::string drawnPage(const std::filesystem::path& page, const TempDir& folder) {
     const std::string flags =
@@ -239,8 +249,8 @@ std::string drawnPage(const std::filesystem::path& page, const TempDir& folder) 
         "--disable-background-networking --disable-component-update --disable-sync "
         "--window-size=1280,900 --virtual-time-budget=5000 --user-data-dir=" +
         shellQuoted(folder / "profile");
-    const ProgramRun dom = runProgram(
-        "/usr/bin/chromium", flags + " --dump-dom \"file://" + page.string() + "\"", folder);
+    const ProgramRun dom = runProgram("/usr/bin/chromium",
+                                      flags + " --dump-dom \"file://" + utf8(page) + "\"", folder);
     EXPECT_EQ(dom.exitCode, 0) << dom.err;
     return dom.out;
 }
@@ -265,8 +275,8 @@ TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
     for (const char* fetch : {"<link", "src=\"", "src='", "import(", "fetch("}) {
         EXPECT_EQ(html.find(fetch), std::string::npos) << "the page loads nothing: " << fetch;
     }
-    if (!std::filesystem::exists("/usr/bin/chromium")) {
-        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it)";
+    if (!chromiumInstalled()) {
+        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
     }
     const std::string dom = drawnPage(page, folder);
     // Four charts a match and the servers' chart, each with painted pixels on its canvas.
@@ -277,8 +287,8 @@ TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
 }
 
 TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) {
-    if (!std::filesystem::exists("/usr/bin/chromium")) {
-        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it)";
+    if (!chromiumInstalled()) {
+        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
     }
     TempDir folder("quorvel-report-bursts");
     const ProgramRun sim =

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <signal.h>
-#include <sys/wait.h>
+// Running the tools as a user does, their output captured in files: through the shell
+// on Linux, through CreateProcessW (the command line in UTF-16) on Windows.
 
 #include <chrono>
 #include <cstdlib>
@@ -9,6 +9,14 @@
 #include <thread>
 
 #include "TempDir.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace QuorvelTest {
 
@@ -18,9 +26,65 @@ struct ProgramRun {
     std::string err;
 };
 
-inline std::string shellQuoted(const std::filesystem::path& path) {
-    return "\"" + path.string() + "\"";
+// A path as UTF-8 text.
+inline std::string utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
+
+// A path as one argument of a command line.
+inline std::string shellQuoted(const std::filesystem::path& path) {
+    return "\"" + utf8(path) + "\"";
+}
+
+#if defined(_WIN32)
+
+inline std::wstring wide(const std::string& text) {
+    const int count = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(count > 0 ? count - 1 : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, result.data(), count);
+    return result;
+}
+
+inline HANDLE inheritableFile(const std::filesystem::path& file, DWORD access, DWORD creation) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, creation,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// `before` (shell text) is a Linux-only means; tests that need it do not run here.
+inline ProgramRun runProgram(const std::string& program, const std::string& arguments,
+                             const TempDir& folder, const std::string& = "",
+                             const std::filesystem::path& outputTo = {}) {
+    const auto out = outputTo.empty() ? folder / "stdout.txt" : outputTo;
+    const auto err = folder / "stderr.txt";
+    std::wstring commandLine = wide("\"" + program + "\" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inheritableFile(L"NUL", GENERIC_READ, OPEN_EXISTING);
+    startup.hStdOutput = inheritableFile(out, GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = inheritableFile(err, GENERIC_WRITE, CREATE_ALWAYS);
+    PROCESS_INFORMATION process{};
+    ProgramRun run;
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        run.exitCode = static_cast<int>(code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
+        CloseHandle(handle);
+    }
+    run.out = outputTo.empty() ? readFile(out) : std::string();
+    run.err = readFile(err);
+    return run;
+}
+
+#else
 
 // Runs `program arguments` through the shell, its output captured in `folder`.
 // `before` is shell text run first in the same shell (a ulimit, say); standard output
@@ -31,7 +95,7 @@ inline ProgramRun runProgram(const std::string& program, const std::string& argu
     const auto out = outputTo.empty() ? folder / "stdout.txt" : outputTo;
     const auto err = folder / "stderr.txt";
     const std::string command = before + "exec \"" + program + "\" " + arguments + " >" +
-                                shellQuoted(out) + " 2>" + shellQuoted(err);
+                                shellQuoted(out) + " 2>" + shellQuoted(err) + " </dev/null";
     const int status = std::system(command.c_str());
     ProgramRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -79,5 +143,7 @@ class BackgroundProgram {
     std::filesystem::path out, err;
     pid_t pid = -1;
 };
+
+#endif
 
 }  // namespace QuorvelTest

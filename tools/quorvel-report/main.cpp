@@ -10,6 +10,8 @@
 #include <optional>
 
 #include "AtomicFile.h"
+#include "CommandLine.h"
+#include "Desktop.h"
 #include "DisplayText.h"
 #include "ExitStatus.h"
 #include "HtmlReport.h"
@@ -40,18 +42,25 @@ void complain(const std::string& message) {
 }
 
 struct Options {
-    std::vector<std::string> inputs;
+    std::vector<std::string> inputs;  // UTF-8
     std::string html;
     std::string summaryCsv;
     bool json = false;
+    bool open = false;
 };
+
+// The page beside the input file: "p-performance.csv" gives "p-performance.html".
+std::filesystem::path pageBeside(const std::filesystem::path& input) {
+    std::filesystem::path page = input;
+    return page.replace_extension(".html");
+}
 
 // Files named on the command line, and the performance files of folders named on it.
 std::vector<std::filesystem::path> expandInputs(const std::vector<std::string>& arguments,
                                                 std::vector<std::string>& refusals) {
     std::vector<std::filesystem::path> files;
     for (const std::string& argument : arguments) {
-        const std::filesystem::path path(argument);
+        const std::filesystem::path path = pathFromUtf8(argument);
         std::error_code error;
         if (!std::filesystem::is_directory(path, error)) {
             files.push_back(path);
@@ -74,30 +83,41 @@ int run(const Options& options) {
     std::vector<std::string> refusals;
     const std::vector<std::filesystem::path> inputs = expandInputs(options.inputs, refusals);
 
+    std::filesystem::path htmlPath = pathFromUtf8(options.html);
+    if (options.open && htmlPath.empty()) {
+        if (inputs.size() != 1) {
+            complain("--open with several inputs needs --html to name the page");
+            return kExitUsage;
+        }
+        htmlPath = pageBeside(inputs.front());
+    }
+    const std::filesystem::path csvPath = pathFromUtf8(options.summaryCsv);
+
     // An output must never replace an input.
-    const std::pair<const char*, std::string> outputs[] = {{"--html", options.html},
-                                                           {"--summary-csv", options.summaryCsv}};
+    const std::pair<const char*, std::filesystem::path> outputs[] = {{"--html", htmlPath},
+                                                                     {"--summary-csv", csvPath}};
     for (const auto& [option, target] : outputs) {
         for (const auto& input : inputs) {
-            if (!target.empty() && sameFile(target, input)) {
-                complain(std::string(option) + " " + target + " is the input file " +
+            if (!target.empty() && (target == input || sameFile(target, input))) {
+                complain(std::string(option) + " " + displayPath(target) + " is the input file " +
                          displayPath(input) + "; choose another name");
                 return kExitUsage;
             }
         }
     }
-    if (!options.html.empty() && options.html == options.summaryCsv) {
+    if (!htmlPath.empty() && !csvPath.empty() &&
+        (htmlPath == csvPath || sameFile(htmlPath, csvPath))) {
         complain("--html and --summary-csv name the same file");
         return kExitUsage;
     }
 
     std::unique_ptr<AtomicFile> htmlFile, csvFile;
     try {
-        if (!options.html.empty()) {
-            htmlFile = std::make_unique<AtomicFile>(options.html);
+        if (!htmlPath.empty()) {
+            htmlFile = std::make_unique<AtomicFile>(htmlPath);
         }
-        if (!options.summaryCsv.empty()) {
-            csvFile = std::make_unique<AtomicFile>(options.summaryCsv);
+        if (!csvPath.empty()) {
+            csvFile = std::make_unique<AtomicFile>(csvPath);
         }
     } catch (const OutputError& error) {
         complain(error.what());
@@ -182,12 +202,21 @@ int run(const Options& options) {
         complain(*failure);
         status = kExitOutputFailed;
     }
+    if (options.open && htmlFile && status != kExitOutputFailed) {
+        std::fprintf(stderr, "quorvel-report: opening %s in the browser\n",
+                     displayPath(htmlFile->target()).c_str());
+        if (const auto failure = openWithDefaultProgram(htmlFile->target())) {
+            complain("cannot open " + displayPath(htmlFile->target()) + ": " + *failure);
+        }
+    }
     return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    useUtf8Console();
+    const Utf8Arguments arguments(argc, argv);
     CLI::App app{
         "Summarizes each match of Quorvel performance files: when it was, how long, the "
         "server, ping, jitter, latency, packet loss, FPS and input buffer, what went wrong "
@@ -202,21 +231,32 @@ int main(int argc, char** argv) {
                    "Also write a self-contained HTML page with charts to this file");
     app.add_option("--summary-csv", options.summaryCsv,
                    "Also write one CSV row per match to this file");
+    app.add_flag("--open", options.open,
+                 "Write the page (beside the input as <name>.html unless --html names it) and "
+                 "open it in the default browser");
     app.set_version_flag("--version", std::string("quorvel-report ") + QUORVEL_VERSION);
     try {
-        app.parse(argc, argv);
+        app.parse(arguments.count(), arguments.values());
     } catch (const CLI::Success& done) {
         return app.exit(done);
     } catch (const CLI::ParseError& error) {
         app.exit(error);
         return kExitUsage;
     }
+    // A file dropped on the program in Explorer: its page beside it, opened in the
+    // browser, and the window kept open so that any message can be read.
+    const bool dropped = hasConsoleOfItsOwn() && arguments.count() == 2;
+    options.open = options.open || dropped;
+    int status = kExitUnusableInput;
     try {
-        return run(options);
+        status = run(options);
     } catch (const std::bad_alloc&) {
         complain("out of memory");
     } catch (const std::exception& error) {
         complain(std::string("unexpected error: ") + error.what());
     }
-    return kExitUnusableInput;
+    if (dropped) {
+        waitForKeyBeforeClosing();
+    }
+    return status;
 }

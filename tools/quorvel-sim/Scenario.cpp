@@ -297,14 +297,23 @@ Scenario parseScenario(const std::string& text, const std::string& sourceName) {
     }
 }
 
+namespace {
+
+std::string displayName(const std::filesystem::path& file) {
+    const std::u8string text = file.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
 Scenario loadScenarioFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        throw ScenarioError(file.string() + ": cannot be read");
+        throw ScenarioError(displayName(file) + ": cannot be read");
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return parseScenario(text.str(), file.string());
+    return parseScenario(text.str(), displayName(file));
 }
 
 }  // namespace QuorvelSim

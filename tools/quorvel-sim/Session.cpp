@@ -9,7 +9,7 @@
 
 #include "DisplayText.h"
 #include "PerformanceFormat.h"
-#include "SessionCalendar.h"
+#include "SessionEnvironment.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
 
@@ -45,14 +45,6 @@ void applyState(const Scenario& scenario, int second, Tarvik::StandIn::GameState
     }
 }
 
-void setDocumentsFolder(const std::filesystem::path& folder) {
-#if defined(_WIN32)
-    _wputenv_s(L"XDG_DOCUMENTS_DIR", folder.c_str());
-#else
-    setenv("XDG_DOCUMENTS_DIR", folder.c_str(), 1);
-#endif
-}
-
 // Whether the last word of the plugin on writing its file was a failure.
 bool lastWriteFailed(const std::vector<std::string>& consoleLines) {
     bool failed = false;
@@ -86,18 +78,15 @@ SessionResult playSession(const Scenario& scenario, const SessionOptions& option
     Tarvik::StandIn::Host host;
     host.game().uniqueId = options.player;
     host.game().dataFolder = options.dataFolder;
-    setDocumentsFolder(options.documentsFolder);
     const std::filesystem::path launchLog =
         options.documentsFolder / "My Games" / "Brimvale" / "TAGame" / "Logs" / "Launch.log";
 
     Tarvik::Loader::PluginModule module(options.modulePath);
-    std::optional<SessionCalendar> calendar;
-    if (options.calendarStart) {
-        calendar.emplace(module, *options.calendarStart, [&host] { return host.now(); });
-    }
+    const SessionEnvironment environment(module, options.documentsFolder, options.calendarStart,
+                                         [&host] { return host.now(); });
     const auto& record = module.record();
     out << "Loaded " << record.displayName << " " << record.version << " (API " << record.apiVersion
-        << ") from " << options.modulePath.string() << "\n";
+        << ") from " << Quorvel::Summary::displayPath(options.modulePath) << "\n";
 
     std::size_t printed = 0;
     auto printConsole = [&] {

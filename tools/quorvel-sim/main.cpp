@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "CommandLine.h"
 #include "DefaultScenario.h"
 #include "DisplayText.h"
 #include "ExitStatus.h"
@@ -17,8 +18,8 @@
 #include "StandardOutput.h"
 #include "TableReport.h"
 
-#if defined(__linux__)
-#include <unistd.h>
+#if defined(_WIN32)
+#include <windows.h>
 #endif
 
 namespace {
@@ -42,16 +43,27 @@ extern "C" void requestStop(int signal) {
     stopSignal = signal;
 }
 
+#if defined(_WIN32)
+// Ctrl-C, Ctrl-Break and closing the console window end the session as SIGINT does.
+BOOL WINAPI consoleEvent(DWORD) {
+    stopSignal = SIGINT;
+    return TRUE;
+}
+#endif
+
+void stopOnSignals() {
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+#if defined(_WIN32)
+    SetConsoleCtrlHandler(consoleEvent, TRUE);
+#endif
+}
+
 std::filesystem::path moduleBesideThisProgram(const char* argv0) {
-#if defined(__linux__)
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const auto folder = error ? std::filesystem::absolute(argv0).parent_path() : self.parent_path();
-    return folder / "QuorvelPlugin.so";
-#elif defined(_WIN32)
-    return std::filesystem::absolute(argv0).parent_path() / "QuorvelPlugin.dll";
+#if defined(_WIN32)
+    return programFile(argv0).parent_path() / "QuorvelPlugin.dll";
 #else
-    return std::filesystem::absolute(argv0).parent_path() / "QuorvelPlugin.so";
+    return programFile(argv0).parent_path() / "QuorvelPlugin.so";
 #endif
 }
 
@@ -96,6 +108,8 @@ void printSummaries(const std::vector<std::filesystem::path>& files, StreamOutpu
 }  // namespace
 
 int main(int argc, char** argv) {
+    useUtf8Console();
+    const Utf8Arguments arguments(argc, argv);
     CLI::App app{"Plays a game session through the Quorvel plugin module on the stand-in host."};
     app.footer(kExitStatuses);
     std::string scenarioFile, dataFolder, documentsFolder, player, modulePath;
@@ -116,7 +130,7 @@ int main(int argc, char** argv) {
         ->excludes(realtimeFlag);
     app.set_version_flag("--version", std::string("quorvel-sim ") + QUORVEL_VERSION);
     try {
-        app.parse(argc, argv);
+        app.parse(arguments.count(), arguments.values());
     } catch (const CLI::Success& done) {
         return app.exit(done);
     } catch (const CLI::ParseError& error) {
@@ -128,7 +142,7 @@ int main(int argc, char** argv) {
     try {
         scenario = scenarioFile.empty()
                        ? QuorvelSim::parseScenario(kDefaultScenario, "built-in session")
-                       : QuorvelSim::loadScenarioFile(scenarioFile);
+                       : QuorvelSim::loadScenarioFile(pathFromUtf8(scenarioFile));
     } catch (const QuorvelSim::ScenarioError& error) {
         std::cerr << "quorvel-sim: " << error.what() << "\n";
         return kExitUsage;
@@ -136,20 +150,20 @@ int main(int argc, char** argv) {
 
     QuorvelSim::SessionOptions options;
     const std::filesystem::path session = freshSessionFolder();
-    options.dataFolder = dataFolder.empty() ? session / "data" : std::filesystem::path(dataFolder);
-    options.documentsFolder = documentsFolder.empty() ? session / scenario.documentsFolder
-                                                      : std::filesystem::path(documentsFolder);
+    options.dataFolder = dataFolder.empty() ? session / "data" : pathFromUtf8(dataFolder);
+    options.documentsFolder = documentsFolder.empty()
+                                  ? session / pathFromUtf8(scenario.documentsFolder)
+                                  : pathFromUtf8(documentsFolder);
     options.player =
         !player.empty() ? player : scenario.player.value_or("Steam|76561190000000000|0");
     options.modulePath =
-        modulePath.empty() ? moduleBesideThisProgram(argv[0]) : std::filesystem::path(modulePath);
+        modulePath.empty() ? moduleBesideThisProgram(argv[0]) : pathFromUtf8(modulePath);
     options.realSecondsPerTick = realtime ? 1.0 : pace;
     if (!realtime) {
         options.calendarStart = scenario.start;
     }
     options.stopRequested = [] { return static_cast<int>(stopSignal); };
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
+    stopOnSignals();
 
     StreamOutput out(stdout, "standard output");
     int status = kExitOk;

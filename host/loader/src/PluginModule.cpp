@@ -41,23 +41,30 @@ void closeModule(void* handle) {
 }
 #endif
 
+// Paths in messages as UTF-8, whatever the platform's code page can show.
+std::string displayPath(const std::filesystem::path& file) {
+    const std::u8string text = file.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace
 
 PluginModule::PluginModule(const std::filesystem::path& file) {
     std::string error;
     handle = openModule(file, error);
     if (handle == nullptr) {
-        throw ModuleLoadError("cannot load plugin module " + file.string() + ": " + error);
+        throw ModuleLoadError("cannot load plugin module " + displayPath(file) + ": " + error);
     }
     exportRecord = static_cast<const Plugin::PluginExportRecord*>(findSymbol(handle, "exports"));
     if (exportRecord == nullptr) {
         closeModule(handle);
-        throw ModuleLoadError("plugin module " + file.string() + " exports no 'exports' record");
+        throw ModuleLoadError("plugin module " + displayPath(file) +
+                              " exports no 'exports' record");
     }
     if (exportRecord->apiVersion != Plugin::kApiVersion) {
         const int found = exportRecord->apiVersion;
         closeModule(handle);
-        throw ModuleLoadError("plugin module " + file.string() + " was built for API version " +
+        throw ModuleLoadError("plugin module " + displayPath(file) + " was built for API version " +
                               std::to_string(found) + ", expected " +
                               std::to_string(Plugin::kApiVersion));
     }

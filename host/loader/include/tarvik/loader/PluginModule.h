@@ -29,6 +29,8 @@ class PluginModule {
     const Plugin::PluginExportRecord& record() const { return *exportRecord; }
     // Looks up any exported symbol by its undecorated name; null when absent.
     void* symbol(const char* name) const;
+    // The platform's handle of the loaded module (an HMODULE on Windows).
+    void* nativeHandle() const { return handle; }
 
   private:
     void* handle = nullptr;

@@ -1,0 +1,88 @@
+#include "CommandLine.h"
+
+#include <cstdlib>
+
+#if defined(_WIN32)
+#include <shellapi.h>
+#include <windows.h>
+#endif
+
+namespace Quorvel::Tools {
+
+namespace {
+
+#if defined(_WIN32)
+std::string utf8Of(const wchar_t* wide) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes > 0 ? bytes - 1 : 0), '\0');
+    if (bytes > 1) {
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), bytes, nullptr, nullptr);
+    }
+    return text;
+}
+
+unsigned originalOutputCodePage = 0;
+
+void restoreOutputCodePage() {
+    SetConsoleOutputCP(originalOutputCodePage);
+}
+#endif
+
+}  // namespace
+
+Utf8Arguments::Utf8Arguments(int argc, char** argv) {
+#if defined(_WIN32)
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide != nullptr) {
+        for (int i = 0; i < count; ++i) {
+            texts.push_back(utf8Of(wide[i]));
+        }
+        LocalFree(wide);
+    }
+#endif
+    if (texts.empty()) {
+        texts.assign(argv, argv + argc);
+    }
+    for (const std::string& text : texts) {
+        pointers.push_back(text.c_str());
+    }
+}
+
+std::filesystem::path pathFromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::filesystem::path programFile([[maybe_unused]] const char* argv0) {
+#if defined(_WIN32)
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length < name.size()) {
+            name.resize(length);
+            return name;
+        }
+        name.resize(name.size() * 2);
+    }
+#elif defined(__linux__)
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::absolute(argv0) : self;
+#else
+    return std::filesystem::absolute(argv0);
+#endif
+}
+
+void useUtf8Console() {
+#if defined(_WIN32)
+    if (originalOutputCodePage == 0) {
+        originalOutputCodePage = GetConsoleOutputCP();
+        if (originalOutputCodePage != 0 && SetConsoleOutputCP(CP_UTF8)) {
+            std::atexit(restoreOutputCodePage);
+        }
+    }
+#endif
+}
+
+}  // namespace Quorvel::Tools
