@@ -33,6 +33,6 @@ ensure_command() {
 NATIVE_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev)
 TEST_PACKAGES=(chromium)
 # What the Windows cross build and its tests under Wine need.
-WINDOWS_PACKAGES=(mingw-w64 wine wine64)
+WINDOWS_PACKAGES=(mingw-w64 wine wine64 unzip)
 LINT_PACKAGES=(clang-format clang-tidy cppcheck)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

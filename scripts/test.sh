@@ -4,7 +4,9 @@
 #   dev       native debug build, warnings as errors, every test suite
 #   sanitize  the same suites under AddressSanitizer and UndefinedBehaviorSanitizer
 #   fuzz      each libFuzzer target from its seed corpus for FUZZ_SECONDS (default 45)
-#   windows   MinGW-w64 cross build: the same suites plus Windows-only tests, under Wine
+#   windows   MinGW-w64 cross build: the same suites plus Windows-only tests, under Wine;
+#             then the players' ZIP, unpacked and run under a fresh Wine prefix
+#   package   the release build's players' .tar.gz, unpacked and run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -29,3 +31,10 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 scripts/wine-prefix.sh build/windows/wineprefix
 ctest --preset windows
+cmake --build --preset windows --target package >/dev/null
+scripts/check-package.sh build/windows/package/quorvel-*-windows-x64.zip
+
+echo "== package: the release build's players' archive"
+cmake --preset release >/dev/null
+cmake --build --preset release --target package >/dev/null
+scripts/check-package.sh build/release/package/quorvel-*-linux-*.tar.gz

@@ -3,8 +3,9 @@
 #include <cstdlib>
 
 #if defined(_WIN32)
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 #endif
 
 namespace Quorvel::Tools {

@@ -5,10 +5,11 @@
 #include <string_view>
 
 #if defined(_WIN32)
+#include <windows.h>
+// after windows.h, which they need
 #include <conio.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 #else
 #include <spawn.h>
 #include <sys/wait.h>

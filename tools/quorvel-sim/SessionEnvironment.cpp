@@ -6,8 +6,9 @@
 #include <string>
 
 #if defined(_WIN32)
-#include <shlobj.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shlobj.h>
 
 #include <cstring>
 #else
