@@ -30,12 +30,11 @@ bool readDigits(std::string_view text, std::size_t at, std::size_t count, int& v
 
 }  // namespace
 
-void appendUtcTimestamp(std::string& out, std::chrono::system_clock::time_point time) {
+void appendUtcTimestamp(std::string& out, std::chrono::sys_seconds time) {
     using namespace std::chrono;
-    const auto second = floor<seconds>(time);
-    const auto day = floor<days>(second);
+    const auto day = floor<days>(time);
     const year_month_day date{day};
-    const hh_mm_ss clock{second - day};
+    const hh_mm_ss clock{time - day};
     appendPadded(out, static_cast<int>(date.year()), 4);
     out.push_back('-');
     appendPadded(out, static_cast<unsigned>(date.month()), 2);
@@ -49,11 +48,15 @@ void appendUtcTimestamp(std::string& out, std::chrono::system_clock::time_point 
     appendPadded(out, clock.seconds().count(), 2);
 }
 
-std::string formatUtcTimestamp(std::chrono::system_clock::time_point time) {
+std::string formatUtcTimestamp(std::chrono::sys_seconds time) {
     std::string text;
     text.reserve(kTimestampLength + 5);
     appendUtcTimestamp(text, time);
     return text;
+}
+
+std::string formatUtcTimestamp(std::chrono::system_clock::time_point time) {
+    return formatUtcTimestamp(std::chrono::floor<std::chrono::seconds>(time));
 }
 
 bool parseUtcDate(std::string_view text, std::chrono::sys_days& day) {

@@ -11,9 +11,11 @@ namespace Quorvel::Format {
 
 inline constexpr std::size_t kTimestampLength = 19;
 
-// Appends the whole second containing `time`. Years outside 0000..9999 are not
-// written by any clock this runs on; they come out with more or fewer digits.
-void appendUtcTimestamp(std::string& out, std::chrono::system_clock::time_point time);
+// Appends `time`. Years outside 0000..9999 are not written by any clock this runs on;
+// they come out with more or fewer digits.
+void appendUtcTimestamp(std::string& out, std::chrono::sys_seconds time);
+std::string formatUtcTimestamp(std::chrono::sys_seconds time);
+// The whole second containing `time` (a clock's reading).
 std::string formatUtcTimestamp(std::chrono::system_clock::time_point time);
 
 // Reads exactly that form: digits where digits stand, a real calendar date, hours

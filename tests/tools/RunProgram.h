@@ -34,7 +34,8 @@ inline std::string utf8(const std::filesystem::path& path) {
 
 // A path as one argument of a command line.
 inline std::string shellQuoted(const std::filesystem::path& path) {
-    return "\"" + utf8(path) + "\"";
+    std::string quoted(1, '"');
+    return quoted.append(utf8(path)).append(1, '"');
 }
 
 #if defined(_WIN32)

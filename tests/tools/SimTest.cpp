@@ -52,7 +52,9 @@ TEST_P(Scenario, WritesTheGoldenRows) {
     TempDir folder("quorvel-sim-test");
     const std::string name = GetParam();
     const std::string scenario =
-        name == "default" ? "" : "\"" + std::string(QUORVEL_SCENARIO_DIR) + "/" + name + ".json\" ";
+        name == "default"
+            ? ""
+            : shellQuoted(std::filesystem::path(QUORVEL_SCENARIO_DIR) / (name + ".json")) + " ";
     const ProgramRun run = runSim(scenario + "--data " + shellQuoted(folder / "data"), folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("Quorvel: Loaded (using Launch.log)"), std::string::npos);

@@ -26,12 +26,17 @@ TEST(FileFormat, TimestampIsUtcWithWholeSecondsAndReadsBack) {
     using namespace std::chrono;
     const auto time = sys_days{2026y / December / 8} + 15h + 4min + 5s + 999ms;
     EXPECT_EQ(formatUtcTimestamp(time), "2026-12-08 15:04:05");
-    EXPECT_EQ(formatUtcTimestamp(sys_days{1970y / January / 1}), "1970-01-01 00:00:00");
+    EXPECT_EQ(formatUtcTimestamp(sys_seconds{sys_days{1970y / January / 1}}),
+              "1970-01-01 00:00:00");
     sys_seconds back;
     ASSERT_TRUE(parseUtcTimestamp("2026-12-08 15:04:05", back));
     EXPECT_EQ(back, floor<seconds>(time));
-    ASSERT_TRUE(parseUtcTimestamp("2024-02-29 23:59:59", back));
-    EXPECT_EQ(formatUtcTimestamp(back), "2024-02-29 23:59:59");
+    // Any year the form can hold, far outside a nanosecond clock's range too.
+    for (const char* text : {"2024-02-29 23:59:59", "0000-01-01 00:00:00", "1013-12-08 15:54:00",
+                             "9999-12-31 23:59:59"}) {
+        ASSERT_TRUE(parseUtcTimestamp(text, back)) << text;
+        EXPECT_EQ(formatUtcTimestamp(back), text);
+    }
 }
 
 TEST(FileFormat, TimestampsAreReadStrictly) {

@@ -42,8 +42,8 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) {
         LocalFree(wide);
     }
 #endif
-    if (texts.empty()) {
-        texts.assign(argv, argv + argc);
+    for (int i = 0; texts.size() < static_cast<std::size_t>(argc) && i < argc; ++i) {
+        texts.emplace_back(argv[i]);
     }
     for (const std::string& text : texts) {
         pointers.push_back(text.c_str());

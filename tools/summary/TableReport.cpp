@@ -140,7 +140,8 @@ void TableReport::finish(const std::vector<InputSummary>&,
     if (servers.empty()) {
         return;
     }
-    out.write("\n" + titles(kServerColumns));
+    out.write("\n");
+    out.write(titles(kServerColumns));
     for (const ServerSummary& s : servers) {
         std::string verdicts;
         for (std::size_t c = 0; c < kCauseCount; ++c) {
@@ -155,8 +156,8 @@ void TableReport::finish(const std::vector<InputSummary>&,
                         pair(s.lossInPercent, s.lossOutPercent, 1), verdicts}));
     }
     out.write(
-        "\nping, jitter, latency in ms (median, 99th/95th percentile); loss in % of packets; "
-        "FPS mean and 1 % low; buffer mean and its target in frames\n");
+        "\nping, jitter and latency in ms (median, then 99th or 95th percentile); loss in % of\n"
+        "packets; FPS mean and 1 % low; input buffer mean and its target in frames\n");
 }
 
 }  // namespace Quorvel::Summary
