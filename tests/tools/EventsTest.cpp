@@ -127,9 +127,9 @@ TEST(Events, SeveralFilesGiveOneServerTable) {
 
     const Analysis analysis = analyzeFiles(performanceFilesIn(folder.path()));
     ASSERT_EQ(analysis.matches.size(), 3u);
-    EXPECT_EQ(analysis.matches[0].matchGuid, "a") << "in time order across files";
-    EXPECT_EQ(analysis.matches[1].matchGuid, "c");
-    EXPECT_EQ(analysis.matches[2].matchGuid, "b");
+    EXPECT_EQ(analysis.matches[0].info.matchGuid, "a") << "in time order across files";
+    EXPECT_EQ(analysis.matches[1].info.matchGuid, "c");
+    EXPECT_EQ(analysis.matches[2].info.matchGuid, "b");
     ASSERT_EQ(analysis.servers.size(), 2u);
     const ServerSummary& first = analysis.servers[0];  // most time played first
     EXPECT_EQ(first.serverIp, "10.0.0.1");

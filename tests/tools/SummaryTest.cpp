@@ -35,7 +35,7 @@ TEST(Summary, FiguresOfOneMatch) {
     const MatchFigures& f = m.figures;
     EXPECT_EQ(f.rows, 10u);
     EXPECT_EQ(f.lengthSeconds, 10);
-    EXPECT_EQ(m.server(), "1.2.3.4:7777");
+    EXPECT_EQ(m.info.server(), "1.2.3.4:7777");
     EXPECT_EQ(formatClock(f.start), "2026-12-08 10:00:00");
     EXPECT_DOUBLE_EQ(f.ping->mean, 55);
     EXPECT_DOUBLE_EQ(f.ping->median, 55);
@@ -163,8 +163,8 @@ TEST(Summary, RowsThatCannotBeReadAreNamedByLineAndSkipped) {
         "line 9: badly quoted field"};
     EXPECT_EQ(a.problems, expected);
     ASSERT_EQ(a.matches.size(), 2u);
-    EXPECT_EQ(a.matches[1].matchGuid, "quoted, guid");
-    EXPECT_EQ(a.matches[1].firstLine, 8u);
+    EXPECT_EQ(a.matches[1].info.matchGuid, "quoted, guid");
+    EXPECT_EQ(a.matches[1].info.firstLine, 8u);
 }
 
 TEST(Summary, StreamReaderKeepsQuotedLineBreaksAcrossChunksAndCutsOverlongRecords) {

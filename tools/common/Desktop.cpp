@@ -24,7 +24,7 @@ namespace {
 
 bool environmentSays(const char* name) {
     const char* value = std::getenv(name);
-    return value != nullptr && std::string_view(value) != "" && std::string_view(value) != "0";
+    return value != nullptr && !std::string_view(value).empty() && std::string_view(value) != "0";
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ json eventJson(const Event& e) {
             json names = json::array();
             for (std::size_t k = 0; k < kStatisticCount; ++k) {
                 if ((e.statistics & (1u << k)) != 0) {
-                    names.push_back(statisticName(static_cast<Statistic>(k)));
+                    names.push_back(statisticName(statisticAt(k)));
                 }
             }
             event["statistics"] = names;
@@ -73,7 +73,7 @@ json matchJson(const MatchReport& r, const std::filesystem::path& file) {
     const MatchFigures& f = r.figures;
     json missing = json::object();
     for (std::size_t k = 0; k < kStatisticCount; ++k) {
-        missing[std::string(statisticName(static_cast<Statistic>(k)))] = f.missing[k];
+        missing[std::string(statisticName(statisticAt(k)))] = f.missing[k];
     }
     json counts = json::object();
     for (std::size_t k = 0; k < kEventKindCount; ++k) {
@@ -89,7 +89,7 @@ json matchJson(const MatchReport& r, const std::filesystem::path& file) {
     }
     return {{"number", r.number},
             {"file", displayPath(file)},
-            {"firstLine", r.firstLine},
+            {"firstLine", r.info.firstLine},
             {"start", formatClock(f.start)},
             {"startEpochSeconds", f.start.time_since_epoch().count()},
             {"lengthSeconds", f.lengthSeconds},
@@ -97,11 +97,11 @@ json matchJson(const MatchReport& r, const std::filesystem::path& file) {
             {"gaps", f.gaps},
             {"gapSeconds", f.gapSeconds},
             {"clockStepsBack", f.clockStepsBack},
-            {"userId", r.userId},
-            {"matchGuid", r.matchGuid},
-            {"server", r.server()},
-            {"serverIp", r.serverIp},
-            {"playlist", r.playlist},
+            {"userId", r.info.userId},
+            {"matchGuid", r.info.matchGuid},
+            {"server", r.info.server()},
+            {"serverIp", r.info.serverIp},
+            {"playlist", r.info.playlist},
             {"secondsWithoutValue", missing},
             {"pingMs", distribution(f.ping)},
             {"jitterMs", figure(f.jitterMs)},

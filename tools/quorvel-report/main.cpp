@@ -17,6 +17,7 @@
 #include "HtmlReport.h"
 #include "InputError.h"
 #include "JsonReport.h"
+#include "ParseArguments.h"
 #include "Progress.h"
 #include "Report.h"
 #include "StandardOutput.h"
@@ -234,14 +235,8 @@ int main(int argc, char** argv) {
     app.add_flag("--open", options.open,
                  "Write the page (beside the input as <name>.html unless --html names it) and "
                  "open it in the default browser");
-    app.set_version_flag("--version", std::string("quorvel-report ") + QUORVEL_VERSION);
-    try {
-        app.parse(arguments.count(), arguments.values());
-    } catch (const CLI::Success& done) {
-        return app.exit(done);
-    } catch (const CLI::ParseError& error) {
-        app.exit(error);
-        return kExitUsage;
+    if (const auto done = parseArguments(app, arguments, "quorvel-report")) {
+        return *done;
     }
     // A file dropped on the program in Explorer: its page beside it, opened in the
     // browser, and the window kept open so that any message can be read.

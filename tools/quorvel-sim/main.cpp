@@ -12,6 +12,7 @@
 #include "DefaultScenario.h"
 #include "DisplayText.h"
 #include "ExitStatus.h"
+#include "ParseArguments.h"
 #include "Report.h"
 #include "Scenario.h"
 #include "Session.h"
@@ -128,14 +129,8 @@ int main(int argc, char** argv) {
     app.add_option("--pace", pace, "Real seconds per tick, 0 to 60 (0: as fast as possible)")
         ->check(CLI::Validator(checkPace, "SECONDS"))
         ->excludes(realtimeFlag);
-    app.set_version_flag("--version", std::string("quorvel-sim ") + QUORVEL_VERSION);
-    try {
-        app.parse(arguments.count(), arguments.values());
-    } catch (const CLI::Success& done) {
-        return app.exit(done);
-    } catch (const CLI::ParseError& error) {
-        app.exit(error);
-        return kExitUsage;
+    if (const auto done = parseArguments(app, arguments, "quorvel-sim")) {
+        return *done;
     }
 
     QuorvelSim::Scenario scenario;

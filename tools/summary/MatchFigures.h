@@ -47,9 +47,7 @@ struct MatchFigures {
     Figure bufferMean;
     Figure bufferTargetMean;
 
-    std::size_t missingOf(Statistic statistic) const {
-        return missing[static_cast<std::size_t>(statistic)];
-    }
+    std::size_t missingOf(Statistic statistic) const { return missing[statisticIndex(statistic)]; }
 };
 
 // Each row's time into the match: 0 for the first, then adding only forward steps, so

@@ -6,7 +6,7 @@
 
 namespace Quorvel::Summary {
 
-std::string MatchRows::server() const {
+std::string MatchInfo::server() const {
     return serverPort.empty() ? serverIp : serverIp + ":" + serverPort;
 }
 
@@ -14,7 +14,7 @@ bool MatchSplitter::startsNewMatch(const Row& row) const {
     if (!open) {
         return true;
     }
-    if (row.matchGuid != current.matchGuid) {
+    if (row.matchGuid != current.info.matchGuid) {
         return true;
     }
     return row.matchGuid.empty() &&
@@ -22,12 +22,12 @@ bool MatchSplitter::startsNewMatch(const Row& row) const {
 }
 
 void MatchSplitter::begin(const Row& row) {
-    current.userId.assign(row.userId);
-    current.matchGuid.assign(row.matchGuid);
-    current.serverIp.assign(row.serverIp);
-    current.serverPort.assign(row.serverPort);
-    current.playlist = row.playlist;
-    current.firstLine = row.line;
+    current.info.userId.assign(row.userId);
+    current.info.matchGuid.assign(row.matchGuid);
+    current.info.serverIp.assign(row.serverIp);
+    current.info.serverPort.assign(row.serverPort);
+    current.info.playlist = row.playlist;
+    current.info.firstLine = row.line;
     current.seconds.clear();
     open = true;
 }

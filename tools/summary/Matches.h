@@ -9,18 +9,23 @@
 
 namespace Quorvel::Summary {
 
-// The rows of one match: its texts once, its seconds in file order.
-struct MatchRows {
+// What a match is, as its first row says.
+struct MatchInfo {
     std::string userId;
     std::string matchGuid;
     std::string serverIp;
     std::string serverPort;
     std::int32_t playlist = 0;
     std::size_t firstLine = 0;
-    std::vector<Second> seconds;
 
     // "ip:port", or the IP alone when the port is empty.
     std::string server() const;
+};
+
+// The rows of one match: its texts once, its seconds in file order.
+struct MatchRows {
+    MatchInfo info;
+    std::vector<Second> seconds;
 };
 
 // Groups rows into matches as they are read: a match is the run of rows with one

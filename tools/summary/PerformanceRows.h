@@ -13,23 +13,21 @@
 
 namespace Quorvel::Summary {
 
-// The nine statistic columns, FPS to BufferTarget, in the file's order.
-enum class Statistic : std::size_t {
-    FPS,
-    Ping,
-    Latency,
-    PacketsOut,
-    PacketsIn,
-    LostPacketsOut,
-    LostPacketsIn,
-    Buffer,
-    BufferTarget,
-};
-inline constexpr std::size_t kStatisticCount = 9;
+// The nine statistic columns, FPS to BufferTarget, named as the file names them.
+using Statistic = Format::Column;
+inline constexpr std::size_t kStatisticCount =
+    Format::kColumnCount - static_cast<std::size_t>(Format::kFirstStatisticColumn);
 
+// A statistic's place among the nine, and back.
+constexpr std::size_t statisticIndex(Statistic statistic) {
+    return static_cast<std::size_t>(statistic) -
+           static_cast<std::size_t>(Format::kFirstStatisticColumn);
+}
+constexpr Statistic statisticAt(std::size_t index) {
+    return static_cast<Statistic>(index + static_cast<std::size_t>(Format::kFirstStatisticColumn));
+}
 constexpr std::string_view statisticName(Statistic statistic) {
-    return Format::kColumnNames[static_cast<std::size_t>(Format::kFirstStatisticColumn) +
-                                static_cast<std::size_t>(statistic)];
+    return Format::columnName(statistic);
 }
 
 // One second: its time and statistics (Format::kNoValue where the second has none).
@@ -37,9 +35,7 @@ struct Second {
     std::chrono::sys_seconds time;
     std::array<std::int32_t, kStatisticCount> values{};
 
-    std::int32_t operator[](Statistic statistic) const {
-        return values[static_cast<std::size_t>(statistic)];
-    }
+    std::int32_t operator[](Statistic statistic) const { return values[statisticIndex(statistic)]; }
     bool has(Statistic statistic) const { return (*this)[statistic] != Format::kNoValue; }
 };
 

@@ -123,7 +123,7 @@ ReportResult buildReport(const std::vector<std::filesystem::path>& inputs,
         InputSummary& summary = result.inputs[*next];
         ++summary.matches;
         summary.matchesWithProblems += report.verdict.cause != Cause::Good ? 1 : 0;
-        summary.servers.insert(report.serverIp);
+        summary.servers.insert(report.info.serverIp);
         servers.add(rows, report);
         for (ReportSink* sink : sinks) {
             sink->match(rows, times, report);

@@ -43,7 +43,7 @@ double medianOf(const std::map<std::int32_t, std::uint64_t>& counts, std::uint64
 }  // namespace
 
 void ServerTable::add(const MatchRows& rows, const MatchReport& report) {
-    Totals& t = servers[report.serverIp];
+    Totals& t = servers[report.info.serverIp];
     ++t.matches;
     t.secondsPlayed += report.figures.lengthSeconds;
     ++t.verdicts[static_cast<std::size_t>(report.verdict.cause)];

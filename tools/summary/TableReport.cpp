@@ -89,9 +89,8 @@ std::string matchNotes(const MatchReport& r) {
     std::string missing;
     for (std::size_t k = 0; k < kStatisticCount; ++k) {
         if (f.missing[k] > 0) {
-            missing += (missing.empty() ? "" : ", ") +
-                       std::string(statisticName(static_cast<Statistic>(k))) + " " +
-                       std::to_string(f.missing[k]) + " s";
+            missing += (missing.empty() ? "" : ", ") + std::string(statisticName(statisticAt(k))) +
+                       " " + std::to_string(f.missing[k]) + " s";
         }
     }
     if (!missing.empty()) {
@@ -119,15 +118,15 @@ void TableReport::match(const MatchRows&, const std::vector<std::int64_t>&, cons
     for (std::size_t count : r.events.counts) {
         events += count;
     }
-    out.write(
-        line(kMatchColumns,
-             {std::to_string(r.number), formatClock(f.start), formatMatchTime(f.lengthSeconds),
-              r.server(), f.ping ? pair(f.ping->median, f.ping->p99, 0) : std::string(kNoFigure),
-              formatFigure(f.jitterMs, 1),
-              f.latency ? formatFigure(f.latency->median) : std::string(kNoFigure),
-              pair(f.lossInPercent, f.lossOutPercent, 1),
-              f.fps ? pair(f.fps->mean, f.fps->low1Percent, 0) : std::string(kNoFigure),
-              pair(f.bufferMean, f.bufferTargetMean, 1), std::to_string(events)}));
+    out.write(line(
+        kMatchColumns,
+        {std::to_string(r.number), formatClock(f.start), formatMatchTime(f.lengthSeconds),
+         r.info.server(), f.ping ? pair(f.ping->median, f.ping->p99, 0) : std::string(kNoFigure),
+         formatFigure(f.jitterMs, 1),
+         f.latency ? formatFigure(f.latency->median) : std::string(kNoFigure),
+         pair(f.lossInPercent, f.lossOutPercent, 1),
+         f.fps ? pair(f.fps->mean, f.fps->low1Percent, 0) : std::string(kNoFigure),
+         pair(f.bufferMean, f.bufferTargetMean, 1), std::to_string(events)}));
     out.write("    " + r.verdict.text + "\n");
     const std::string notes = matchNotes(r);
     if (!notes.empty()) {
