@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "DisplayText.h"
 #include "UtcTimestamp.h"
 
 namespace QuorvelSim {
@@ -297,23 +298,14 @@ Scenario parseScenario(const std::string& text, const std::string& sourceName) {
     }
 }
 
-namespace {
-
-std::string displayName(const std::filesystem::path& file) {
-    const std::u8string text = file.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-}  // namespace
-
 Scenario loadScenarioFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        throw ScenarioError(displayName(file) + ": cannot be read");
+        throw ScenarioError(Quorvel::Summary::displayPath(file) + ": cannot be read");
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return parseScenario(text.str(), displayName(file));
+    return parseScenario(text.str(), Quorvel::Summary::displayPath(file));
 }
 
 }  // namespace QuorvelSim

@@ -46,11 +46,8 @@ class RunTracker {
         }
     }
 
-    // Set by the caller before finish() or between steps: a run must be this long.
+    // Set by the caller before the first step: a run must be this long.
     std::int64_t minimumLength = 1;
-    // Decides whether a closed event counts in the verdict.
-    bool (*isSignificant)(const Event&, const void*) = nullptr;
-    const void* context = nullptr;
 
   private:
     bool gapBefore(std::size_t i) const { return seconds[i].time - seconds[i - 1].time > T::kGap; }
@@ -60,7 +57,6 @@ class RunTracker {
         if (current.lengthSeconds < minimumLength) {
             return;
         }
-        current.significant = isSignificant != nullptr && isSignificant(current, context);
         ++events.counts[static_cast<std::size_t>(kindOfRun)];
         if (events.count(kindOfRun) <= T::kEventsKeptPerKind) {
             events.events.push_back(current);
@@ -75,6 +71,31 @@ class RunTracker {
     std::size_t lastRow = 0;
     Event current;
 };
+
+// Whether an event counts in the verdict (Thresholds); `matchLossPercent` is the
+// match's loss overall, in or out, whichever is higher.
+bool countsInVerdict(const Event& e, double matchLossPercent) {
+    switch (e.kind) {
+        case EventKind::PingSpike: {
+            const double above = e.worst - e.typical;
+            return (e.lengthSeconds >= T::kSignificantSeconds && above >= T::kFeltSpikeMs) ||
+                   above >= T::kSevereSpikeMs;
+        }
+        case EventKind::LossBurst:
+            return e.worstSharePercent >= T::kBurstLossPercent ||
+                   matchLossPercent >= T::kMatchLossPercent;
+        case EventKind::FpsDrop:
+            return (e.lengthSeconds >= T::kSignificantSeconds &&
+                    e.worst <= T::kFeltDropShare * e.typical) ||
+                   e.worst < T::kLowFps;
+        case EventKind::BufferAboveTarget:
+            return true;
+        case EventKind::NoValue:
+        case EventKind::NotRecorded:
+            return false;
+    }
+    return false;
+}
 
 double lossShare(double lost, double packets) {
     return packets > 0 ? 100.0 * lost / packets : 0.0;
@@ -127,30 +148,12 @@ MatchEvents findEvents(const MatchRows& match, const std::vector<std::int64_t>& 
     const std::vector<Second>& seconds = match.seconds;
     const Figure spikeLine = pingSpikeThreshold(figures);
     const Figure dropLine = fpsDropThreshold(figures);
-    const double matchLoss =
-        std::max(figures.lossInPercent.value_or(0), figures.lossOutPercent.value_or(0));
 
     RunTracker spikes(EventKind::PingSpike, match, times, result);
-    spikes.isSignificant = [](const Event& e, const void*) {
-        const double above = e.worst - e.typical;
-        return (e.lengthSeconds >= T::kSignificantSeconds && above >= T::kFeltSpikeMs) ||
-               above >= T::kSevereSpikeMs;
-    };
     RunTracker losses(EventKind::LossBurst, match, times, result);
-    losses.context = &matchLoss;
-    losses.isSignificant = [](const Event& e, const void* overall) {
-        return e.worstSharePercent >= T::kBurstLossPercent ||
-               *static_cast<const double*>(overall) >= T::kMatchLossPercent;
-    };
     RunTracker drops(EventKind::FpsDrop, match, times, result);
-    drops.isSignificant = [](const Event& e, const void*) {
-        return (e.lengthSeconds >= T::kSignificantSeconds &&
-                e.worst <= T::kFeltDropShare * e.typical) ||
-               e.worst < T::kLowFps;
-    };
     RunTracker buffers(EventKind::BufferAboveTarget, match, times, result);
     buffers.minimumLength = T::kBufferRunSeconds;
-    buffers.isSignificant = [](const Event&, const void*) { return true; };
     RunTracker noValues(EventKind::NoValue, match, times, result);
 
     for (std::size_t i = 0; i < seconds.size(); ++i) {
@@ -212,6 +215,11 @@ MatchEvents findEvents(const MatchRows& match, const std::vector<std::int64_t>& 
     }
     for (RunTracker* tracker : {&spikes, &losses, &drops, &buffers, &noValues}) {
         tracker->finish();
+    }
+    const double matchLoss =
+        std::max(figures.lossInPercent.value_or(0), figures.lossOutPercent.value_or(0));
+    for (Event& e : result.events) {
+        e.significant = countsInVerdict(e, matchLoss);
     }
     std::stable_sort(result.events.begin(), result.events.end(),
                      [](const Event& a, const Event& b) { return a.offset < b.offset; });

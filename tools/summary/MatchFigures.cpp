@@ -29,6 +29,33 @@ Figure percentOf(double part, double whole, bool any) {
 
 }  // namespace
 
+MatchSums& MatchSums::operator+=(const MatchSums& other) {
+    jitterSum += other.jitterSum;
+    jitterPairs += other.jitterPairs;
+    lostIn += other.lostIn;
+    packetsIn += other.packetsIn;
+    lostOut += other.lostOut;
+    packetsOut += other.packetsOut;
+    anyIn = anyIn || other.anyIn;
+    anyOut = anyOut || other.anyOut;
+    return *this;
+}
+
+Figure MatchSums::jitterMs() const {
+    if (jitterPairs == 0) {
+        return std::nullopt;
+    }
+    return jitterSum / static_cast<double>(jitterPairs);
+}
+
+Figure MatchSums::lossInPercent() const {
+    return percentOf(lostIn, packetsIn, anyIn);
+}
+
+Figure MatchSums::lossOutPercent() const {
+    return percentOf(lostOut, packetsOut, anyOut);
+}
+
 std::vector<std::int64_t> matchTimes(const std::vector<Second>& seconds) {
     std::vector<std::int64_t> times(seconds.size());
     for (std::size_t i = 1; i < seconds.size(); ++i) {
@@ -94,10 +121,7 @@ MatchFigures figuresOf(const MatchRows& match, const std::vector<std::int64_t>& 
 
     std::vector<double> ping, latency, fps;
     ping.reserve(seconds.size());
-    double jitterSum = 0;
-    std::size_t jitterPairs = 0;
-    double lostIn = 0, packetsIn = 0, lostOut = 0, packetsOut = 0;
-    bool anyIn = false, anyOut = false;
+    MatchSums& sums = f.sums;
     double buffer = 0, target = 0;
     std::size_t bufferCount = 0, targetCount = 0;
 
@@ -111,9 +135,9 @@ MatchFigures figuresOf(const MatchRows& match, const std::vector<std::int64_t>& 
                 ++f.gaps;
                 f.gapSeconds += step.count() - 1;
             } else if (s.has(Statistic::Ping) && seconds[i - 1].has(Statistic::Ping)) {
-                jitterSum += std::abs(static_cast<double>(s[Statistic::Ping]) -
-                                      static_cast<double>(seconds[i - 1][Statistic::Ping]));
-                ++jitterPairs;
+                sums.jitterSum += std::abs(static_cast<double>(s[Statistic::Ping]) -
+                                           static_cast<double>(seconds[i - 1][Statistic::Ping]));
+                ++sums.jitterPairs;
             }
         }
         for (std::size_t k = 0; k < kStatisticCount; ++k) {
@@ -136,14 +160,14 @@ MatchFigures figuresOf(const MatchRows& match, const std::vector<std::int64_t>& 
             ++f.inconsistentSeconds;
         }
         if (inUsable) {
-            anyIn = true;
-            lostIn += s[Statistic::LostPacketsIn];
-            packetsIn += s[Statistic::PacketsIn];
+            sums.anyIn = true;
+            sums.lostIn += s[Statistic::LostPacketsIn];
+            sums.packetsIn += s[Statistic::PacketsIn];
         }
         if (outUsable) {
-            anyOut = true;
-            lostOut += s[Statistic::LostPacketsOut];
-            packetsOut += s[Statistic::PacketsOut];
+            sums.anyOut = true;
+            sums.lostOut += s[Statistic::LostPacketsOut];
+            sums.packetsOut += s[Statistic::PacketsOut];
         }
         if (s.has(Statistic::Buffer)) {
             buffer += s[Statistic::Buffer];
@@ -157,11 +181,9 @@ MatchFigures figuresOf(const MatchRows& match, const std::vector<std::int64_t>& 
     f.ping = distributionOf(ping);
     f.latency = distributionOf(latency);
     f.fps = distributionOf(fps);
-    if (jitterPairs > 0) {
-        f.jitterMs = jitterSum / static_cast<double>(jitterPairs);
-    }
-    f.lossInPercent = percentOf(lostIn, packetsIn, anyIn);
-    f.lossOutPercent = percentOf(lostOut, packetsOut, anyOut);
+    f.jitterMs = sums.jitterMs();
+    f.lossInPercent = sums.lossInPercent();
+    f.lossOutPercent = sums.lossOutPercent();
     if (bufferCount > 0) {
         f.bufferMean = buffer / static_cast<double>(bufferCount);
     }

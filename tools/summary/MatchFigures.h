@@ -28,6 +28,20 @@ struct Distribution {
 // An absent figure is one the match has no values for.
 using Figure = std::optional<double>;
 
+// What the jitter and loss figures are made of, kept so that matches add up (a server's
+// figures are those of all its seconds, not a mean of its matches').
+struct MatchSums {
+    double jitterSum = 0;  // absolute differences of consecutive Ping values
+    std::uint64_t jitterPairs = 0;
+    double lostIn = 0, packetsIn = 0, lostOut = 0, packetsOut = 0;  // usable seconds only
+    bool anyIn = false, anyOut = false;
+
+    MatchSums& operator+=(const MatchSums& other);
+    Figure jitterMs() const;
+    Figure lossInPercent() const;
+    Figure lossOutPercent() const;
+};
+
 struct MatchFigures {
     std::chrono::sys_seconds start{};  // the first row's time
     std::int64_t lengthSeconds = 0;    // first to last row plus one, forward steps only
@@ -44,6 +58,7 @@ struct MatchFigures {
     Figure lossInPercent;
     Figure lossOutPercent;
     std::size_t inconsistentSeconds = 0;  // lost packets above packets, in or out
+    MatchSums sums;
     Figure bufferMean;
     Figure bufferTargetMean;
 

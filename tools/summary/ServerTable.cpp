@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Thresholds.h"
-
 namespace Quorvel::Summary {
 
 namespace {
@@ -47,29 +45,10 @@ void ServerTable::add(const MatchRows& rows, const MatchReport& report) {
     ++t.matches;
     t.secondsPlayed += report.figures.lengthSeconds;
     ++t.verdicts[static_cast<std::size_t>(report.verdict.cause)];
-    const std::vector<Second>& seconds = rows.seconds;
-    for (std::size_t i = 0; i < seconds.size(); ++i) {
-        const Second& s = seconds[i];
+    t.sums += report.figures.sums;
+    for (const Second& s : rows.seconds) {
         if (s.has(Statistic::Ping)) {
             ++t.pingCounts[s[Statistic::Ping]];
-            const bool follows = i > 0 && seconds[i - 1].has(Statistic::Ping) &&
-                                 s.time >= seconds[i - 1].time &&
-                                 s.time - seconds[i - 1].time <= Thresholds::kGap;
-            if (follows) {
-                t.jitterSum += std::abs(static_cast<double>(s[Statistic::Ping]) -
-                                        static_cast<double>(seconds[i - 1][Statistic::Ping]));
-                ++t.jitterPairs;
-            }
-        }
-        if (lossUsable(s, Statistic::LostPacketsIn, Statistic::PacketsIn)) {
-            t.anyIn = true;
-            t.lostIn += s[Statistic::LostPacketsIn];
-            t.packetsIn += s[Statistic::PacketsIn];
-        }
-        if (lossUsable(s, Statistic::LostPacketsOut, Statistic::PacketsOut)) {
-            t.anyOut = true;
-            t.lostOut += s[Statistic::LostPacketsOut];
-            t.packetsOut += s[Statistic::PacketsOut];
         }
     }
 }
@@ -90,15 +69,9 @@ std::vector<ServerSummary> ServerTable::summaries() const {
             s.pingMedian = medianOf(t.pingCounts, total);
             s.pingP95 = rankOf(t.pingCounts, total, 0.95);
         }
-        if (t.jitterPairs > 0) {
-            s.jitterMs = t.jitterSum / static_cast<double>(t.jitterPairs);
-        }
-        if (t.anyIn) {
-            s.lossInPercent = t.packetsIn > 0 ? 100.0 * t.lostIn / t.packetsIn : 0.0;
-        }
-        if (t.anyOut) {
-            s.lossOutPercent = t.packetsOut > 0 ? 100.0 * t.lostOut / t.packetsOut : 0.0;
-        }
+        s.jitterMs = t.sums.jitterMs();
+        s.lossInPercent = t.sums.lossInPercent();
+        s.lossOutPercent = t.sums.lossOutPercent();
         all.push_back(std::move(s));
     }
     std::stable_sort(all.begin(), all.end(), [](const ServerSummary& a, const ServerSummary& b) {

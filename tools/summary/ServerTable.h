@@ -39,10 +39,7 @@ class ServerTable {
         std::size_t matches = 0;
         std::int64_t secondsPlayed = 0;
         std::map<std::int32_t, std::uint64_t> pingCounts;
-        double jitterSum = 0;
-        std::uint64_t jitterPairs = 0;
-        double lostIn = 0, packetsIn = 0, lostOut = 0, packetsOut = 0;
-        bool anyIn = false, anyOut = false;
+        MatchSums sums;
         std::array<std::size_t, kCauseCount> verdicts{};
     };
     std::map<std::string, Totals> servers;

@@ -187,27 +187,27 @@ const CHARTS = [
    series: [["Buffer", "buffer", "#8c564b"], ["Target", "target", "#7f7f7f"]], lines: []},
 ];
 
-function matchChart(holder, match, spec) {
+function matchChart(holder, match, layout) {
   const r = match.report;
   const t = match.series.t;
   const startEpoch = r.startEpochSeconds;
-  const events = r.events.filter((e) => spec.bands.includes(e.kind) ||
+  const events = r.events.filter((e) => layout.bands.includes(e.kind) ||
     e.kind === "noValue" || e.kind === "notRecorded");
-  const unitValue = (v) => (v === null || v === undefined ? NONE : `${v} ${spec.unit}`);
+  const unitValue = (v) => (v === null || v === undefined ? NONE : `${v} ${layout.unit}`);
   const series = [{
     label: "time (UTC)",
     value: (u, v) => (v === null || v === undefined ? NONE : `${utc(v).slice(11)} (${matchTime(v - startEpoch)} in)`),
   }];
   const data = [t];
-  for (const [label, key, color] of spec.series) {
+  for (const [label, key, color] of layout.series) {
     series.push({label, stroke: color, width: 1.5, value: (u, v) => unitValue(v)});
     data.push(match.series[key]);
   }
-  for (const [label, key, color] of spec.lines) {
+  for (const [label, key, color] of layout.lines) {
     const level = match.lines[key];
     if (level === null || level === undefined) continue;
-    series.push({label: `${label} (${fixed(level)} ${spec.unit})`, stroke: color, width: 1, dash: [6, 4],
-                 points: {show: false}, value: () => fixed(level) + " " + spec.unit});
+    series.push({label: `${label} (${fixed(level)} ${layout.unit})`, stroke: color, width: 1, dash: [6, 4],
+                 points: {show: false}, value: () => fixed(level) + " " + layout.unit});
     data.push(t.map(() => level));
   }
   const drawn = [];
@@ -216,11 +216,11 @@ function matchChart(holder, match, spec) {
     return [u.valToPos(from, "x", true), u.valToPos(from + e.lengthSeconds, "x", true)];
   };
   const options = {
-    title: `${spec.title} (${spec.unit})`,
+    title: `${layout.title} (${layout.unit})`,
     width: holder.clientWidth, height: chartHeight(),
     tzDate: (ts) => uPlot.tzDate(new Date(ts * 1000), "Etc/UTC"),
-    scales: {y: spec.fromZero ? {range: (u, min, max) => [0, Math.max(1, max) * 1.15]} : {}},
-    axes: [{values: (u, splits) => splits.map((v) => utc(v).slice(11, 19))}, {label: spec.unit}],
+    scales: {y: layout.fromZero ? {range: (u, min, max) => [0, Math.max(1, max) * 1.15]} : {}},
+    axes: [{values: (u, splits) => splits.map((v) => utc(v).slice(11, 19))}, {label: layout.unit}],
     series,
     hooks: {
       drawClear: [(u) => {
@@ -242,13 +242,13 @@ function matchChart(holder, match, spec) {
         ctx.font = `${Math.round(11 * devicePixelRatio)}px sans-serif`;
         ctx.fillStyle = "#333";
         for (const e of events) {
-          if (!spec.bands.includes(e.kind)) continue;
+          if (!layout.bands.includes(e.kind)) continue;
           const [x0] = bandX(u, e);
           ctx.fillText(bandLabel(e), x0 + 3, u.bbox.top + 12 * devicePixelRatio);
         }
         // The verdict's limits, where they fall inside the range the data gives.
         const [low, high] = [u.scales.y.min, u.scales.y.max];
-        for (const [label, level] of spec.limits || []) {
+        for (const [label, level] of layout.limits || []) {
           if (level < low || level > high) continue;
           const y = u.valToPos(level, "y", true);
           ctx.strokeStyle = "#b02a2a";
@@ -264,7 +264,7 @@ function matchChart(holder, match, spec) {
       }],
     },
   };
-  holder.dataset.chart = spec.key;
+  holder.dataset.chart = layout.key;
   charts.push(new uPlot(options, data, holder));
 }
 
@@ -296,7 +296,7 @@ for (const match of matches) {
   const holders = CHARTS.map(() => el("div", {class: "chart"}));
   section.append(...holders);
   details.append(section);
-  pending.set(section, () => CHARTS.forEach((spec, i) => matchChart(holders[i], match, spec)));
+  pending.set(section, () => CHARTS.forEach((layout, i) => matchChart(holders[i], match, layout)));
 }
 
 // Count the charts whose canvas holds painted pixels, for a check from outside.
