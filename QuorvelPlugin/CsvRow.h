@@ -1,10 +1,9 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
+#include "PerformanceFormat.h"
 #include "tarvik/wrappers/StatGraphWrappers.h"
 
 namespace Quorvel {
@@ -21,18 +20,8 @@ struct PendingSamples {
     RecordedSample fps;
 };
 
-// The nine statistic columns before rounding, combined in 32-bit float.
-struct RowStatistics {
-    float fps;
-    float pingMilliseconds;
-    float latency;
-    float packetsOut;
-    float packetsIn;
-    float lostPacketsOut;
-    float lostPacketsIn;
-    float buffer;
-    float bufferTarget;
-};
+// The statistic columns before rounding, combined in 32-bit float.
+using RowStatistics = Format::PerStatistic<float>;
 
 RowStatistics combineStatistics(const PendingSamples& samples, float exactPingSeconds);
 
@@ -41,18 +30,8 @@ RowStatistics combineStatistics(const PendingSamples& samples, float exactPingSe
 // "no value" (Format::kNoValue), the value such files already hold for it.
 std::int32_t roundStatistic(float value);
 
-struct RowTexts {
-    std::string_view timestamp;
-    std::string_view userId;
-    std::string_view matchGuid;
-    std::string_view serverIp;
-    std::string_view serverPort;
-};
-
-// Appends one row of 15 fields ending in a line feed. Text fields holding a comma,
-// a double quote, CR or LF are quoted (RFC 4180); numbers are plain ASCII decimal
-// whatever the process locale.
-void appendCsvRow(std::string& out, const RowTexts& texts, std::int32_t playlistId,
+// Appends one row of the performance file, each statistic rounded.
+void appendCsvRow(std::string& out, const Format::RowTexts& texts, std::int32_t playlistId,
                   const RowStatistics& statistics);
 
 }  // namespace Quorvel

@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "ConsoleLines.h"
 #include "CsvFile.h"
 #include "CsvRow.h"
 #include "LaunchLogPath.h"
@@ -13,6 +14,8 @@
 #include "tarvik/wrappers/GameWrapper.h"
 
 namespace {
+
+namespace Console = Quorvel::Console;
 
 constexpr float kTickSeconds = 1.0f;
 
@@ -44,7 +47,7 @@ void QuorvelPlugin::guarded(Step&& step) {
 
 void QuorvelPlugin::onLoad() {
     guarded([this] { prepareCsvFile(); });
-    guarded([this] { log("Quorvel: Loaded (using Launch.log)"); });
+    guarded([this] { log(std::string(Console::kLoaded)); });
     if (!tickChain) {
         guarded([this] { tickChain = std::make_shared<TickChain>(); });
         tick();
@@ -64,7 +67,7 @@ void QuorvelPlugin::prepareCsvFile() {
     identityCaptured = true;
     const std::optional<std::filesystem::path> path = csvPath();
     if (!path || !Quorvel::createWithHeader(*path)) {
-        log("Quorvel: Could not create " + displayPath(path) +
+        log(std::string(Console::kCouldNotCreate) + displayPath(path) +
             "; rows will be appended to it once it can be written");
     }
 }
@@ -99,7 +102,7 @@ void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
             if (discovery != Discovery::Captured && !noAddressReported) {
                 noAddressReported = true;
                 const std::filesystem::path logFile = Quorvel::launchLogPath();
-                log("Quorvel: No server address found in " +
+                log(std::string(Console::kNoServerAddress) +
                     (logFile.empty() ? std::string("Launch.log (no Documents folder found)")
                                      : displayPath(logFile)) +
                     "; no rows are taken until one appears");
@@ -160,7 +163,7 @@ QuorvelPlugin::Discovery QuorvelPlugin::discoverServer() {
         return Discovery::NotFound;
     }
     Quorvel::splitHostPort(*address, serverIp, serverPort);
-    log("Quorvel: Captured server from Launch.log: " + serverIp + ":" + serverPort);
+    log(std::string(Console::kCapturedServer) + serverIp + ":" + serverPort);
     return Discovery::Captured;
 }
 
@@ -178,12 +181,12 @@ void QuorvelPlugin::writePendingRows() {
         pendingRows.clear();
         hasPendingRows = false;
         writeFailureReported = false;
-        log("Performance data logged");
+        log(std::string(Console::kRowsLogged));
         return;
     }
     if (!writeFailureReported) {
         writeFailureReported = true;
-        log("Quorvel: Could not write performance data to " + displayPath(path) +
+        log(std::string(Console::kCouldNotWrite) + displayPath(path) +
             "; the rows are kept and written when it can be");
     }
 }
@@ -225,7 +228,7 @@ void QuorvelPlugin::reportError(std::string_view what) {
         return;
     }
     try {
-        log("Quorvel: Unexpected error, recording continues: " + std::string(what));
+        log(std::string(Console::kUnexpectedError) + std::string(what));
         errorReported = true;
     } catch (...) {
         // The console itself failed; try again at the next error.

@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kMatchSeconds = 300;
 
-class Discard : public Quorvel::Summary::TextOutput {
+class Discard : public Quorvel::Tools::TextOutput {
   public:
     void write(std::string_view text) override { bytes += text.size(); }
     std::size_t bytes = 0;
@@ -94,8 +94,9 @@ void BM_ReportInProcess(benchmark::State& state) {
     const auto& file = generatedFile(state.range(0));
     for (auto _ : state) {
         Discard out;
-        Quorvel::Summary::TableReport table(out);
-        const auto result = Quorvel::Summary::buildReport({file}, {&table}, {});
+        Quorvel::Present::TableReport table(out);
+        const auto result =
+            Quorvel::Analysis::buildReport({Quorvel::Read::Input::file(file)}, {&table});
         benchmark::DoNotOptimize(out.bytes);
         benchmark::DoNotOptimize(result.matches);
     }

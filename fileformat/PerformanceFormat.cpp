@@ -7,7 +7,7 @@ namespace {
 constexpr bool headerLineJoinsTheNames() {
     std::size_t at = 0;
     for (std::size_t i = 0; i < kColumnCount; ++i) {
-        const std::string_view name = kColumnNames[i];
+        const std::string_view name = kColumns[i].name;
         if (kHeaderLine.substr(at, name.size()) != name) {
             return false;
         }
@@ -20,6 +20,20 @@ constexpr bool headerLineJoinsTheNames() {
     return at == kHeaderLine.size();
 }
 static_assert(headerLineJoinsTheNames());
+static_assert(kTextColumnCount + 1 + kStatisticCount == kColumnCount);
+static_assert(columnOf(TextColumn::ServerPort) == Column::ServerPort);
+static_assert(columnOf(Statistic::FPS) == Column::FPS);
+static_assert(columnOf(Statistic::BufferTarget) == Column::BufferTarget);
+
+constexpr bool statisticsListedInFileOrder() {
+    for (std::size_t i = 0; i < kStatisticCount; ++i) {
+        if (static_cast<std::size_t>(kStatistics[i]) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(statisticsListedInFileOrder());
 
 bool mustEscape(unsigned char byte) {
     return byte < 0x20 ||
@@ -47,6 +61,10 @@ std::string fileNameSafeId(std::string_view userId) {
 
 std::string performanceFileName(std::string_view userId) {
     return fileNameSafeId(userId).append(kFileNameSuffix);
+}
+
+bool isPerformanceFileName(std::string_view fileName) {
+    return fileName.ends_with(kFileNameSuffix);
 }
 
 }  // namespace Quorvel::Format

@@ -1,8 +1,9 @@
 #pragma once
 
 // The performance file as the plugin writes it and the tools read it: its name, its
-// columns in order, and the value that stands for "no value". The plugin links this,
-// so it uses the standard library only.
+// columns in order, and the value that stands for "no value". Every writer and reader
+// of the file follows these definitions; the plugin links them, so they use the
+// standard library only.
 
 #include <array>
 #include <cstddef>
@@ -11,8 +12,11 @@
 #include <string>
 #include <string_view>
 
+#include "EnumArray.h"
+
 namespace Quorvel::Format {
 
+// The columns, in file order: five texts, the playlist, then the statistics.
 enum class Column : std::size_t {
     Timestamp,
     UserID,
@@ -30,17 +34,80 @@ enum class Column : std::size_t {
     Buffer,
     BufferTarget,
 };
-
 inline constexpr std::size_t kColumnCount = 15;
 
-inline constexpr std::array<std::string_view, kColumnCount> kColumnNames = {
-    "Timestamp",     "UserID", "MatchGUID",   "ServerIP",   "ServerPort", "Playlist",
-    "FPS",           "Ping",   "Latency",     "PacketsOut", "PacketsIn",  "LostPacketsOut",
-    "LostPacketsIn", "Buffer", "BufferTarget"};
+// The text columns, the first of the file.
+enum class TextColumn : std::size_t { Timestamp, UserID, MatchGUID, ServerIP, ServerPort };
+inline constexpr std::size_t kTextColumnCount = 5;
+
+// The statistic columns, the last of the file, in file order. A type of its own, so a
+// text column can never index a second's statistics.
+enum class Statistic : std::size_t {
+    FPS,
+    Ping,
+    Latency,
+    PacketsOut,
+    PacketsIn,
+    LostPacketsOut,
+    LostPacketsIn,
+    Buffer,
+    BufferTarget,
+};
+inline constexpr std::size_t kStatisticCount = 9;
+
+// Between the texts and the statistics: the playlist id.
+inline constexpr Column kPlaylistColumn = Column::Playlist;
+
+constexpr Column columnOf(TextColumn text) {
+    return static_cast<Column>(static_cast<std::size_t>(text));
+}
+constexpr Column columnOf(Statistic statistic) {
+    return static_cast<Column>(static_cast<std::size_t>(statistic) +
+                               static_cast<std::size_t>(kPlaylistColumn) + 1);
+}
+
+template <typename T>
+using PerStatistic = EnumArray<Statistic, T, kStatisticCount>;
+using RowTexts = EnumArray<TextColumn, std::string_view, kTextColumnCount>;
+
+struct ColumnInfo {
+    std::string_view name;  // as the header names it
+    std::string_view key;   // in camel case, for JSON and scenario files
+};
+
+inline constexpr std::array<ColumnInfo, kColumnCount> kColumns = {{
+    {"Timestamp", "timestamp"},
+    {"UserID", "userId"},
+    {"MatchGUID", "matchGuid"},
+    {"ServerIP", "serverIp"},
+    {"ServerPort", "serverPort"},
+    {"Playlist", "playlist"},
+    {"FPS", "fps"},
+    {"Ping", "ping"},
+    {"Latency", "latency"},
+    {"PacketsOut", "packetsOut"},
+    {"PacketsIn", "packetsIn"},
+    {"LostPacketsOut", "lostPacketsOut"},
+    {"LostPacketsIn", "lostPacketsIn"},
+    {"Buffer", "buffer"},
+    {"BufferTarget", "bufferTarget"},
+}};
 
 constexpr std::string_view columnName(Column column) {
-    return kColumnNames[static_cast<std::size_t>(column)];
+    return kColumns[static_cast<std::size_t>(column)].name;
 }
+constexpr std::string_view statisticName(Statistic statistic) {
+    return columnName(columnOf(statistic));
+}
+constexpr std::string_view statisticKey(Statistic statistic) {
+    return kColumns[static_cast<std::size_t>(columnOf(statistic))].key;
+}
+
+// Every statistic, in file order, for loops.
+inline constexpr std::array<Statistic, kStatisticCount> kStatistics = {
+    Statistic::FPS,           Statistic::Ping,      Statistic::Latency,
+    Statistic::PacketsOut,    Statistic::PacketsIn, Statistic::LostPacketsOut,
+    Statistic::LostPacketsIn, Statistic::Buffer,    Statistic::BufferTarget};
 
 // The first line of every file: the column names joined by commas, then a line feed.
 inline constexpr std::string_view kHeaderLine =
@@ -50,9 +117,6 @@ inline constexpr std::string_view kHeaderLine =
 // The columns from Playlist on hold signed 32-bit decimals. A statistic that was not
 // a number or did not fit is written as this value: it means "no value this second".
 inline constexpr std::int32_t kNoValue = std::numeric_limits<std::int32_t>::min();
-
-inline constexpr Column kFirstNumberColumn = Column::Playlist;
-inline constexpr Column kFirstStatisticColumn = Column::FPS;
 
 // "<safe id>-performance.csv" ends every file name.
 inline constexpr std::string_view kFileNameSuffix = "-performance.csv";
@@ -65,5 +129,8 @@ std::string fileNameSafeId(std::string_view userId);
 
 // fileNameSafeId(userId) + "-performance.csv".
 std::string performanceFileName(std::string_view userId);
+
+// True when a file name has the performance file's form (ends in the suffix).
+bool isPerformanceFileName(std::string_view fileName);
 
 }  // namespace Quorvel::Format

@@ -59,41 +59,40 @@ std::string formatUtcTimestamp(std::chrono::system_clock::time_point time) {
     return formatUtcTimestamp(std::chrono::floor<std::chrono::seconds>(time));
 }
 
-bool parseUtcDate(std::string_view text, std::chrono::sys_days& day) {
+std::optional<std::chrono::sys_days> parseUtcDate(std::string_view text) {
     using namespace std::chrono;
     int y = 0, m = 0, d = 0;
     if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !readDigits(text, 0, 4, y) ||
         !readDigits(text, 5, 2, m) || !readDigits(text, 8, 2, d)) {
-        return false;
+        return std::nullopt;
     }
     const year_month_day date{year{y}, month{static_cast<unsigned>(m)},
                               std::chrono::day{static_cast<unsigned>(d)}};
     if (!date.ok()) {
-        return false;
+        return std::nullopt;
     }
-    day = sys_days{date};
-    return true;
+    return sys_days{date};
 }
 
-bool parseTimeOfDay(std::string_view text, std::chrono::seconds& sinceMidnight) {
+std::optional<std::chrono::seconds> parseTimeOfDay(std::string_view text) {
     int h = 0, m = 0, s = 0;
     if (text.size() != 8 || text[2] != ':' || text[5] != ':' || !readDigits(text, 0, 2, h) ||
         !readDigits(text, 3, 2, m) || !readDigits(text, 6, 2, s) || h > 23 || m > 59 || s > 59) {
-        return false;
+        return std::nullopt;
     }
-    sinceMidnight = std::chrono::seconds{h * 3600 + m * 60 + s};
-    return true;
+    return std::chrono::seconds{h * 3600 + m * 60 + s};
 }
 
-bool parseUtcTimestamp(std::string_view text, std::chrono::sys_seconds& time) {
-    std::chrono::sys_days day;
-    std::chrono::seconds sinceMidnight;
-    if (text.size() != kTimestampLength || text[10] != ' ' ||
-        !parseUtcDate(text.substr(0, 10), day) || !parseTimeOfDay(text.substr(11), sinceMidnight)) {
-        return false;
+std::optional<std::chrono::sys_seconds> parseUtcTimestamp(std::string_view text) {
+    if (text.size() != kTimestampLength || text[10] != ' ') {
+        return std::nullopt;
     }
-    time = day + sinceMidnight;
-    return true;
+    const auto day = parseUtcDate(text.substr(0, 10));
+    const auto sinceMidnight = parseTimeOfDay(text.substr(11));
+    if (!day || !sinceMidnight) {
+        return std::nullopt;
+    }
+    return *day + *sinceMidnight;
 }
 
 }  // namespace Quorvel::Format

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,13 +20,13 @@ std::string formatUtcTimestamp(std::chrono::sys_seconds time);
 std::string formatUtcTimestamp(std::chrono::system_clock::time_point time);
 
 // Reads exactly that form: digits where digits stand, a real calendar date, hours
-// 00..23, minutes and seconds 00..59. False for anything else.
-bool parseUtcTimestamp(std::string_view text, std::chrono::sys_seconds& time);
+// 00..23, minutes and seconds 00..59. Nothing for anything else.
+std::optional<std::chrono::sys_seconds> parseUtcTimestamp(std::string_view text);
 
 // The date part ("YYYY-MM-DD") alone, as days since the epoch; lets a reader of many
 // rows of one day parse the date once.
-bool parseUtcDate(std::string_view text, std::chrono::sys_days& day);
+std::optional<std::chrono::sys_days> parseUtcDate(std::string_view text);
 // The time part ("HH:MM:SS") alone, as seconds into the day.
-bool parseTimeOfDay(std::string_view text, std::chrono::seconds& sinceMidnight);
+std::optional<std::chrono::seconds> parseTimeOfDay(std::string_view text);
 
 }  // namespace Quorvel::Format

@@ -4,7 +4,9 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "CsvRow.h"
 #include "CsvStream.h"
@@ -16,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text = input.ConsumeRandomLengthString(64);
     }
     const auto playlist = input.ConsumeIntegral<std::int32_t>();
-    float values[9];
+    Quorvel::RowStatistics values;
     for (float& value : values) {
         value = input.ConsumeFloatingPoint<float>();
         if (input.ConsumeBool()) {
@@ -24,30 +26,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::memcpy(&value, &bits, sizeof value);
         }
     }
-    const Quorvel::RowStatistics statistics{values[0], values[1], values[2], values[3], values[4],
-                                            values[5], values[6], values[7], values[8]};
     std::string row;
     Quorvel::appendCsvRow(row, {texts[0], texts[1], texts[2], texts[3], texts[4]}, playlist,
-                          statistics);
+                          values);
 
-    Quorvel::Summary::MemorySource source(row, "row");
-    Quorvel::Summary::CsvStream reader(source);
-    Quorvel::Summary::CsvRecordView record;
-    if (!reader.next(record) || record.malformed || record.fields.size() != 15 ||
-        reader.next(record)) {
+    Quorvel::Read::MemorySource source(row);
+    Quorvel::Read::CsvStream reader(source);
+    Quorvel::Read::CsvRecord record;
+    if (!reader.next(record) || record.malformed || record.splitFields().size() != 15) {
+        std::abort();
+    }
+    const std::vector<std::string> fields(record.fields.begin(), record.fields.end());
+    if (reader.next(record)) {
         std::abort();
     }
     for (int i = 0; i < 5; ++i) {
-        if (record.fields[static_cast<std::size_t>(i)] != texts[i]) {
+        if (fields[static_cast<std::size_t>(i)] != texts[i]) {
             std::abort();
         }
     }
-    if (record.fields[5] != std::to_string(playlist)) {
+    if (fields[5] != std::to_string(playlist)) {
         std::abort();
     }
-    for (int i = 0; i < 9; ++i) {
-        if (record.fields[static_cast<std::size_t>(6 + i)] !=
-            std::to_string(Quorvel::roundStatistic(values[i]))) {
+    std::size_t column = 6;
+    for (float value : values) {
+        if (fields[column++] != std::to_string(Quorvel::roundStatistic(value))) {
             std::abort();
         }
     }

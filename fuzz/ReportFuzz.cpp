@@ -1,20 +1,21 @@
-// The report's reading and analysis on any bytes: it either refuses the input with an
-// InputError or reads it, and every figure it gives is in range: shares within 0..100 %,
-// percentiles in order, lengths and events inside their match.
+// The report's whole road on any bytes, split into up to three inputs: each input is
+// refused with a Failure of kind Input or read, the matches of all inputs are merged,
+// every figure given is in range (shares within 0..100 %, percentiles in order, lengths
+// and events inside their match), and every presentation takes the result.
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "InputError.h"
-#include "MatchJson.h"
-#include "MatchReport.h"
-#include "PerformanceRows.h"
+#include "JsonReport.h"
+#include "Report.h"
+#include "SummaryCsv.h"
 #include "TableReport.h"
 
 namespace {
 
-using namespace Quorvel::Summary;
+using namespace Quorvel::Analysis;
 
 void check(bool holds) {
     if (!holds) {
@@ -35,60 +36,79 @@ void checkShare(const Figure& share) {
     check(!share || (*share >= 0.0 && *share <= 100.0));
 }
 
-void checkMatch(const MatchRows& rows, const MatchReport& report) {
-    const MatchFigures& f = report.figures;
-    check(f.rows == rows.seconds.size() && f.rows > 0);
-    check(f.lengthSeconds >= 1 && f.gapSeconds >= 0 && f.gapSeconds < f.lengthSeconds);
-    for (std::size_t missing : f.missing) {
-        check(missing <= f.rows);
+class Checker : public ReportSink {
+  public:
+    void match(const MatchRows& rows, const MatchReport& report) override {
+        const MatchFigures& f = report.figures;
+        check(f.rows == rows.seconds.size() && f.rows > 0 && report.number == ++matches);
+        check(f.start >= previousStart);
+        previousStart = f.start;
+        check(f.lengthSeconds >= 1 && f.gapSeconds >= 0 && f.gapSeconds < f.lengthSeconds);
+        for (std::size_t missing : f.missing) {
+            check(missing <= f.rows);
+        }
+        checkDistribution(f.ping);
+        checkDistribution(f.latency);
+        checkDistribution(f.fps);
+        checkShare(f.lossInPercent());
+        checkShare(f.lossOutPercent());
+        check(!f.jitterMs() || *f.jitterMs() >= 0);
+        for (const Event& e : report.events.events) {
+            check(e.when.offset >= 0 && e.when.lengthSeconds >= 1 &&
+                  e.when.offset + e.when.lengthSeconds <= f.lengthSeconds);
+            if (const auto* burst = std::get_if<LossBurst>(&e.what)) {
+                check(burst->worstSharePercent >= 0 && burst->worstSharePercent <= 100);
+            }
+        }
+        check(!report.verdict.text.empty());
     }
-    checkDistribution(f.ping);
-    checkDistribution(f.latency);
-    checkDistribution(f.fps);
-    checkShare(f.lossInPercent);
-    checkShare(f.lossOutPercent);
-    check(!f.jitterMs || *f.jitterMs >= 0);
-    for (const Event& e : report.events.events) {
-        check(e.offset >= 0 && e.lengthSeconds >= 1 &&
-              e.offset + e.lengthSeconds <= f.lengthSeconds);
-        check(e.worstSharePercent >= 0 && e.worstSharePercent <= 100);
+    void finish(const std::vector<InputSummary>& inputs,
+                const std::vector<ServerSummary>& servers) override {
+        std::size_t total = 0;
+        for (const InputSummary& input : inputs) {
+            total += input.matches;
+        }
+        check(total == matches && !servers.empty());
     }
-    check(!report.verdict.text.empty());
-}
 
-class Discard : public TextOutput {
+  private:
+    std::size_t matches = 0;
+    std::chrono::sys_seconds previousStart{std::chrono::seconds{-(std::int64_t{1} << 40)}};
+};
+
+class Discard : public Quorvel::Tools::TextOutput {
   public:
     void write(std::string_view) override {}
 };
 
+// The bytes cut at each form feed, into at most three inputs.
+std::vector<Quorvel::Read::Input> inputsOf(std::string_view bytes) {
+    std::vector<Quorvel::Read::Input> inputs;
+    while (inputs.size() < 2) {
+        const std::size_t cut = bytes.find('\f');
+        if (cut == std::string_view::npos) {
+            break;
+        }
+        inputs.push_back(Quorvel::Read::Input::bytes("input" + std::to_string(inputs.size()),
+                                                     std::string(bytes.substr(0, cut))));
+        bytes.remove_prefix(cut + 1);
+    }
+    inputs.push_back(Quorvel::Read::Input::bytes("last", std::string(bytes)));
+    return inputs;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size), "input");
-    try {
-        PerformanceRows rows(source, {});
-        MatchSplitter splitter;
-        MatchRows match;
-        Row row;
-        Discard out;
-        TableReport table(out);
-        const auto analyse = [&] {
-            const auto times = matchTimes(match.seconds);
-            const MatchReport report = analyzeMatch(match, times);
-            checkMatch(match, report);
-            table.match(match, times, report);
-            QuorvelReport::dumpJson(QuorvelReport::matchJson(report, "input"), true);
-        };
-        while (rows.next(row)) {
-            if (splitter.add(row, match)) {
-                analyse();
-            }
-        }
-        if (splitter.finish(match)) {
-            analyse();
-        }
-    } catch (const InputError&) {
-        // Not a performance file: a refusal is a right answer.
+    const auto inputs = inputsOf(std::string_view(reinterpret_cast<const char*>(data), size));
+    Discard out;
+    Checker checker;
+    Quorvel::Present::TableReport table(out);
+    Quorvel::Present::JsonReport json(out, inputs);
+    Quorvel::Present::SummaryCsv summary(out, inputs);
+    const ReportResult result = buildReport(inputs, {&checker, &table, &json, &summary});
+    for (const InputSummary& input : result.inputs) {
+        check(input.usable() || input.refused->kind() == Quorvel::Tools::FailureKind::Input);
     }
     return 0;
 }

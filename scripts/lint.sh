@@ -20,6 +20,6 @@ printf '%s\n' "${units[@]}" | xargs -P "$(nproc)" -n 4 clang-tidy -p build/dev -
 echo "== cppcheck"
 cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --inline-suppr \
     --enable=warning,performance,portability --suppress=missingIncludeSystem \
-    -I host/include -I host/standin/include -I host/loader/include -I QuorvelPlugin -I tools/summary \
-    host QuorvelPlugin tools
+    -I host/include -I host/standin/include -I host/loader/include -I fileformat -I QuorvelPlugin \
+    host fileformat QuorvelPlugin tools
 echo "lint: clean"

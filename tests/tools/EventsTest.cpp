@@ -8,7 +8,25 @@
 namespace QuorvelTest {
 namespace {
 
-using namespace Quorvel::Summary;
+using namespace Quorvel::Analysis;
+using Quorvel::Read::Input;
+
+// The worst second of an event, whatever its kind: what each kind names its worst.
+double worstOf(const Event& e) {
+    if (const auto* spike = std::get_if<PingSpike>(&e.what)) {
+        return spike->worstMs;
+    }
+    if (const auto* burst = std::get_if<LossBurst>(&e.what)) {
+        return std::max(burst->worstLostInPerSecond, burst->worstLostOutPerSecond);
+    }
+    if (const auto* drop = std::get_if<FpsDrop>(&e.what)) {
+        return drop->worstFps;
+    }
+    if (const auto* buffer = std::get_if<BufferAboveTarget>(&e.what)) {
+        return buffer->worstBuffer;
+    }
+    return 0;
+}
 
 struct ExpectedEvent {
     EventKind kind;
@@ -19,13 +37,13 @@ struct ExpectedEvent {
 
 struct Case {
     const char* what;
-    std::function<void(RowSpec&)> change;  // applied to each of 60 quiet seconds
+    std::function<void(SampleRow&)> change;  // applied to each of 60 quiet seconds
     std::vector<ExpectedEvent> events;
     std::string verdict;
 };
 
 // A quiet second: ping 29..33 ms, FPS 142..146, nothing lost.
-RowSpec quiet(int s) {
+SampleRow quiet(int s) {
     return {.second = s, .fps = 142 + s % 5, .ping = 29 + s % 5, .latency = 35};
 }
 
@@ -35,97 +53,106 @@ bool within(int s, int from, int to) {
 
 TEST(Events, AreFoundSecondBySecondAndTheVerdictPointsAtTheWorst) {
     const Case cases[] = {
-        {"a quiet match", [](RowSpec&) {}, {}, "good: no problem found"},
+        {"a quiet match", [](SampleRow&) {}, {}, "good: no problem found"},
         {"a loss burst",
-         [](RowSpec& r) { r.lostIn = within(r.second, 20, 25) ? 12 : 0; },
+         [](SampleRow& r) { r.lostIn = within(r.second, 20, 25) ? 12 : 0; },
          {{EventKind::LossBurst, 20, 5, 12}},
          "connection: 1 loss burst, worst 0:20\u20130:25, 12 packets a second lost coming in"},
         {"a ping spike",
-         [](RowSpec& r) { r.ping = within(r.second, 30, 33) ? 200 : r.ping; },
+         [](SampleRow& r) { r.ping = within(r.second, 30, 33) ? 200 : r.ping; },
          {{EventKind::PingSpike, 30, 3, 200}},
          "connection: 1 ping spike, worst 0:30\u20130:33, up to 200 ms (typical 31 ms)"},
         {"a small ping spike",  // 40 ms above typical for 1 s: listed, not a problem
-         [](RowSpec& r) { r.ping = r.second == 30 ? 71 : r.ping; },
+         [](SampleRow& r) { r.ping = r.second == 30 ? 71 : r.ping; },
          {{EventKind::PingSpike, 30, 1, 71}},
          "good: no problem found"},
         {"an FPS drop with a normal ping",
-         [](RowSpec& r) { r.fps = within(r.second, 40, 45) ? 40 : r.fps; },
+         [](SampleRow& r) { r.fps = within(r.second, 40, 45) ? 40 : r.fps; },
          {{EventKind::FpsDrop, 40, 5, 40}},
          "computer: 1 FPS drop, worst 0:40\u20130:45, down to 40 FPS (typical 144)"},
         {"an FPS drop inside a loss burst",
-         [](RowSpec& r) {
+         [](SampleRow& r) {
              r.lostIn = within(r.second, 10, 15) ? 12 : 0;
              r.fps = within(r.second, 11, 14) ? 40 : r.fps;
          },
          {{EventKind::LossBurst, 10, 5, 12}, {EventKind::FpsDrop, 11, 3, 40}},
          "connection: 1 loss burst, worst 0:10\u20130:15, 12 packets a second lost coming in"},
         {"a high latency with a normal ping",
-         [](RowSpec& r) { r.latency = 150; },
+         [](SampleRow& r) { r.latency = 150; },
          {},
          "server: latency 150 ms (median) while ping is 31 ms"},
         {"the input buffer above its target",
-         [](RowSpec& r) { r.buffer = within(r.second, 5, 15) ? 5 : 2; },
+         [](SampleRow& r) { r.buffer = within(r.second, 5, 15) ? 5 : 2; },
          {{EventKind::BufferAboveTarget, 5, 10, 5}},
          "computer: input buffer above target for 10 s, worst 0:05\u20130:15, 5 frames against a "
          "target of 2"},
         {"Ping missing for a while",
-         [](RowSpec& r) { r.ping = within(r.second, 10, 15) ? kNoValue : r.ping; },
+         [](SampleRow& r) { r.ping = within(r.second, 10, 15) ? kNoValue : r.ping; },
          {{EventKind::NoValue, 10, 5, 0}},
          "good: no problem found"},
         {"Ping missing throughout",
-         [](RowSpec& r) { r.ping = kNoValue; },
+         [](SampleRow& r) { r.ping = kNoValue; },
          {{EventKind::NoValue, 0, 60, 0}},
          "incomplete: no verdict without Ping (missing in more than half of the seconds)"},
         {"a gap in the recording",
-         [](RowSpec& r) { r.second += r.second >= 30 ? 20 : 0; },
+         [](SampleRow& r) { r.second += r.second >= 30 ? 20 : 0; },
          {{EventKind::NotRecorded, 30, 20, 0}},
          "good: no problem found"},
+        {"a gap in the recording ends a run",  // lost packets before and after 20 s unrecorded
+         [](SampleRow& r) {
+             r.lostIn = within(r.second, 27, 33) ? 12 : 0;
+             r.second += r.second >= 30 ? 20 : 0;
+         },
+         {{EventKind::LossBurst, 27, 3, 12},
+          {EventKind::NotRecorded, 30, 20, 0},
+          {EventKind::LossBurst, 50, 3, 12}},
+         "connection: 2 loss bursts, worst 0:27\u20130:30, 12 packets a second lost coming in"},
     };
     for (const Case& c : cases) {
-        std::vector<RowSpec> rows;
+        std::vector<SampleRow> rows;
         for (int s = 0; s < 60; ++s) {
             rows.push_back(quiet(s));
             c.change(rows.back());
         }
-        const Analysis a = analyze(performanceCsv(rows));
+        const Analyzed a = analyze(performanceCsv(rows));
         ASSERT_EQ(a.matches.size(), 1u) << c.what;
         const MatchReport& m = a.matches[0];
         EXPECT_EQ(m.verdict.text, c.verdict) << c.what;
         ASSERT_EQ(m.events.events.size(), c.events.size()) << c.what;
         for (std::size_t i = 0; i < c.events.size(); ++i) {
             const Event& e = m.events.events[i];
-            EXPECT_EQ(e.kind, c.events[i].kind) << c.what;
-            EXPECT_EQ(e.offset, c.events[i].offset) << c.what;
-            EXPECT_EQ(e.lengthSeconds, c.events[i].length) << c.what;
-            EXPECT_EQ(e.worst, c.events[i].worst) << c.what;
-            EXPECT_EQ(e.clock, m.figures.start + std::chrono::seconds{e.offset}) << c.what;
+            EXPECT_EQ(e.kind(), c.events[i].kind) << c.what;
+            EXPECT_EQ(e.when.offset, c.events[i].offset) << c.what;
+            EXPECT_EQ(e.when.lengthSeconds, c.events[i].length) << c.what;
+            EXPECT_EQ(worstOf(e), c.events[i].worst) << c.what;
+            EXPECT_EQ(e.when.clock, m.figures.start + std::chrono::seconds{e.when.offset})
+                << c.what;
         }
     }
 }
 
 TEST(Events, SeveralFilesGiveOneServerTable) {
-    TempDir folder("quorvel-servers");
     // Two players' files; three matches on two servers, one of them with a loss burst.
-    auto match = [](int start, const std::string& guid, const std::string& ip, bool lossy) {
-        std::vector<RowSpec> rows;
+    auto match = [](int start, const std::string& guid, const std::string& ip, int ping,
+                    bool lossy) {
+        std::vector<SampleRow> rows;
         for (int s = start; s < start + 100; ++s) {
-            RowSpec r = quiet(s);
+            SampleRow r = quiet(s);
             r.guid = guid;
             r.serverIp = ip;
-            r.ping = ip == "10.0.0.1" ? 20 : 80;
+            r.ping = ping;
             r.lostIn = lossy && within(s - start, 50, 55) ? 30 : 0;
             rows.push_back(r);
         }
         return rows;
     };
-    auto a = match(0, "a", "10.0.0.1", false);
-    const auto b = match(500, "b", "10.0.0.2", true);
+    auto a = match(0, "a", "10.0.0.1", 20, false);
+    const auto b = match(500, "b", "10.0.0.2", 80, true);
     a.insert(a.end(), b.begin(), b.end());
-    writeFile(folder / "alice-performance.csv", performanceCsv(a));
-    writeFile(folder / "bob-performance.csv", performanceCsv(match(200, "c", "10.0.0.1", false)));
-    writeFile(folder / "notes.txt", "not a performance file");
-
-    const Analysis analysis = analyzeFiles(performanceFilesIn(folder.path()));
+    const Analyzed analysis =
+        analyzeInputs({Input::bytes("alice-performance.csv", performanceCsv(a)),
+                       Input::bytes("bob-performance.csv",
+                                    performanceCsv(match(200, "c", "10.0.0.1", 30, false)))});
     ASSERT_EQ(analysis.matches.size(), 3u);
     EXPECT_EQ(analysis.matches[0].info.matchGuid, "a") << "in time order across files";
     EXPECT_EQ(analysis.matches[1].info.matchGuid, "c");
@@ -135,12 +162,13 @@ TEST(Events, SeveralFilesGiveOneServerTable) {
     EXPECT_EQ(first.serverIp, "10.0.0.1");
     EXPECT_EQ(first.matches, 2u);
     EXPECT_EQ(first.secondsPlayed, 200);
-    EXPECT_EQ(first.pingMedian, 20.0);
-    EXPECT_EQ(first.verdicts[static_cast<std::size_t>(Cause::Good)], 2u);
+    EXPECT_EQ(first.pingMedian, 25.0);  // 100 seconds at 20 ms, 100 at 30: between the two
+    EXPECT_EQ(first.pingP95, 30.0);
+    EXPECT_EQ(first.verdicts[Cause::Good], 2u);
     const ServerSummary& second = analysis.servers[1];
     EXPECT_EQ(second.pingP95, 80.0);
-    EXPECT_DOUBLE_EQ(*second.lossInPercent, 2.5);  // 150 of 6000
-    EXPECT_EQ(second.verdicts[static_cast<std::size_t>(Cause::Connection)], 1u);
+    EXPECT_DOUBLE_EQ(*second.lossInPercent(), 2.5);  // 150 of 6000
+    EXPECT_EQ(second.verdicts[Cause::Connection], 1u);
 }
 
 }  // namespace

@@ -135,13 +135,13 @@ TEST(ReportInput, WhatIsNotAPerformanceFileIsRefusedWithNothingWritten) {
 TEST(ReportInput, AFolderAndFilesAreOneReport) {
     TempDir folder("quorvel-report-folder");
     writeFile(folder / "logs" / "a-performance.csv",
-              performanceCsv(secondsOf(0, 30, [](int s) { return RowSpec{.second = s}; })));
+              performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
     writeFile(folder / "logs" / "b-performance.csv", performanceCsv(secondsOf(100, 30, [](int s) {
-                  return RowSpec{.second = s, .guid = "n", .serverIp = "5.6.7.8"};
+                  return SampleRow{.second = s, .guid = "n", .serverIp = "5.6.7.8"};
               })));
-    writeFile(
-        folder / "c-performance.csv",
-        performanceCsv(secondsOf(50, 30, [](int s) { return RowSpec{.second = s, .guid = "o"}; })));
+    writeFile(folder / "c-performance.csv", performanceCsv(secondsOf(50, 30, [](int s) {
+                  return SampleRow{.second = s, .guid = "o"};
+              })));
     const ProgramRun run = runReport(
         shellQuoted(folder / "logs") + " " + shellQuoted(folder / "c-performance.csv") + " --json",
         folder);
@@ -249,8 +249,8 @@ std::string drawnPage(const std::filesystem::path& page, const TempDir& folder) 
         "--disable-background-networking --disable-component-update --disable-sync "
         "--window-size=1280,900 --virtual-time-budget=5000 --user-data-dir=" +
         shellQuoted(folder / "profile");
-    const ProgramRun dom = runProgram("/usr/bin/chromium",
-                                      flags + " --dump-dom \"file://" + utf8(page) + "\"", folder);
+    const ProgramRun dom = runProgram(
+        "/usr/bin/chromium", flags + " --dump-dom \"file://" + utf8(page) + "#check\"", folder);
     EXPECT_EQ(dom.exitCode, 0) << dom.err;
     return dom.out;
 }

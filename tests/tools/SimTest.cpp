@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "CsvStream.h"
+#include "InputFile.h"
 #include "RunProgram.h"
 
 namespace QuorvelTest {
@@ -19,11 +20,12 @@ ProgramRun runSim(const std::string& arguments, const TempDir& folder) {
 
 std::vector<std::vector<std::string>> records(const std::filesystem::path& file) {
     std::vector<std::vector<std::string>> all;
-    Quorvel::Summary::InputFile input(file);
-    Quorvel::Summary::CsvStream reader(input);
-    Quorvel::Summary::CsvRecordView record;
+    Quorvel::Read::InputFile input(file);
+    Quorvel::Read::CsvStream reader(input);
+    Quorvel::Read::CsvRecord record;
     while (reader.next(record)) {
-        all.emplace_back(record.fields.begin(), record.fields.end());
+        const auto& fields = record.splitFields();
+        all.emplace_back(fields.begin(), fields.end());
     }
     return all;
 }

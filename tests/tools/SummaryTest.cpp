@@ -3,24 +3,30 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "CsvStream.h"
 #include "DisplayText.h"
-#include "InputFile.h"
-#include "TableReport.h"
+#include "MatchTexts.h"
+#include "PluginHarness.h"
+#include "StreamOutput.h"
+#include "SummaryCsv.h"
 #include "ToolTestSupport.h"
 
 namespace QuorvelTest {
 namespace {
 
-using namespace Quorvel::Summary;
+using namespace Quorvel::Analysis;
+using Quorvel::Present::matchNotes;
+using Quorvel::Tools::formatClock;
 
 TEST(Summary, FiguresOfOneMatch) {
     // Ping 10..100 ms; latency all 40 but one 200; FPS 100 but one second at 20.
     const auto rows = secondsOf(0, 10, [](int s) {
-        RowSpec r{.second = s,
-                  .fps = s == 4 ? 20 : 100,
-                  .ping = std::int64_t{10} * (s + 1),
-                  .latency = s == 9 ? 200 : 40};
+        SampleRow r{.second = s,
+                    .fps = s == 4 ? 20 : 100,
+                    .ping = std::int64_t{10} * (s + 1),
+                    .latency = s == 9 ? 200 : 40};
         r.packetsOut = 50;
         r.packetsIn = 100;
         r.lostOut = s == 0 ? 5 : 0;
@@ -28,7 +34,7 @@ TEST(Summary, FiguresOfOneMatch) {
         r.buffer = 3;
         return r;
     });
-    const Analysis a = analyze(performanceCsv(rows));
+    const Analyzed a = analyze(performanceCsv(rows));
     ASSERT_TRUE(a.problems.empty());
     ASSERT_EQ(a.matches.size(), 1u);
     const MatchReport& m = a.matches[0];
@@ -41,11 +47,11 @@ TEST(Summary, FiguresOfOneMatch) {
     EXPECT_DOUBLE_EQ(f.ping->median, 55);
     EXPECT_DOUBLE_EQ(f.ping->p95, 100);  // nearest rank: the 10th of 10
     EXPECT_DOUBLE_EQ(f.ping->p99, 100);
-    EXPECT_DOUBLE_EQ(*f.jitterMs, 10);
+    EXPECT_DOUBLE_EQ(*f.jitterMs(), 10);
     EXPECT_DOUBLE_EQ(f.latency->mean, 56);
     EXPECT_DOUBLE_EQ(f.latency->median, 40);
-    EXPECT_DOUBLE_EQ(*f.lossOutPercent, 1.0);  // 5 of 500
-    EXPECT_DOUBLE_EQ(*f.lossInPercent, 2.0);   // 20 of 1000
+    EXPECT_DOUBLE_EQ(*f.lossOutPercent(), 1.0);  // 5 of 500
+    EXPECT_DOUBLE_EQ(*f.lossInPercent(), 2.0);   // 20 of 1000
     EXPECT_DOUBLE_EQ(f.fps->mean, 92);
     EXPECT_DOUBLE_EQ(f.fps->low1Percent, 20);  // the lowest row of ten
     EXPECT_DOUBLE_EQ(*f.bufferMean, 3);
@@ -53,7 +59,7 @@ TEST(Summary, FiguresOfOneMatch) {
 }
 
 TEST(Summary, NoValueTakesNoPartInAnyFigureAndIsCounted) {
-    auto rows = secondsOf(0, 51, [](int s) { return RowSpec{.second = s}; });
+    auto rows = secondsOf(0, 51, [](int s) { return SampleRow{.second = s}; });
     rows[25] = {.second = 25,
                 .fps = kNoValue,
                 .ping = kNoValue,
@@ -70,7 +76,7 @@ TEST(Summary, NoValueTakesNoPartInAnyFigureAndIsCounted) {
     EXPECT_DOUBLE_EQ(f.ping->max, 30);
     EXPECT_EQ(f.ping->count, 50u);
     EXPECT_DOUBLE_EQ(f.fps->low1Percent, 144);
-    EXPECT_DOUBLE_EQ(*f.lossInPercent, 0);
+    EXPECT_DOUBLE_EQ(*f.lossInPercent(), 0);
     EXPECT_DOUBLE_EQ(*f.bufferMean, 2);
     for (std::size_t missing : f.missing) {
         EXPECT_EQ(missing, 1u);
@@ -81,10 +87,10 @@ TEST(Summary, NoValueTakesNoPartInAnyFigureAndIsCounted) {
 
 TEST(Summary, AStatisticWithNoValueAtAllIsNeverJudgedGood) {
     const auto rows =
-        secondsOf(0, 30, [](int s) { return RowSpec{.second = s, .ping = kNoValue}; });
+        secondsOf(0, 30, [](int s) { return SampleRow{.second = s, .ping = kNoValue}; });
     const MatchReport m = analyze(performanceCsv(rows)).matches.at(0);
     EXPECT_FALSE(m.figures.ping.has_value());
-    EXPECT_FALSE(m.figures.jitterMs.has_value());
+    EXPECT_FALSE(m.figures.jitterMs().has_value());
     EXPECT_EQ(m.verdict.cause, Cause::Incomplete);
     EXPECT_EQ(m.verdict.text,
               "incomplete: no verdict without Ping (missing in more than half of the seconds)");
@@ -93,20 +99,20 @@ TEST(Summary, AStatisticWithNoValueAtAllIsNeverJudgedGood) {
 TEST(Summary, AMatchIsTheRunOfOneGuidAndItsLengthIsTheTimeItSpans) {
     struct Case {
         const char* what;
-        std::vector<RowSpec> rows;
+        std::vector<SampleRow> rows;
         std::vector<std::int64_t> lengths;  // one per match
         std::vector<std::size_t> rowCounts;
         std::size_t gaps, gapSeconds, stepsBack;  // of the first match
     };
     const auto run = [](int first, int count, const std::string& guid, int step = 1) {
-        std::vector<RowSpec> rows;
+        std::vector<SampleRow> rows;
         rows.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             rows.push_back({.second = first + i * step, .guid = guid});
         }
         return rows;
     };
-    const auto join = [](std::vector<RowSpec> a, const std::vector<RowSpec>& b) {
+    const auto join = [](std::vector<SampleRow> a, const std::vector<SampleRow>& b) {
         a.insert(a.end(), b.begin(), b.end());
         return a;
     };
@@ -120,7 +126,7 @@ TEST(Summary, AMatchIsTheRunOfOneGuidAndItsLengthIsTheTimeItSpans) {
         {"no GUID, long pause", join(run(0, 10, ""), run(41, 10, "")), {10, 10}, {10, 10}, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        const Analysis a = analyze(performanceCsv(c.rows));
+        const Analyzed a = analyze(performanceCsv(c.rows));
         ASSERT_EQ(a.matches.size(), c.lengths.size()) << c.what;
         for (std::size_t i = 0; i < a.matches.size(); ++i) {
             EXPECT_EQ(a.matches[i].figures.lengthSeconds, c.lengths[i]) << c.what;
@@ -134,13 +140,13 @@ TEST(Summary, AMatchIsTheRunOfOneGuidAndItsLengthIsTheTimeItSpans) {
 }
 
 TEST(Summary, ASecondLosingMorePacketsThanItCountedIsLeftOutOfTheLoss) {
-    auto rows = secondsOf(0, 10, [](int s) { return RowSpec{.second = s, .lostIn = 3}; });
+    auto rows = secondsOf(0, 10, [](int s) { return SampleRow{.second = s, .lostIn = 3}; });
     rows[4].lostIn = 2147483647;  // more than the 60 counted
     rows[5].lostOut = 61;
     const MatchFigures f = analyze(performanceCsv(rows)).matches.at(0).figures;
     EXPECT_EQ(f.inconsistentSeconds, 2u);
-    EXPECT_DOUBLE_EQ(*f.lossInPercent, 5.0);  // 27 of 540: the 4th second is left out
-    EXPECT_DOUBLE_EQ(*f.lossOutPercent, 0.0);
+    EXPECT_DOUBLE_EQ(*f.lossInPercent(), 5.0);  // 27 of 540: the 4th second is left out
+    EXPECT_DOUBLE_EQ(*f.lossOutPercent(), 0.0);
 }
 
 TEST(Summary, RowsThatCannotBeReadAreNamedByLineAndSkipped) {
@@ -151,9 +157,9 @@ TEST(Summary, RowsThatCannotBeReadAreNamedByLineAndSkipped) {
     plus.replace(plus.find(",144,"), 5, ",+144,");
     const std::string csv = performanceCsv({}) + good + "2026-12-08 10:00:01,only,three\n" + fps +
                             plus + "2026-12-08 -1:00:10" + good.substr(19) + "2026-02-30 10:00:00" +
-                            good.substr(19) + csvRow({.second = 3, .guid = "\"quoted, guid\""}) +
+                            good.substr(19) + csvRow({.second = 3, .guid = "quoted, guid"}) +
                             "\"a quote left open,\n";
-    const Analysis a = analyze(csv);
+    const Analyzed a = analyze(csv);
     const std::vector<std::string> expected = {
         "line 3: expected 15 fields, found 3",
         "line 4: FPS is out of range (beyond 32 bits)",
@@ -168,30 +174,75 @@ TEST(Summary, RowsThatCannotBeReadAreNamedByLineAndSkipped) {
 }
 
 TEST(Summary, StreamReaderKeepsQuotedLineBreaksAcrossChunksAndCutsOverlongRecords) {
-    TempDir folder("quorvel-csv");
-    // A quoted field that straddles the first chunk's end, CR LF line ends, and a record
-    // longer than the reader keeps.
+    using Quorvel::Read::CsvRecord;
+    using Quorvel::Read::CsvStream;
+    // A quoted field that straddles the first chunk's end, CR LF line ends, a record
+    // longer than the reader keeps, and a last line ending in CR alone.
     const std::string pad(CsvStream::kChunkBytes - 10, 'x');
     const std::string text = pad + ",\"b\"\"c\r\nd\",e\r\nf\n" +
-                             std::string(CsvStream::kMaxRecordBytes + 5, 'y') + "\nlast\n";
-    writeFile(folder / "t.csv", text);
-    InputFile file(folder / "t.csv");
-    CsvStream csv(file);
-    CsvRecordView record;
+                             std::string(CsvStream::kMaxRecordBytes + 5, 'y') + "\nlast\r";
+    Quorvel::Read::MemorySource bytes(text);
+    CsvStream csv(bytes);
+    CsvRecord record;
     ASSERT_TRUE(csv.next(record));
-    ASSERT_EQ(record.fields.size(), 3u);
+    ASSERT_EQ(record.splitFields().size(), 3u);
     EXPECT_EQ(record.fields[0], pad);
     EXPECT_EQ(record.fields[1], "b\"c\r\nd");
     EXPECT_EQ(record.fields[2], "e");
+    EXPECT_EQ(record.lastLine, 2u);
     ASSERT_TRUE(csv.next(record));
     EXPECT_EQ(record.line, 3u);
-    EXPECT_EQ(record.fields, std::vector<std::string_view>{"f"});
+    EXPECT_EQ(record.splitFields(), std::vector<std::string_view>{"f"});
     ASSERT_TRUE(csv.next(record));
     EXPECT_TRUE(record.tooLong);
     ASSERT_TRUE(csv.next(record));
     EXPECT_EQ(record.line, 5u);
-    EXPECT_EQ(record.fields, std::vector<std::string_view>{"last"});
+    EXPECT_EQ(record.splitFields(), std::vector<std::string_view>{"last"});
     EXPECT_FALSE(csv.next(record));
+}
+
+// Text that a test writes and then reads.
+class StringOutput : public Quorvel::Tools::TextOutput {
+  public:
+    void write(std::string_view text) override { written.append(text); }
+    std::string written;
+};
+
+TEST(Summary, TheSummaryCsvReadBackByNameGivesTheMatchsFigures) {
+    // Ping 1..100 ms: its median, 95th and 99th percentiles and maximum all differ.
+    const auto rows = secondsOf(0, 100, [](int s) {
+        return SampleRow{.second = s, .fps = 100 + s % 7, .ping = s + 1, .latency = 40 + s % 9};
+    });
+    const std::vector<Quorvel::Read::Input> inputs = {
+        Quorvel::Read::Input::bytes("p-performance.csv", performanceCsv(rows))};
+    StringOutput out;
+    Quorvel::Present::SummaryCsv summary(out, inputs);
+    buildReport(inputs, {&summary});
+    const MatchReport m = analyze(performanceCsv(rows)).matches.at(0);
+
+    const std::vector<std::string> lines = splitLines(out.written);
+    ASSERT_EQ(lines.size(), 2u);
+    const std::vector<std::string> names = splitFields(lines[0]);
+    const std::vector<std::string> values = splitFields(lines[1]);
+    ASSERT_EQ(names.size(), values.size());
+    const auto column = [&](const std::string& name) {
+        const auto at = std::find(names.begin(), names.end(), name);
+        return at == names.end() ? std::string("(no column)")
+                                 : values[static_cast<std::size_t>(at - names.begin())];
+    };
+    const auto two = [](double v) { return Quorvel::Tools::formatFigure(v, 2); };
+    const Distribution& ping = *m.figures.ping;
+    EXPECT_EQ(column("PingMedian"), two(ping.median));
+    EXPECT_EQ(column("PingP95"), two(95));
+    EXPECT_EQ(column("PingP99"), two(99));
+    EXPECT_EQ(column("PingMax"), two(100));
+    EXPECT_EQ(column("LatencyMedian"), two(m.figures.latency->median));
+    EXPECT_EQ(column("LatencyP95"), two(m.figures.latency->p95));
+    EXPECT_EQ(column("FpsMean"), two(m.figures.fps->mean));
+    EXPECT_EQ(column("FpsLow1Percent"), two(m.figures.fps->low1Percent));
+    EXPECT_EQ(column("JitterMs"), two(1));
+    EXPECT_EQ(column("Rows"), "100");
+    EXPECT_EQ(column("Verdict"), "good");
 }
 
 }  // namespace

@@ -1,70 +1,74 @@
 #include "ToolTestSupport.h"
 
-#include <cstdio>
+#include <chrono>
+
+#include "PerformanceRow.h"
+#include "UtcTimestamp.h"
 
 namespace QuorvelTest {
 
 namespace {
 
-class Collector : public Quorvel::Summary::ReportSink {
+class Collector : public Quorvel::Analysis::ReportSink {
   public:
-    explicit Collector(Analysis& into) : analysis(into) {}
-    void match(const Quorvel::Summary::MatchRows&, const std::vector<std::int64_t>&,
-               const Quorvel::Summary::MatchReport& report) override {
+    explicit Collector(Analyzed& into) : analysis(into) {}
+    void match(const Quorvel::Matches::MatchRows&,
+               const Quorvel::Analysis::MatchReport& report) override {
         analysis.matches.push_back(report);
     }
-    void finish(const std::vector<Quorvel::Summary::InputSummary>&,
-                const std::vector<Quorvel::Summary::ServerSummary>& servers) override {
+    void finish(const std::vector<Quorvel::Analysis::InputSummary>&,
+                const std::vector<Quorvel::Analysis::ServerSummary>& servers) override {
         analysis.servers = servers;
     }
 
   private:
-    Analysis& analysis;
+    Analyzed& analysis;
 };
 
 }  // namespace
 
-std::string csvRow(const RowSpec& r) {
-    char text[512];
-    std::snprintf(
-        text, sizeof text,
-        "2026-12-08 %02d:%02d:%02d,id,%s,%s,7777,13,%lld,%lld,%lld,%lld,%lld,%lld,%lld,%lld,"
-        "%lld\n",
-        10 + r.second / 3600, r.second / 60 % 60, r.second % 60, r.guid.c_str(), r.serverIp.c_str(),
-        static_cast<long long>(r.fps), static_cast<long long>(r.ping),
-        static_cast<long long>(r.latency), static_cast<long long>(r.packetsOut),
-        static_cast<long long>(r.packetsIn), static_cast<long long>(r.lostOut),
-        static_cast<long long>(r.lostIn), static_cast<long long>(r.buffer),
-        static_cast<long long>(r.target));
-    return text;
+std::string csvRow(const SampleRow& r) {
+    using namespace std::chrono;
+    using Quorvel::Format::Statistic;
+    const std::string timestamp = Quorvel::Format::formatUtcTimestamp(
+        sys_seconds{sys_days{2026y / December / 8} + 10h + seconds{r.second}});
+    Quorvel::Format::PerStatistic<std::int32_t> values;
+    values[Statistic::FPS] = static_cast<std::int32_t>(r.fps);
+    values[Statistic::Ping] = static_cast<std::int32_t>(r.ping);
+    values[Statistic::Latency] = static_cast<std::int32_t>(r.latency);
+    values[Statistic::PacketsOut] = static_cast<std::int32_t>(r.packetsOut);
+    values[Statistic::PacketsIn] = static_cast<std::int32_t>(r.packetsIn);
+    values[Statistic::LostPacketsOut] = static_cast<std::int32_t>(r.lostOut);
+    values[Statistic::LostPacketsIn] = static_cast<std::int32_t>(r.lostIn);
+    values[Statistic::Buffer] = static_cast<std::int32_t>(r.buffer);
+    values[Statistic::BufferTarget] = static_cast<std::int32_t>(r.target);
+    std::string row;
+    Quorvel::Format::appendPerformanceRow(row, {timestamp, "id", r.guid, r.serverIp, "7777"}, 13,
+                                          values);
+    return row;
 }
 
-std::string performanceCsv(const std::vector<RowSpec>& rows) {
-    std::string csv =
-        "Timestamp,UserID,MatchGUID,ServerIP,ServerPort,Playlist,FPS,Ping,Latency,PacketsOut,"
-        "PacketsIn,LostPacketsOut,LostPacketsIn,Buffer,BufferTarget\n";
-    for (const RowSpec& row : rows) {
+std::string performanceCsv(const std::vector<SampleRow>& rows) {
+    std::string csv(Quorvel::Format::kHeaderLine);
+    for (const SampleRow& row : rows) {
         csv += csvRow(row);
     }
     return csv;
 }
 
-Analysis analyzeFiles(const std::vector<std::filesystem::path>& files) {
-    Analysis analysis;
+Analyzed analyzeInputs(const std::vector<Quorvel::Read::Input>& inputs) {
+    Analyzed analysis;
     Collector collector(analysis);
-    Quorvel::Summary::ReportHooks hooks;
-    hooks.problem = [&analysis](const std::filesystem::path&, std::size_t line,
-                                const std::string& what) {
-        analysis.problems.push_back("line " + std::to_string(line) + ": " + what);
-    };
-    analysis.result = Quorvel::Summary::buildReport(files, {&collector}, hooks);
+    analysis.result = Quorvel::Analysis::buildReport(inputs, {&collector});
+    for (const auto& input : analysis.result.inputs) {
+        const auto& listed = input.skipped.listed();
+        analysis.problems.insert(analysis.problems.end(), listed.begin(), listed.end());
+    }
     return analysis;
 }
 
-Analysis analyze(const std::string& csv) {
-    TempDir folder("quorvel-analysis");
-    writeFile(folder / "p-performance.csv", csv);
-    return analyzeFiles({folder / "p-performance.csv"});
+Analyzed analyze(const std::string& csv) {
+    return analyzeInputs({Quorvel::Read::Input::bytes("p-performance.csv", csv)});
 }
 
 }  // namespace QuorvelTest

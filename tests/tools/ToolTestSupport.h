@@ -1,6 +1,7 @@
 #pragma once
 
-// Building performance files by hand and reading them back through the tools' library.
+// Building performance files by hand and reading them back through the tools' library,
+// in memory.
 
 #include <cstdint>
 #include <string>
@@ -12,7 +13,7 @@
 namespace QuorvelTest {
 
 // One row of a hand-made file; `second` counts from 2026-12-08 10:00:00 UTC.
-struct RowSpec {
+struct SampleRow {
     int second = 0;
     std::string guid = "m";
     std::int64_t fps = 144;
@@ -29,28 +30,28 @@ struct RowSpec {
 
 inline constexpr std::int64_t kNoValue = -2147483648LL;
 
-std::string csvRow(const RowSpec& row);
+std::string csvRow(const SampleRow& row);
 // The header line, then the rows.
-std::string performanceCsv(const std::vector<RowSpec>& rows);
+std::string performanceCsv(const std::vector<SampleRow>& rows);
 // `count` rows, one a second from `first`, each made by `make(second)`.
 template <typename Make>
-std::vector<RowSpec> secondsOf(int first, int count, Make make) {
-    std::vector<RowSpec> rows;
+std::vector<SampleRow> secondsOf(int first, int count, Make make) {
+    std::vector<SampleRow> rows;
     for (int s = first; s < first + count; ++s) {
         rows.push_back(make(s));
     }
     return rows;
 }
 
-struct Analysis {
-    std::vector<Quorvel::Summary::MatchReport> matches;
-    std::vector<Quorvel::Summary::ServerSummary> servers;
+struct Analyzed {
+    std::vector<Quorvel::Analysis::MatchReport> matches;
+    std::vector<Quorvel::Analysis::ServerSummary> servers;
     std::vector<std::string> problems;  // "line N: what"
-    Quorvel::Summary::ReportResult result;
+    Quorvel::Analysis::ReportResult result;
 };
 
-// Writes `csv` to a file and reads it as the report does.
-Analysis analyze(const std::string& csv);
-Analysis analyzeFiles(const std::vector<std::filesystem::path>& files);
+// Reads `csv` as the report reads a file.
+Analyzed analyze(const std::string& csv);
+Analyzed analyzeInputs(const std::vector<Quorvel::Read::Input>& inputs);
 
 }  // namespace QuorvelTest

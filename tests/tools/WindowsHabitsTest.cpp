@@ -64,7 +64,7 @@ TEST(WindowsHabits, NamesBeyondTheCodePageReachBothToolsIntact) {
 TEST(WindowsHabits, AFileDroppedOnTheReportGetsItsPageBesideIt) {
     TempDir folder(kFolder);
     const auto csv = folder / "p-performance.csv";
-    writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return RowSpec{.second = s}; })));
+    writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
     const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE", "1");
     const ScopedVariable noBrowser("QUORVEL_NO_BROWSER", "1");
     const ProgramRun run = runProgram(QUORVEL_REPORT_PATH, shellQuoted(csv), folder);
@@ -79,7 +79,7 @@ TEST(WindowsHabits, AFileDroppedOnTheReportGetsItsPageBesideIt) {
 TEST(WindowsHabits, OpenWritesThePageBesideTheFileFromATerminalToo) {
     TempDir folder("quorvel-open");
     const auto csv = folder / "p-performance.csv";
-    writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return RowSpec{.second = s}; })));
+    writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
     const ScopedVariable noBrowser("QUORVEL_NO_BROWSER", "1");
     EXPECT_EQ(runProgram(QUORVEL_REPORT_PATH, shellQuoted(csv) + " --open", folder).exitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(folder / "p-performance.html"));

@@ -36,9 +36,10 @@ TEST(CsvRow, MeansAndProductsAreTakenInSinglePrecision) {
     samples.fps = {59.6f, 60.2f};
     samples.latency = {16777216.0f, 1.0f};  // 2^24 + 1 is not a float
     const auto statistics = Quorvel::combineStatistics(samples, 0.0374f);
-    EXPECT_EQ(statistics.fps, (59.6f + 60.2f) * 0.5f);
-    EXPECT_EQ(statistics.pingMilliseconds, 0.0374f * 1000.0f);
-    EXPECT_EQ(statistics.latency, 8388608.0f);
+    using Quorvel::Format::Statistic;
+    EXPECT_EQ(statistics[Statistic::FPS], (59.6f + 60.2f) * 0.5f);
+    EXPECT_EQ(statistics[Statistic::Ping], 0.0374f * 1000.0f);
+    EXPECT_EQ(statistics[Statistic::Latency], 8388608.0f);
 }
 
 TEST(CsvRow, HeaderAndRowLayout) {
@@ -47,7 +48,7 @@ TEST(CsvRow, HeaderAndRowLayout) {
               "PacketsOut,PacketsIn,LostPacketsOut,LostPacketsIn,Buffer,BufferTarget\n");
     std::string row;
     Quorvel::appendCsvRow(row, {"2026-12-08 15:26:27", "id", "guid", "1.2.3.4", "7777"}, -5,
-                          {1, 2, 3, 4, 5, 6, 7, 8, 9});
+                          {1.f, 2.f, 3.f, 4.f, 5.f, 6.f, 7.f, 8.f, 9.f});
     EXPECT_EQ(row, "2026-12-08 15:26:27,id,guid,1.2.3.4,7777,-5,1,2,3,4,5,6,7,8,9\n");
 }
 

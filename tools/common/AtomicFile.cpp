@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "DisplayText.h"
+#include "Failure.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -19,8 +20,6 @@
 namespace Quorvel::Tools {
 
 namespace {
-
-using Summary::displayPath;
 
 std::string systemError() {
     return std::strerror(errno);
@@ -66,7 +65,8 @@ AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(targ
     std::error_code error;
     const auto status = std::filesystem::status(targetPath, error);
     if (std::filesystem::is_directory(status)) {
-        throw OutputError(displayPath(targetPath) + ": is a folder; name a file to write");
+        throw Failure(FailureKind::Output,
+                      displayPath(targetPath) + ": is a folder; name a file to write");
     }
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         // A device or a pipe (/dev/stdout, a named pipe): it cannot be replaced, so it is
@@ -77,7 +77,8 @@ AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(targ
         stream = std::fopen(targetPath.c_str(), "wb");
 #endif
         if (stream == nullptr) {
-            throw OutputError(displayPath(targetPath) + ": cannot be written: " + systemError());
+            throw Failure(FailureKind::Output,
+                          displayPath(targetPath) + ": cannot be written: " + systemError());
         }
         return;
     }
@@ -96,7 +97,8 @@ AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(targ
         }
     }
     if (stream == nullptr) {
-        throw OutputError(displayPath(targetPath) + ": cannot be written: " + systemError());
+        throw Failure(FailureKind::Output,
+                      displayPath(targetPath) + ": cannot be written: " + systemError());
     }
 }
 
@@ -113,9 +115,10 @@ void AtomicFile::write(std::string_view text) {
     }
 }
 
-std::optional<std::string> AtomicFile::commit() {
+void AtomicFile::commit() {
     if (stream == nullptr) {
-        return displayPath(targetPath) + ": cannot be written: already closed";
+        throw Failure(FailureKind::Output,
+                      displayPath(targetPath) + ": cannot be written: already closed");
     }
     if (!failure &&
         (std::fflush(stream) != 0 || (!temporaryPath.empty() && !flushToDisk(stream)))) {
@@ -133,9 +136,9 @@ std::optional<std::string> AtomicFile::commit() {
         if (!temporaryPath.empty()) {
             std::filesystem::remove(temporaryPath, ignored);
         }
-        return displayPath(targetPath) + ": cannot be written: " + *failure;
+        throw Failure(FailureKind::Output,
+                      displayPath(targetPath) + ": cannot be written: " + *failure);
     }
-    return std::nullopt;
 }
 
 void AtomicFile::discard() {

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -15,18 +14,18 @@ namespace Quorvel::Tools {
 // target, which replaces the target only when everything was written. Until commit()
 // succeeds the target is untouched; a file not committed is removed. A target that
 // is a device or a pipe cannot be replaced and is written straight.
-class AtomicFile : public Summary::TextOutput {
+class AtomicFile : public TextOutput {
   public:
-    // Creates the temporary file; throws OutputError when it cannot.
+    // Creates the temporary file; throws a Failure (Output) when it cannot.
     explicit AtomicFile(std::filesystem::path target);
     ~AtomicFile() override;
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void write(std::string_view text) override;
-    // Flushes, closes and renames into place; the error, if any, with the target
-    // left as it was.
-    std::optional<std::string> commit();
+    // Flushes, closes and renames into place. On failure the target is left as it
+    // was and a Failure (Output) says why.
+    void commit();
     // Removes the temporary file; the target stays as it was.
     void discard();
 
@@ -37,12 +36,6 @@ class AtomicFile : public Summary::TextOutput {
     std::filesystem::path temporaryPath;
     std::FILE* stream = nullptr;
     std::optional<std::string> failure;
-};
-
-// An output that cannot be opened; what() names it.
-class OutputError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
 };
 
 // True when both paths name one existing file (a link or another spelling of it).

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "CommandLine.h"
-#include "ExitStatus.h"
+#include "Failure.h"
 
 namespace Quorvel::Tools {
 

@@ -4,8 +4,6 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <filesystem>
-#include <iostream>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -13,30 +11,31 @@
 #include "CommandLine.h"
 #include "Desktop.h"
 #include "DisplayText.h"
-#include "ExitStatus.h"
+#include "Failure.h"
 #include "HtmlReport.h"
-#include "InputError.h"
 #include "JsonReport.h"
 #include "ParseArguments.h"
+#include "PerformanceFiles.h"
 #include "Progress.h"
 #include "Report.h"
-#include "StandardOutput.h"
+#include "StreamOutput.h"
 #include "SummaryCsv.h"
 #include "TableReport.h"
 
 namespace {
 
-using namespace Quorvel::Tools;
-using Quorvel::Summary::displayPath;
-
-constexpr std::size_t kProblemsListed = 20;
+using namespace Quorvel;
+using Tools::displayPath;
+using Tools::Failure;
+using Tools::FailureKind;
 
 const char* const kExitStatuses =
     "Exit status:\n"
     "  0  the report was written\n"
     "  1  an input is not a usable performance file (it is named, with what is wrong)\n"
     "  2  wrong options or arguments\n"
-    "  3  an output could not be written (standard output included)\n";
+    "  3  an output could not be written (standard output included)\n"
+    "  4  an internal error of the tool (please report it)\n";
 
 void complain(const std::string& message) {
     std::fprintf(stderr, "quorvel-report: %s\n", message.c_str());
@@ -50,6 +49,14 @@ struct Options {
     bool open = false;
 };
 
+// What the command line asks for, resolved: the input files and the output paths.
+struct Plan {
+    std::vector<Read::Input> inputs;
+    std::vector<std::string> refusals;  // folders that gave nothing
+    std::filesystem::path html;
+    std::filesystem::path summaryCsv;
+};
+
 // The page beside the input file: "p-performance.csv" gives "p-performance.html".
 std::filesystem::path pageBeside(const std::filesystem::path& input) {
     std::filesystem::path page = input;
@@ -57,173 +64,183 @@ std::filesystem::path pageBeside(const std::filesystem::path& input) {
 }
 
 // Files named on the command line, and the performance files of folders named on it.
-std::vector<std::filesystem::path> expandInputs(const std::vector<std::string>& arguments,
-                                                std::vector<std::string>& refusals) {
-    std::vector<std::filesystem::path> files;
+void expandInputs(const std::vector<std::string>& arguments, Plan& plan) {
     for (const std::string& argument : arguments) {
-        const std::filesystem::path path = pathFromUtf8(argument);
+        const std::filesystem::path path = Tools::pathFromUtf8(argument);
         std::error_code error;
         if (!std::filesystem::is_directory(path, error)) {
-            files.push_back(path);
+            plan.inputs.push_back(Read::Input::file(path));
             continue;
         }
         try {
-            const auto found = Quorvel::Summary::performanceFilesIn(path);
+            const auto found = Read::performanceFilesIn(path);
             if (found.empty()) {
-                refusals.push_back(displayPath(path) + ": holds no *-performance.csv file");
+                plan.refusals.push_back(displayPath(path) + ": holds no *-performance.csv file");
             }
-            files.insert(files.end(), found.begin(), found.end());
-        } catch (const Quorvel::Summary::InputError& problem) {
-            refusals.push_back(problem.what());
+            for (const auto& file : found) {
+                plan.inputs.push_back(Read::Input::file(file));
+            }
+        } catch (const Failure& failure) {
+            plan.refusals.push_back(failure.what());
         }
     }
-    return files;
 }
 
-int run(const Options& options) {
-    std::vector<std::string> refusals;
-    const std::vector<std::filesystem::path> inputs = expandInputs(options.inputs, refusals);
-
-    std::filesystem::path htmlPath = pathFromUtf8(options.html);
-    if (options.open && htmlPath.empty()) {
-        if (inputs.size() != 1) {
-            complain("--open with several inputs needs --html to name the page");
-            return kExitUsage;
-        }
-        htmlPath = pageBeside(inputs.front());
-    }
-    const std::filesystem::path csvPath = pathFromUtf8(options.summaryCsv);
-
-    // An output must never replace an input.
-    const std::pair<const char*, std::filesystem::path> outputs[] = {{"--html", htmlPath},
-                                                                     {"--summary-csv", csvPath}};
+// An output must never replace an input, nor two outputs one file.
+void checkOutputs(const Plan& plan) {
+    const std::pair<const char*, std::filesystem::path> outputs[] = {
+        {"--html", plan.html}, {"--summary-csv", plan.summaryCsv}};
     for (const auto& [option, target] : outputs) {
-        for (const auto& input : inputs) {
-            if (!target.empty() && (target == input || sameFile(target, input))) {
-                complain(std::string(option) + " " + displayPath(target) + " is the input file " +
-                         displayPath(input) + "; choose another name");
-                return kExitUsage;
+        for (const auto& input : plan.inputs) {
+            if (!target.empty() &&
+                (target == input.path() || Tools::sameFile(target, input.path()))) {
+                throw Failure(FailureKind::Usage, std::string(option) + " " + displayPath(target) +
+                                                      " is the input file " + input.name() +
+                                                      "; choose another name");
             }
         }
     }
-    if (!htmlPath.empty() && !csvPath.empty() &&
-        (htmlPath == csvPath || sameFile(htmlPath, csvPath))) {
-        complain("--html and --summary-csv name the same file");
-        return kExitUsage;
+    if (!plan.html.empty() && !plan.summaryCsv.empty() &&
+        (plan.html == plan.summaryCsv || Tools::sameFile(plan.html, plan.summaryCsv))) {
+        throw Failure(FailureKind::Usage, "--html and --summary-csv name the same file");
     }
+}
 
-    std::unique_ptr<AtomicFile> htmlFile, csvFile;
-    try {
-        if (!htmlPath.empty()) {
-            htmlFile = std::make_unique<AtomicFile>(htmlPath);
+Plan makePlan(const Options& options) {
+    Plan plan;
+    expandInputs(options.inputs, plan);
+    plan.html = Tools::pathFromUtf8(options.html);
+    if (options.open && plan.html.empty()) {
+        if (plan.inputs.size() != 1) {
+            throw Failure(FailureKind::Usage,
+                          "--open with several inputs needs --html to name the page");
         }
-        if (!csvPath.empty()) {
-            csvFile = std::make_unique<AtomicFile>(csvPath);
+        plan.html = pageBeside(plan.inputs.front().path());
+    }
+    plan.summaryCsv = Tools::pathFromUtf8(options.summaryCsv);
+    checkOutputs(plan);
+    return plan;
+}
+
+// The report's outputs: the screen, and the files asked for.
+struct Outputs {
+    Tools::StreamOutput screen{stdout, "standard output"};
+    std::unique_ptr<Tools::AtomicFile> htmlFile, csvFile;
+    std::vector<std::unique_ptr<Analysis::ReportSink>> sinks;
+
+    Outputs(const Options& options, const Plan& plan) {
+        if (!plan.html.empty()) {
+            htmlFile = std::make_unique<Tools::AtomicFile>(plan.html);
         }
-    } catch (const OutputError& error) {
-        complain(error.what());
-        return kExitOutputFailed;
-    }
-
-    StreamOutput standardOutput(stdout, "standard output");
-    std::unique_ptr<Quorvel::Summary::ReportSink> screen;
-    if (options.json) {
-        screen = std::make_unique<QuorvelReport::JsonReport>(standardOutput, inputs);
-    } else {
-        screen = std::make_unique<Quorvel::Summary::TableReport>(standardOutput);
-    }
-    std::vector<Quorvel::Summary::ReportSink*> sinks = {screen.get()};
-    std::unique_ptr<QuorvelReport::HtmlReport> page;
-    std::unique_ptr<QuorvelReport::SummaryCsv> summaryCsv;
-    if (htmlFile) {
-        page = std::make_unique<QuorvelReport::HtmlReport>(*htmlFile, inputs);
-        sinks.push_back(page.get());
-    }
-    if (csvFile) {
-        summaryCsv = std::make_unique<QuorvelReport::SummaryCsv>(*csvFile, inputs);
-        sinks.push_back(summaryCsv.get());
-    }
-
-    Progress progress("quorvel-report: reading");
-    std::map<std::filesystem::path, std::size_t> problemsShown;
-    Quorvel::Summary::ReportHooks hooks;
-    hooks.problem = [&](const std::filesystem::path& file, std::size_t line,
-                        const std::string& what) {
-        if (problemsShown[file]++ < kProblemsListed) {
-            progress.clear();
-            complain(displayPath(file) + ": line " + std::to_string(line) + ": " + what +
-                     " (skipped)");
+        if (!plan.summaryCsv.empty()) {
+            csvFile = std::make_unique<Tools::AtomicFile>(plan.summaryCsv);
         }
-    };
-    hooks.progress = [&progress](std::uint64_t done, std::uint64_t total) {
-        progress.update(done, total);
-    };
-    const Quorvel::Summary::ReportResult result = buildReport(inputs, sinks, hooks);
-    progress.clear();
+        if (options.json) {
+            sinks.push_back(std::make_unique<Present::JsonReport>(screen, plan.inputs));
+        } else {
+            sinks.push_back(std::make_unique<Present::TableReport>(screen));
+        }
+        if (htmlFile) {
+            sinks.push_back(std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs));
+        }
+        if (csvFile) {
+            sinks.push_back(std::make_unique<Present::SummaryCsv>(*csvFile, plan.inputs));
+        }
+    }
 
+    std::vector<Analysis::ReportSink*> sinkList() const {
+        std::vector<Analysis::ReportSink*> list;
+        for (const auto& sink : sinks) {
+            list.push_back(sink.get());
+        }
+        return list;
+    }
+
+    // Puts the files in place and flushes the screen; the worst status it met.
+    int finish() {
+        int status = Tools::kExitOk;
+        for (Tools::AtomicFile* file : {htmlFile.get(), csvFile.get()}) {
+            try {
+                if (file != nullptr) {
+                    file->commit();
+                    complain("wrote " + displayPath(file->target()));
+                }
+            } catch (const Failure& failure) {
+                complain(failure.what());
+                status = Tools::exitStatusOf(failure.kind());
+            }
+        }
+        try {
+            screen.finish();
+        } catch (const Failure& failure) {
+            complain(failure.what());
+            status = Tools::exitStatusOf(failure.kind());
+        }
+        return status;
+    }
+};
+
+// The rows each input skipped, and the inputs that could not be used.
+void reportProblems(const Plan& plan, const Analysis::ReportResult& result) {
     for (const auto& input : result.inputs) {
-        if (input.skipped > 0) {
-            complain(displayPath(input.path) + ": " + std::to_string(input.skipped) +
-                     (input.skipped == 1 ? " row" : " rows") + " could not be read and " +
-                     (input.skipped == 1 ? "was" : "were") + " skipped" +
-                     (input.skipped > kProblemsListed
-                          ? " (the first " + std::to_string(kProblemsListed) + " are listed above)"
+        for (const std::string& problem : input.skipped.listed()) {
+            complain(input.name + ": " + problem + " (skipped)");
+        }
+        const std::size_t skipped = input.skipped.count();
+        if (skipped > 0) {
+            complain(input.name + ": " + std::to_string(skipped) +
+                     (skipped == 1 ? " row" : " rows") + " could not be read and " +
+                     (skipped == 1 ? "was" : "were") + " skipped" +
+                     (skipped > Read::SkippedRows::kListed
+                          ? " (the first " + std::to_string(Read::SkippedRows::kListed) +
+                                " are listed above)"
                           : ""));
         }
     }
-    for (const std::string& refusal : refusals) {
+    for (const std::string& refusal : plan.refusals) {
         complain(refusal);
     }
     for (const auto& input : result.inputs) {
-        if (!input.usable) {
-            complain(input.refusal);
+        if (input.refused) {
+            complain(input.refused->what());
         }
     }
-    if (inputs.empty() && refusals.empty()) {
-        complain("no input file");
-        return kExitUnusableInput;
-    }
+}
 
-    int status = refusals.empty() && result.allUsable() ? kExitOk : kExitUnusableInput;
+void openPage(const Tools::AtomicFile& page) {
+    complain("opening " + displayPath(page.target()) + " in the browser");
+    if (const auto failure = Tools::openWithDefaultProgram(page.target())) {
+        complain("cannot open " + displayPath(page.target()) + ": " + *failure);
+    }
+}
+
+int run(const Options& options) {
+    const Plan plan = makePlan(options);
+    Outputs outputs(options, plan);
+    Tools::Progress progress("quorvel-report: reading");
+    const Analysis::ReportResult result = Analysis::buildReport(
+        plan.inputs, outputs.sinkList(),
+        [&progress](std::uint64_t done, std::uint64_t total) { progress.update(done, total); });
+    progress.clear();
+    reportProblems(plan, result);
+    if (plan.inputs.empty() && plan.refusals.empty()) {
+        throw Failure(FailureKind::Input, "no input file");
+    }
     if (result.matches == 0) {
-        return kExitUnusableInput;  // nothing to show: the outputs are discarded
+        return Tools::kExitUnusableInput;  // nothing to show: the outputs are discarded
     }
-    for (AtomicFile* file : {htmlFile.get(), csvFile.get()}) {
-        if (file == nullptr) {
-            continue;
-        }
-        if (const auto failure = file->commit()) {
-            complain(*failure);
-            status = kExitOutputFailed;
-        } else {
-            std::fprintf(stderr, "quorvel-report: wrote %s\n", displayPath(file->target()).c_str());
-        }
-    }
-    if (const auto failure = standardOutput.finish()) {
-        complain(*failure);
-        status = kExitOutputFailed;
-    }
-    if (options.open && htmlFile && status != kExitOutputFailed) {
-        std::fprintf(stderr, "quorvel-report: opening %s in the browser\n",
-                     displayPath(htmlFile->target()).c_str());
-        if (const auto failure = openWithDefaultProgram(htmlFile->target())) {
-            complain("cannot open " + displayPath(htmlFile->target()) + ": " + *failure);
-        }
+    int status =
+        plan.refusals.empty() && result.allUsable() ? Tools::kExitOk : Tools::kExitUnusableInput;
+    const int written = outputs.finish();
+    status = written != Tools::kExitOk ? written : status;
+    if (options.open && outputs.htmlFile && status != Tools::kExitOutputFailed) {
+        openPage(*outputs.htmlFile);
     }
     return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    useUtf8Console();
-    const Utf8Arguments arguments(argc, argv);
-    CLI::App app{
-        "Summarizes each match of Quorvel performance files: when it was, how long, the "
-        "server, ping, jitter, latency, packet loss, FPS and input buffer, what went wrong "
-        "and when, and a per-server table."};
+void describeOptions(CLI::App& app, Options& options) {
     app.footer(kExitStatuses);
-    Options options;
     app.add_option("inputs", options.inputs,
                    "<userId>-performance.csv files, or folders holding them")
         ->required();
@@ -235,23 +252,39 @@ int main(int argc, char** argv) {
     app.add_flag("--open", options.open,
                  "Write the page (beside the input as <name>.html unless --html names it) and "
                  "open it in the default browser");
-    if (const auto done = parseArguments(app, arguments, "quorvel-report")) {
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Tools::useUtf8Console();
+    const Tools::Utf8Arguments arguments(argc, argv);
+    CLI::App app{
+        "Summarizes each match of Quorvel performance files: when it was, how long, the "
+        "server, ping, jitter, latency, packet loss, FPS and input buffer, what went wrong "
+        "and when, and a per-server table."};
+    Options options;
+    describeOptions(app, options);
+    if (const auto done = Tools::parseArguments(app, arguments, "quorvel-report")) {
         return *done;
     }
     // A file dropped on the program in Explorer: its page beside it, opened in the
     // browser, and the window kept open so that any message can be read.
-    const bool dropped = hasConsoleOfItsOwn() && arguments.count() == 2;
+    const bool dropped = Tools::hasConsoleOfItsOwn() && arguments.count() == 2;
     options.open = options.open || dropped;
-    int status = kExitUnusableInput;
+    int status = Tools::kExitInternalError;
     try {
         status = run(options);
+    } catch (const Failure& failure) {
+        complain(failure.what());
+        status = Tools::exitStatusOf(failure.kind());
     } catch (const std::bad_alloc&) {
         complain("out of memory");
     } catch (const std::exception& error) {
-        complain(std::string("unexpected error: ") + error.what());
+        complain(std::string("internal error: ") + error.what());
     }
     if (dropped) {
-        waitForKeyBeforeClosing();
+        Tools::waitForKeyBeforeClosing();
     }
     return status;
 }

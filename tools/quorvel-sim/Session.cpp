@@ -3,25 +3,50 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <thread>
 
+#include "ConsoleLines.h"
 #include "DisplayText.h"
-#include "PerformanceFormat.h"
+#include "Failure.h"
+#include "PerformanceFiles.h"
 #include "SessionEnvironment.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
 
-namespace QuorvelSim {
+namespace Quorvel::Sim {
 
 namespace {
 
+using Format::Statistic;
 using Tarvik::StandIn::History;
 
-constexpr History kHistoryOf[kStatisticCount] = {
-    History::Latency,       History::PacketsOut, History::PacketsIn,    History::LostPacketsOut,
-    History::LostPacketsIn, History::Buffer,     History::BufferTarget, History::FPS};
+// Where the stand-in host keeps each statistic; Ping is the replication info's own.
+std::optional<History> historyOf(Statistic statistic) {
+    switch (statistic) {
+        case Statistic::FPS:
+            return History::FPS;
+        case Statistic::Latency:
+            return History::Latency;
+        case Statistic::PacketsOut:
+            return History::PacketsOut;
+        case Statistic::PacketsIn:
+            return History::PacketsIn;
+        case Statistic::LostPacketsOut:
+            return History::LostPacketsOut;
+        case Statistic::LostPacketsIn:
+            return History::LostPacketsIn;
+        case Statistic::Buffer:
+            return History::Buffer;
+        case Statistic::BufferTarget:
+            return History::BufferTarget;
+        case Statistic::Ping:
+            break;
+    }
+    return std::nullopt;
+}
 
 void applyState(const Scenario& scenario, int second, Tarvik::StandIn::GameState& game) {
     const Phase* phase = scenario.phaseAt(second);
@@ -38,10 +63,13 @@ void applyState(const Scenario& scenario, int second, Tarvik::StandIn::GameState
     game.statGraphsPresent = phase->statGraphs;
     game.matchGuid = phase->matchGuid;
     game.playlistId = phase->playlistId;
-    game.exactPing = static_cast<float>(phase->pingMs.at(offset, duration) / 1000.0);
-    for (std::size_t i = 0; i < kStatisticCount; ++i) {
-        const auto value = static_cast<float>(phase->statistics[i].at(offset, duration));
-        game.sample(kHistoryOf[i]) = {value, value};
+    for (Statistic statistic : Format::kStatistics) {
+        const auto value = static_cast<float>(phase->statistics[statistic].at(offset, duration));
+        if (const std::optional<History> history = historyOf(statistic)) {
+            game.sample(*history) = {value, value};
+        } else {
+            game.exactPing = value / 1000.0f;  // Ping: the game reports seconds
+        }
     }
 }
 
@@ -49,9 +77,9 @@ void applyState(const Scenario& scenario, int second, Tarvik::StandIn::GameState
 bool lastWriteFailed(const std::vector<std::string>& consoleLines) {
     bool failed = false;
     for (const std::string& line : consoleLines) {
-        if (line == "Performance data logged") {
+        if (line == Console::kRowsLogged) {
             failed = false;
-        } else if (line.rfind("Quorvel: Could not write performance data", 0) == 0) {
+        } else if (line.starts_with(Console::kCouldNotWrite)) {
             failed = true;
         }
     }
@@ -70,62 +98,118 @@ void pace(double seconds, const std::function<int()>& stopRequested) {
     }
 }
 
-}  // namespace
+std::unique_ptr<Tarvik::Loader::PluginModule> loadModule(const std::filesystem::path& file) {
+    try {
+        return std::make_unique<Tarvik::Loader::PluginModule>(file);
+    } catch (const Tarvik::Loader::ModuleLoadError& error) {
+        throw Tools::Failure(Tools::FailureKind::Input, error.what());
+    }
+}
 
-SessionResult playSession(const Scenario& scenario, const SessionOptions& options,
-                          std::ostream& out) {
-    SessionResult result;
+// One session: the host, the module loaded into it and the module's surroundings,
+// made and given back in that order's reverse.
+class SessionPlayer {
+  public:
+    SessionPlayer(const Scenario& played, const SessionOptions& chosen, std::ostream& output)
+        : scenario(played),
+          options(chosen),
+          out(output),
+          module(loadModule(options.modulePath)),
+          environment(*module, options.documentsFolder, options.calendarStart,
+                      [this] { return host.now(); }) {
+        host.game().uniqueId = options.player;
+        host.game().dataFolder = options.dataFolder;
+    }
+
+    // Scheduled callbacks are module code: they go before the module does.
+    ~SessionPlayer() { host.cancelTimeouts(); }
+    SessionPlayer(const SessionPlayer&) = delete;
+    SessionPlayer& operator=(const SessionPlayer&) = delete;
+
+    SessionResult play();
+
+  private:
+    void runEvents(int second, std::size_t& nextEvent);
+    void load();
+    void unload();
+    void printConsole();
+    void note(const std::string& text);
+    std::filesystem::path launchLog() const {
+        return options.documentsFolder / "My Games" / "Brimvale" / "TAGame" / "Logs" / "Launch.log";
+    }
+
+    const Scenario& scenario;
+    const SessionOptions& options;
+    std::ostream& out;
     Tarvik::StandIn::Host host;
-    host.game().uniqueId = options.player;
-    host.game().dataFolder = options.dataFolder;
-    const std::filesystem::path launchLog =
-        options.documentsFolder / "My Games" / "Brimvale" / "TAGame" / "Logs" / "Launch.log";
-
-    Tarvik::Loader::PluginModule module(options.modulePath);
-    const SessionEnvironment environment(module, options.documentsFolder, options.calendarStart,
-                                         [&host] { return host.now(); });
-    const auto& record = module.record();
-    out << "Loaded " << record.displayName << " " << record.version << " (API " << record.apiVersion
-        << ") from " << Quorvel::Summary::displayPath(options.modulePath) << "\n";
-
+    std::unique_ptr<Tarvik::Loader::PluginModule> module;
+    SessionEnvironment environment;
     std::size_t printed = 0;
-    auto printConsole = [&] {
-        const auto& lines = host.console();
-        for (; printed < lines.size(); ++printed) {
-            char time[32];
-            std::snprintf(time, sizeof time, "[%6.1fs] ", lines[printed].time);
-            out << time << lines[printed].text << "\n";
-        }
-        if (options.realSecondsPerTick > 0) {
-            out.flush();  // a paced session is watched as it goes
-        }
-    };
-    auto note = [&](const std::string& text) {
-        printConsole();
-        char time[32];
-        std::snprintf(time, sizeof time, "[%6.1fs] ", host.now());
-        out << time << "(host) " << text << "\n";
-    };
-
     bool loaded = false;
-    auto load = [&] {
-        std::shared_ptr<Tarvik::Plugin::TarvikPlugin>* instance = record.getPlugin();
-        if (instance == nullptr || !*instance) {
-            throw std::runtime_error("the module's getPlugin gave no plugin object");
-        }
-        (*instance)->console = host.consoleWrapper();
-        (*instance)->game = host.gameWrapper();
-        (*instance)->onLoad();
-        loaded = true;
-    };
-    auto unload = [&] {
-        (*record.getPlugin())->onUnload();
-        record.deleteMe();
-        loaded = false;
-    };
+};
 
-    // What happens in second s (the game's state, log lines, unload and load) happens
-    // half a second before the tick at s.
+void SessionPlayer::printConsole() {
+    const auto& lines = host.console();
+    for (; printed < lines.size(); ++printed) {
+        char time[32];
+        std::snprintf(time, sizeof time, "[%6.1fs] ", lines[printed].time);
+        out << time << lines[printed].text << "\n";
+    }
+    if (options.realSecondsPerTick > 0) {
+        out.flush();  // a paced session is watched as it goes
+    }
+}
+
+void SessionPlayer::note(const std::string& text) {
+    printConsole();
+    char time[32];
+    std::snprintf(time, sizeof time, "[%6.1fs] ", host.now());
+    out << time << "(host) " << text << "\n";
+}
+
+void SessionPlayer::load() {
+    std::shared_ptr<Tarvik::Plugin::TarvikPlugin>* instance = module->record().getPlugin();
+    if (instance == nullptr || !*instance) {
+        throw Tools::Failure(Tools::FailureKind::Input,
+                             "the module's getPlugin gave no plugin object");
+    }
+    (*instance)->console = host.consoleWrapper();
+    (*instance)->game = host.gameWrapper();
+    (*instance)->onLoad();
+    loaded = true;
+}
+
+void SessionPlayer::unload() {
+    (*module->record().getPlugin())->onUnload();
+    module->record().deleteMe();
+    loaded = false;
+}
+
+void SessionPlayer::runEvents(int second, std::size_t& nextEvent) {
+    for (; nextEvent < scenario.events.size() && scenario.events[nextEvent].at == second;
+         ++nextEvent) {
+        const SessionEvent& event = scenario.events[nextEvent];
+        if (event.kind == SessionEvent::Kind::AppendToLaunchLog) {
+            std::filesystem::create_directories(launchLog().parent_path());
+            std::ofstream(launchLog(), std::ios::binary | std::ios::app) << event.text << "\r\n";
+            note("game logs: " + event.text);
+        } else if (event.kind == SessionEvent::Kind::Unload && loaded) {
+            note("unloads the plugin");
+            unload();
+        } else if (event.kind == SessionEvent::Kind::Load && !loaded && second > 0) {
+            note("loads the plugin");
+            load();
+        }
+    }
+}
+
+// What happens in second s (the game's state, log lines, unload and load) happens
+// half a second before the tick at s.
+SessionResult SessionPlayer::play() {
+    const auto& record = module->record();
+    out << "Loaded " << record.displayName << " " << record.version << " (API " << record.apiVersion
+        << ") from " << Tools::displayPath(options.modulePath) << "\n";
+    SessionResult result;
     std::size_t nextEvent = 0;
     for (int second = 0; second <= scenario.seconds; ++second) {
         if (options.stopRequested && (result.stoppedBySignal = options.stopRequested()) != 0) {
@@ -135,21 +219,7 @@ SessionResult playSession(const Scenario& scenario, const SessionOptions& option
             host.advance(0.5);
         }
         applyState(scenario, second, host.game());
-        for (; nextEvent < scenario.events.size() && scenario.events[nextEvent].at == second;
-             ++nextEvent) {
-            const Event& event = scenario.events[nextEvent];
-            if (event.kind == Event::Kind::AppendToLaunchLog) {
-                std::filesystem::create_directories(launchLog.parent_path());
-                std::ofstream(launchLog, std::ios::binary | std::ios::app) << event.text << "\r\n";
-                note("game logs: " + event.text);
-            } else if (event.kind == Event::Kind::Unload && loaded) {
-                note("unloads the plugin");
-                unload();
-            } else if (event.kind == Event::Kind::Load && !loaded && second > 0) {
-                note("loads the plugin");
-                load();
-            }
-        }
+        runEvents(second, nextEvent);
         if (second == 0) {
             load();
         } else {
@@ -169,17 +239,17 @@ SessionResult playSession(const Scenario& scenario, const SessionOptions& option
         unload();
     }
     printConsole();
-    // Scheduled callbacks are module code: drop them before the module goes.
-    host.cancelTimeouts();
-
     result.rowsNotWritten = lastWriteFailed(host.consoleTexts());
-    for (const auto& entry : std::filesystem::directory_iterator(options.dataFolder)) {
-        if (entry.is_regular_file() && Quorvel::Summary::displayPath(entry.path().filename())
-                                           .ends_with(Quorvel::Format::kFileNameSuffix)) {
-            result.files.push_back(entry.path());
-        }
-    }
+    result.files = Read::performanceFilesIn(options.dataFolder);
     return result;
 }
 
-}  // namespace QuorvelSim
+}  // namespace
+
+SessionResult playSession(const Scenario& scenario, const SessionOptions& options,
+                          std::ostream& out) {
+    SessionPlayer player(scenario, options, out);
+    return player.play();
+}
+
+}  // namespace Quorvel::Sim

@@ -10,7 +10,7 @@
 
 #include "Scenario.h"
 
-namespace QuorvelSim {
+namespace Quorvel::Sim {
 
 struct SessionOptions {
     std::filesystem::path modulePath;
@@ -36,8 +36,9 @@ struct SessionResult {
 
 // Loads the module the way the host does and plays `scenario` on the stand-in host's
 // virtual clock, one tick a second, printing the console lines with their times.
-// Ends with the plugin unloaded.
+// Ends with the plugin unloaded. Throws a Failure (Input) when the module cannot be
+// loaded.
 SessionResult playSession(const Scenario& scenario, const SessionOptions& options,
                           std::ostream& out);
 
-}  // namespace QuorvelSim
+}  // namespace Quorvel::Sim

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 
 #if defined(_WIN32)
@@ -18,12 +19,13 @@
 #include <cstdlib>
 #endif
 
-namespace QuorvelSim {
+namespace Quorvel::Sim {
 
 namespace {
 
 struct Session {
     std::mutex lock;
+    bool owned = false;  // a SessionEnvironment lives
     bool clockActive = false;
     std::int64_t startSeconds = 0;
     std::function<double()> virtualSeconds;
@@ -164,6 +166,10 @@ SessionEnvironment::SessionEnvironment(const Tarvik::Loader::PluginModule& modul
     {
         Session& s = session();
         std::lock_guard<std::mutex> guard(s.lock);
+        if (s.owned) {
+            throw std::logic_error("a session environment is already in place");
+        }
+        s.owned = true;
         s.clockActive = start.has_value();
         s.startSeconds = start ? start->time_since_epoch().count() : 0;
         s.virtualSeconds = std::move(virtualSeconds);
@@ -178,6 +184,9 @@ SessionEnvironment::SessionEnvironment(const Tarvik::Loader::PluginModule& modul
         }
     }
 #else
+    if (const char* previous = std::getenv("XDG_DOCUMENTS_DIR")) {
+        previousDocumentsVariable = previous;
+    }
     setenv("XDG_DOCUMENTS_DIR", documentsFolder.c_str(), 1);
 #endif
 }
@@ -190,14 +199,22 @@ SessionEnvironment::~SessionEnvironment() {
                            *redirect.original);
         }
     }
+#else
+    if (previousDocumentsVariable) {
+        setenv("XDG_DOCUMENTS_DIR", previousDocumentsVariable->c_str(), 1);
+    } else {
+        unsetenv("XDG_DOCUMENTS_DIR");
+    }
 #endif
     Session& s = session();
     std::lock_guard<std::mutex> guard(s.lock);
     s.clockActive = false;
     s.virtualSeconds = nullptr;
+    s.documents.clear();
+    s.owned = false;
 }
 
-}  // namespace QuorvelSim
+}  // namespace Quorvel::Sim
 
 #if defined(__linux__)
 // The program's own clock_gettime, exported (the build hides symbols by default): the
@@ -208,7 +225,7 @@ extern "C" __attribute__((visibility("default"))) int clock_gettime(clockid_t cl
                                                                     struct timespec* time) {
     if (clock == CLOCK_REALTIME) {
         std::int64_t seconds = 0, nanoseconds = 0;
-        if (QuorvelSim::sessionTime(seconds, nanoseconds)) {
+        if (Quorvel::Sim::sessionTime(seconds, nanoseconds)) {
             time->tv_sec = static_cast<time_t>(seconds);
             time->tv_nsec = static_cast<long>(nanoseconds);
             return 0;

@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "tarvik/loader/PluginModule.h"
 
-namespace QuorvelSim {
+namespace Quorvel::Sim {
 
 // What the loaded module reads of its surroundings, made the session's: the user's
 // Documents folder, and the calendar clock, which then follows the session's virtual
@@ -20,7 +21,9 @@ namespace QuorvelSim {
 // - on Windows the module's imports of SHGetFolderPathW, GetSystemTimeAsFileTime and
 //   GetProcAddress (through which the C runtime finds the precise clock) are pointed at
 //   this program's, which answer for the session and pass everything else on.
-// Destruction gives the real clock back; the module must still be loaded then.
+// It owns what it changes and gives all of it back when destroyed (the real clock, the
+// import slots, the environment variable as it was); the module must still be loaded
+// then. One lives at a time: a second one throws std::logic_error.
 class SessionEnvironment {
   public:
     // Without `start`, the module reads the real clock.
@@ -34,6 +37,9 @@ class SessionEnvironment {
 
   private:
     void* moduleHandle;
+#if !defined(_WIN32)
+    std::optional<std::string> previousDocumentsVariable;
+#endif
 };
 
-}  // namespace QuorvelSim
+}  // namespace Quorvel::Sim

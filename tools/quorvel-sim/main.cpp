@@ -11,12 +11,13 @@
 #include "CommandLine.h"
 #include "DefaultScenario.h"
 #include "DisplayText.h"
-#include "ExitStatus.h"
+#include "Failure.h"
+#include "Input.h"
 #include "ParseArguments.h"
 #include "Report.h"
 #include "Scenario.h"
 #include "Session.h"
-#include "StandardOutput.h"
+#include "StreamOutput.h"
 #include "TableReport.h"
 
 #if defined(_WIN32)
@@ -25,7 +26,9 @@
 
 namespace {
 
-using namespace Quorvel::Tools;
+using namespace Quorvel;
+using Tools::Failure;
+using Tools::FailureKind;
 
 constexpr double kMaxPace = 60.0;
 
@@ -35,6 +38,7 @@ const char* const kExitStatuses =
     "  1    the session could not be played (the module, a folder)\n"
     "  2    wrong options, or a scenario that cannot be used (nothing is written)\n"
     "  3    the plugin could not write its file: rows did not reach it\n"
+    "  4    an internal error of the simulator (please report it)\n"
     "  130  stopped by Ctrl-C (143: by SIGTERM), after the plugin was unloaded as when\n"
     "       the game closes, so the rows collected are in the file\n";
 
@@ -60,11 +64,17 @@ void stopOnSignals() {
 #endif
 }
 
+struct Options {
+    std::string scenarioFile, dataFolder, documentsFolder, player, modulePath;
+    bool realtime = false;
+    double pace = 0;
+};
+
 std::filesystem::path moduleBesideThisProgram(const char* argv0) {
 #if defined(_WIN32)
-    return programFile(argv0).parent_path() / "QuorvelPlugin.dll";
+    return Tools::programFile(argv0).parent_path() / "QuorvelPlugin.dll";
 #else
-    return programFile(argv0).parent_path() / "QuorvelPlugin.so";
+    return Tools::programFile(argv0).parent_path() / "QuorvelPlugin.so";
 #endif
 }
 
@@ -85,20 +95,59 @@ std::string checkPace(const std::string& text) {
     return {};
 }
 
+void describeOptions(CLI::App& app, Options& options) {
+    app.footer(kExitStatuses);
+    app.add_option("scenario", options.scenarioFile,
+                   "Scenario file (JSON); default: the built-in session");
+    app.add_option("--data", options.dataFolder,
+                   "Host data folder the CSV file goes into (default: a fresh folder)");
+    app.add_option("--documents", options.documentsFolder,
+                   "The user's Documents folder (default: a fresh folder)");
+    app.add_option("--player", options.player,
+                   "The local player's id (default: the scenario's, or a Steam-like id)");
+    app.add_option("--module", options.modulePath,
+                   "The plugin module (default: the one built beside this program)");
+    auto* realtimeFlag = app.add_flag("--realtime", options.realtime, "Tick once per real second");
+    app.add_option("--pace", options.pace,
+                   "Real seconds per tick, 0 to 60 (0: as fast as possible)")
+        ->check(CLI::Validator(checkPace, "SECONDS"))
+        ->excludes(realtimeFlag);
+}
+
+Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& scenario,
+                                   const char* argv0) {
+    Sim::SessionOptions session;
+    const std::filesystem::path fresh = freshSessionFolder();
+    session.dataFolder =
+        options.dataFolder.empty() ? fresh / "data" : Tools::pathFromUtf8(options.dataFolder);
+    session.documentsFolder = options.documentsFolder.empty()
+                                  ? fresh / Tools::pathFromUtf8(scenario.documentsFolder)
+                                  : Tools::pathFromUtf8(options.documentsFolder);
+    session.player = !options.player.empty()
+                         ? options.player
+                         : scenario.player.value_or("Steam|76561190000000000|0");
+    session.modulePath = options.modulePath.empty() ? moduleBesideThisProgram(argv0)
+                                                    : Tools::pathFromUtf8(options.modulePath);
+    session.realSecondsPerTick = options.realtime ? 1.0 : options.pace;
+    if (!options.realtime) {
+        session.calendarStart = scenario.start;
+    }
+    session.stopRequested = [] { return static_cast<int>(stopSignal); };
+    return session;
+}
+
 // The summary of each file the session wrote, as the report tool prints it.
-void printSummaries(const std::vector<std::filesystem::path>& files, StreamOutput& out) {
+void printSummaries(const std::vector<std::filesystem::path>& files, Tools::StreamOutput& out) {
     for (const auto& file : files) {
-        out.write("\nCSV file: " + Quorvel::Summary::displayPath(file) + "\n");
-        Quorvel::Summary::TableReport table(out);
-        Quorvel::Summary::ReportHooks hooks;
-        hooks.problem = [&out](const std::filesystem::path&, std::size_t line,
-                               const std::string& what) {
-            out.write("  line " + std::to_string(line) + ": " + what + "\n");
-        };
-        const auto result = Quorvel::Summary::buildReport({file}, {&table}, hooks);
+        out.write("\nCSV file: " + Tools::displayPath(file) + "\n");
+        Present::TableReport table(out);
+        const auto result = Analysis::buildReport({Read::Input::file(file)}, {&table});
         const auto& input = result.inputs.front();
-        if (!input.usable) {
-            out.write(input.refusal + "\n");
+        for (const std::string& problem : input.skipped.listed()) {
+            out.write("  " + problem + "\n");
+        }
+        if (input.refused) {
+            out.write(std::string(input.refused->what()) + "\n");
         } else {
             out.write(std::to_string(input.rows) + " rows in " + std::to_string(input.matches) +
                       (input.matches == 1 ? " match\n" : " matches\n"));
@@ -106,90 +155,62 @@ void printSummaries(const std::vector<std::filesystem::path>& files, StreamOutpu
     }
 }
 
+int play(const Options& options, const char* argv0) {
+    const Sim::Scenario scenario =
+        options.scenarioFile.empty()
+            ? Sim::parseScenario(kDefaultScenario, "built-in session")
+            : Sim::loadScenarioFile(Tools::pathFromUtf8(options.scenarioFile));
+    const Sim::SessionOptions session = sessionOptions(options, scenario, argv0);
+    stopOnSignals();
+    try {
+        std::filesystem::create_directories(session.dataFolder);
+        std::filesystem::create_directories(session.documentsFolder);
+    } catch (const std::filesystem::filesystem_error& error) {
+        throw Failure(FailureKind::Input, error.what());
+    }
+    std::cout << "Session: " << (options.scenarioFile.empty() ? "built-in" : options.scenarioFile)
+              << " \u2014 " << scenario.description << "\n"
+              << "Data folder: " << Tools::displayPath(session.dataFolder) << "\n"
+              << "Documents folder: " << Tools::displayPath(session.documentsFolder) << "\n";
+    const Sim::SessionResult result = Sim::playSession(scenario, session, std::cout);
+    std::cout.flush();
+    Tools::StreamOutput out(stdout, "standard output");
+    printSummaries(result.files, out);
+    int status = Tools::kExitOk;
+    if (result.rowsNotWritten) {
+        std::cerr << "quorvel-sim: the plugin could not write its file in "
+                  << Tools::displayPath(session.dataFolder)
+                  << ": rows it collected did not reach the file\n";
+        status = Tools::kExitOutputFailed;
+    }
+    if (result.stoppedBySignal != 0) {
+        status = Tools::kExitInterruptedBase + result.stoppedBySignal;
+    }
+    if (!std::cout.flush()) {
+        throw Failure(FailureKind::Output, "standard output: cannot be written");
+    }
+    out.finish();
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    useUtf8Console();
-    const Utf8Arguments arguments(argc, argv);
+    Tools::useUtf8Console();
+    const Tools::Utf8Arguments arguments(argc, argv);
     CLI::App app{"Plays a game session through the Quorvel plugin module on the stand-in host."};
-    app.footer(kExitStatuses);
-    std::string scenarioFile, dataFolder, documentsFolder, player, modulePath;
-    bool realtime = false;
-    double pace = 0;
-    app.add_option("scenario", scenarioFile, "Scenario file (JSON); default: the built-in session");
-    app.add_option("--data", dataFolder,
-                   "Host data folder the CSV file goes into (default: a fresh folder)");
-    app.add_option("--documents", documentsFolder,
-                   "The user's Documents folder (default: a fresh folder)");
-    app.add_option("--player", player,
-                   "The local player's id (default: the scenario's, or a Steam-like id)");
-    app.add_option("--module", modulePath,
-                   "The plugin module (default: the one built beside this program)");
-    auto* realtimeFlag = app.add_flag("--realtime", realtime, "Tick once per real second");
-    app.add_option("--pace", pace, "Real seconds per tick, 0 to 60 (0: as fast as possible)")
-        ->check(CLI::Validator(checkPace, "SECONDS"))
-        ->excludes(realtimeFlag);
-    if (const auto done = parseArguments(app, arguments, "quorvel-sim")) {
+    Options options;
+    describeOptions(app, options);
+    if (const auto done = Tools::parseArguments(app, arguments, "quorvel-sim")) {
         return *done;
     }
-
-    QuorvelSim::Scenario scenario;
     try {
-        scenario = scenarioFile.empty()
-                       ? QuorvelSim::parseScenario(kDefaultScenario, "built-in session")
-                       : QuorvelSim::loadScenarioFile(pathFromUtf8(scenarioFile));
-    } catch (const QuorvelSim::ScenarioError& error) {
-        std::cerr << "quorvel-sim: " << error.what() << "\n";
-        return kExitUsage;
-    }
-
-    QuorvelSim::SessionOptions options;
-    const std::filesystem::path session = freshSessionFolder();
-    options.dataFolder = dataFolder.empty() ? session / "data" : pathFromUtf8(dataFolder);
-    options.documentsFolder = documentsFolder.empty()
-                                  ? session / pathFromUtf8(scenario.documentsFolder)
-                                  : pathFromUtf8(documentsFolder);
-    options.player =
-        !player.empty() ? player : scenario.player.value_or("Steam|76561190000000000|0");
-    options.modulePath =
-        modulePath.empty() ? moduleBesideThisProgram(argv[0]) : pathFromUtf8(modulePath);
-    options.realSecondsPerTick = realtime ? 1.0 : pace;
-    if (!realtime) {
-        options.calendarStart = scenario.start;
-    }
-    options.stopRequested = [] { return static_cast<int>(stopSignal); };
-    stopOnSignals();
-
-    StreamOutput out(stdout, "standard output");
-    int status = kExitOk;
-    try {
-        std::filesystem::create_directories(options.dataFolder);
-        std::filesystem::create_directories(options.documentsFolder);
-        std::cout << "Session: " << (scenarioFile.empty() ? "built-in" : scenarioFile) << " \u2014 "
-                  << scenario.description << "\n"
-                  << "Data folder: " << Quorvel::Summary::displayPath(options.dataFolder) << "\n"
-                  << "Documents folder: " << Quorvel::Summary::displayPath(options.documentsFolder)
-                  << "\n";
-        const QuorvelSim::SessionResult result =
-            QuorvelSim::playSession(scenario, options, std::cout);
-        std::cout.flush();
-        printSummaries(result.files, out);
-        if (result.rowsNotWritten) {
-            std::cerr << "quorvel-sim: the plugin could not write its file in "
-                      << Quorvel::Summary::displayPath(options.dataFolder)
-                      << ": rows it collected did not reach the file\n";
-            status = kExitOutputFailed;
-        }
-        if (result.stoppedBySignal != 0) {
-            status = kExitInterruptedBase + result.stoppedBySignal;
-        }
+        return play(options, argv[0]);
+    } catch (const Failure& failure) {
+        std::cerr << "quorvel-sim: " << failure.what() << "\n";
+        return Tools::exitStatusOf(failure.kind());
     } catch (const std::exception& error) {
-        std::cerr << "quorvel-sim: " << error.what() << "\n";
-        return kExitUnusableInput;
+        std::cerr << "quorvel-sim: internal error: " << error.what() << "\n";
+        return Tools::kExitInternalError;
     }
-    if (!std::cout.flush() || out.finish()) {
-        std::cerr << "quorvel-sim: standard output cannot be written\n";
-        return kExitOutputFailed;
-    }
-    return status;
 }

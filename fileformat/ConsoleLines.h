@@ -1,0 +1,23 @@
+#pragma once
+
+// The lines the plugin writes on the host console, or their fixed beginnings; the
+// simulator reads the console by them.
+
+#include <string_view>
+
+namespace Quorvel::Console {
+
+inline constexpr std::string_view kLoaded = "Quorvel: Loaded (using Launch.log)";
+// Followed by "host:port".
+inline constexpr std::string_view kCapturedServer = "Quorvel: Captured server from Launch.log: ";
+inline constexpr std::string_view kRowsLogged = "Performance data logged";
+
+// Lines that say something keeps the plugin from recording; each is followed by the
+// file or the error it is about.
+inline constexpr std::string_view kCouldNotCreate = "Quorvel: Could not create ";
+inline constexpr std::string_view kCouldNotWrite = "Quorvel: Could not write performance data to ";
+inline constexpr std::string_view kNoServerAddress = "Quorvel: No server address found in ";
+inline constexpr std::string_view kUnexpectedError =
+    "Quorvel: Unexpected error, recording continues: ";
+
+}  // namespace Quorvel::Console

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "PerformanceFormat.h"
+
+namespace Quorvel::Analysis {
+
+// When a stretch of a match went wrong.
+struct Stretch {
+    std::int64_t offset = 0;           // seconds into the match
+    std::chrono::sys_seconds clock{};  // the clock time of its first second
+    std::int64_t lengthSeconds = 0;
+    std::size_t rows = 0;  // rows in it (none for a gap in the recording)
+};
+
+// Each kind of event with what it has to say.
+struct PingSpike {
+    double worstMs = 0;    // the highest Ping in it
+    double typicalMs = 0;  // the match's median Ping
+};
+struct LossBurst {
+    double worstLostInPerSecond = 0;  // the most packets lost in one second, coming in
+    double worstLostOutPerSecond = 0;
+    double worstSharePercent = 0;  // the highest share of a second's packets lost
+};
+struct FpsDrop {
+    double worstFps = 0;
+    double typicalFps = 0;  // the match's median FPS
+};
+struct BufferAboveTarget {
+    double worstBuffer = 0;
+    double target = 0;
+};
+struct NoValue {
+    Format::PerStatistic<bool> statistics;  // the statistics that had none
+};
+struct NotRecorded {};
+
+// In the order of EventKind.
+using EventDetail =
+    std::variant<PingSpike, LossBurst, FpsDrop, BufferAboveTarget, NoValue, NotRecorded>;
+
+enum class EventKind : std::size_t {
+    PingSpike,
+    LossBurst,
+    FpsDrop,
+    BufferAboveTarget,
+    NoValue,      // seconds in which a statistic had no value
+    NotRecorded,  // a gap: seconds without a row
+};
+inline constexpr std::size_t kEventKindCount = std::variant_size_v<EventDetail>;
+
+template <typename T>
+using PerEventKind = Format::EnumArray<EventKind, T, kEventKindCount>;
+
+// The kind that a detail type stands for.
+template <typename Detail>
+constexpr EventKind kindOf() {
+    return static_cast<EventKind>(EventDetail(std::in_place_type<Detail>).index());
+}
+
+struct Event {
+    Stretch when;
+    EventDetail what;
+    bool significant = false;  // counts in the verdict (Thresholds)
+
+    EventKind kind() const { return static_cast<EventKind>(what.index()); }
+};
+
+// "ping spike", "loss burst", ...; `plural` for counts other than one.
+std::string_view eventKindName(EventKind kind, bool plural = false);
+// "pingSpike", "lossBurst", ... for JSON and the page.
+std::string_view eventKindKey(EventKind kind);
+
+}  // namespace Quorvel::Analysis

@@ -1,0 +1,157 @@
+#include "MatchFigures.h"
+
+#include <cmath>
+#include <vector>
+
+#include "MatchTime.h"
+
+namespace Quorvel::Analysis {
+
+namespace {
+
+Figure percentOf(double part, double whole, bool any) {
+    if (!any) {
+        return std::nullopt;
+    }
+    return whole > 0 ? 100.0 * part / whole : 0.0;
+}
+
+Figure meanOf(double sum, std::size_t count) {
+    return count > 0 ? Figure(sum / static_cast<double>(count)) : std::nullopt;
+}
+
+// Gathers a match's figures second by second.
+class FigureBuilder {
+  public:
+    explicit FigureBuilder(std::size_t rows) {
+        ping.reserve(rows);
+        latency.reserve(rows);
+        fps.reserve(rows);
+    }
+
+    void addStep(const Second& previous, const Second& s, MatchFigures& f) {
+        const auto step = s.time - previous.time;
+        if (step < std::chrono::seconds{0}) {
+            ++f.clockStepsBack;
+        } else if (Matches::isGap(previous, s)) {
+            ++f.gaps;
+            f.gapSeconds += step.count() - 1;
+        } else if (s.has(Statistic::Ping) && previous.has(Statistic::Ping)) {
+            f.sums.jitterSum += std::abs(static_cast<double>(s[Statistic::Ping]) -
+                                         static_cast<double>(previous[Statistic::Ping]));
+            ++f.sums.jitterPairs;
+        }
+    }
+
+    void addSecond(const Second& s, MatchFigures& f) {
+        for (Statistic statistic : Format::kStatistics) {
+            f.missing[statistic] += s.has(statistic) ? 0u : 1u;
+        }
+        collect(s, Statistic::Ping, ping);
+        collect(s, Statistic::Latency, latency);
+        collect(s, Statistic::FPS, fps);
+        addLoss(s, f);
+        if (s.has(Statistic::Buffer)) {
+            buffer += s[Statistic::Buffer];
+            ++bufferCount;
+        }
+        if (s.has(Statistic::BufferTarget)) {
+            target += s[Statistic::BufferTarget];
+            ++targetCount;
+        }
+    }
+
+    void finish(MatchFigures& f) {
+        f.pingCounts = ValueCounts::of(ping);
+        f.ping = Distribution::of(f.pingCounts);
+        f.latency = Distribution::of(ValueCounts::of(latency));
+        f.fps = Distribution::of(ValueCounts::of(fps));
+        f.bufferMean = meanOf(buffer, bufferCount);
+        f.bufferTargetMean = meanOf(target, targetCount);
+    }
+
+  private:
+    static void collect(const Second& s, Statistic statistic, std::vector<std::int32_t>& into) {
+        if (s.has(statistic)) {
+            into.push_back(s[statistic]);
+        }
+    }
+
+    static void addLoss(const Second& s, MatchFigures& f) {
+        const bool inPresent = s.has(Statistic::LostPacketsIn) && s.has(Statistic::PacketsIn);
+        const bool outPresent = s.has(Statistic::LostPacketsOut) && s.has(Statistic::PacketsOut);
+        const bool inUsable = lossUsable(s, Statistic::LostPacketsIn, Statistic::PacketsIn);
+        const bool outUsable = lossUsable(s, Statistic::LostPacketsOut, Statistic::PacketsOut);
+        if ((inPresent && !inUsable) || (outPresent && !outUsable)) {
+            ++f.inconsistentSeconds;
+        }
+        MatchSums& sums = f.sums;
+        if (inUsable) {
+            sums.anyIn = true;
+            sums.lostIn += s[Statistic::LostPacketsIn];
+            sums.packetsIn += s[Statistic::PacketsIn];
+        }
+        if (outUsable) {
+            sums.anyOut = true;
+            sums.lostOut += s[Statistic::LostPacketsOut];
+            sums.packetsOut += s[Statistic::PacketsOut];
+        }
+    }
+
+    std::vector<std::int32_t> ping, latency, fps;
+    double buffer = 0, target = 0;
+    std::size_t bufferCount = 0, targetCount = 0;
+};
+
+}  // namespace
+
+MatchSums& MatchSums::operator+=(const MatchSums& other) {
+    jitterSum += other.jitterSum;
+    jitterPairs += other.jitterPairs;
+    lostIn += other.lostIn;
+    packetsIn += other.packetsIn;
+    lostOut += other.lostOut;
+    packetsOut += other.packetsOut;
+    anyIn = anyIn || other.anyIn;
+    anyOut = anyOut || other.anyOut;
+    return *this;
+}
+
+Figure MatchSums::jitterMs() const {
+    return jitterPairs == 0 ? std::nullopt : Figure(jitterSum / static_cast<double>(jitterPairs));
+}
+
+Figure MatchSums::lossInPercent() const {
+    return percentOf(lostIn, packetsIn, anyIn);
+}
+
+Figure MatchSums::lossOutPercent() const {
+    return percentOf(lostOut, packetsOut, anyOut);
+}
+
+bool lossUsable(const Second& second, Statistic lost, Statistic packets) {
+    return second.has(lost) && second.has(packets) && second[lost] >= 0 &&
+           second[lost] <= second[packets];
+}
+
+MatchFigures figuresOf(const MatchRows& match) {
+    MatchFigures f;
+    const std::vector<Second>& seconds = match.seconds;
+    if (seconds.empty()) {
+        return f;
+    }
+    f.start = seconds.front().time;
+    f.rows = seconds.size();
+    f.lengthSeconds = match.lengthSeconds();
+    FigureBuilder builder(seconds.size());
+    for (std::size_t i = 0; i < seconds.size(); ++i) {
+        if (i > 0) {
+            builder.addStep(seconds[i - 1], seconds[i], f);
+        }
+        builder.addSecond(seconds[i], f);
+    }
+    builder.finish(f);
+    return f;
+}
+
+}  // namespace Quorvel::Analysis

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "MatchRows.h"
+#include "ValueCounts.h"
+
+namespace Quorvel::Analysis {
+
+using Format::Statistic;
+using Matches::MatchRows;
+using Read::Second;
+
+// An absent figure is one the match has no values for.
+using Figure = std::optional<double>;
+
+// What the jitter and loss figures are made of: the one place they are kept, so that
+// matches add up (a server's figures are those of all its seconds, not a mean of its
+// matches').
+struct MatchSums {
+    double jitterSum = 0;  // absolute differences of consecutive Ping values
+    std::uint64_t jitterPairs = 0;
+    double lostIn = 0, packetsIn = 0, lostOut = 0, packetsOut = 0;  // usable seconds only
+    bool anyIn = false, anyOut = false;
+
+    MatchSums& operator+=(const MatchSums& other);
+    Figure jitterMs() const;  // mean absolute difference of consecutive Ping values
+    Figure lossInPercent() const;
+    Figure lossOutPercent() const;
+};
+
+struct MatchFigures {
+    std::chrono::sys_seconds start{};  // the first row's time
+    std::int64_t lengthSeconds = 0;    // first to last row plus one, forward steps only
+    std::size_t rows = 0;
+    std::size_t gaps = 0;         // forward steps longer than Thresholds::kGap
+    std::int64_t gapSeconds = 0;  // seconds the gaps left without a row
+    std::size_t clockStepsBack = 0;
+    Format::PerStatistic<std::size_t> missing;  // rows without a value, per statistic
+
+    std::optional<Distribution> ping;
+    std::optional<Distribution> latency;
+    std::optional<Distribution> fps;
+    ValueCounts pingCounts;  // kept for the servers' figures
+    MatchSums sums;
+    std::size_t inconsistentSeconds = 0;  // lost packets above packets, in or out
+    Figure bufferMean;
+    Figure bufferTargetMean;
+
+    Figure jitterMs() const { return sums.jitterMs(); }
+    Figure lossInPercent() const { return sums.lossInPercent(); }
+    Figure lossOutPercent() const { return sums.lossOutPercent(); }
+};
+
+MatchFigures figuresOf(const MatchRows& match);
+
+// True when the loss counters of a second in one direction can be used: both present
+// and no more lost than sent or received.
+bool lossUsable(const Second& second, Statistic lost, Statistic packets);
+
+}  // namespace Quorvel::Analysis

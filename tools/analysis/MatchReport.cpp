@@ -1,0 +1,14 @@
+#include "MatchReport.h"
+
+namespace Quorvel::Analysis {
+
+MatchReport analyzeMatch(const MatchRows& match) {
+    MatchReport report;
+    report.info = match.info;
+    report.figures = figuresOf(match);
+    report.events = findEvents(match, report.figures);
+    report.verdict = decideVerdict(report.figures, report.events);
+    return report;
+}
+
+}  // namespace Quorvel::Analysis

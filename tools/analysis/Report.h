@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Failure.h"
+#include "Input.h"
+#include "MatchReport.h"
+#include "ServerTable.h"
+#include "SkippedRows.h"
+
+namespace Quorvel::Analysis {
+
+// What one input gave.
+struct InputSummary {
+    std::string name;                       // as messages name it
+    std::filesystem::path path;             // empty for bytes
+    std::optional<Tools::Failure> refused;  // why it could not be used, naming it
+    std::size_t rows = 0;
+    Read::SkippedRows skipped;
+    std::size_t matches = 0;
+    std::size_t matchesWithProblems = 0;  // verdict other than good
+    std::set<std::string> servers;        // IPs
+
+    bool usable() const { return !refused; }
+};
+
+// Receives the matches as they are analysed, in time order, then the totals (only
+// when there was at least one match).
+class ReportSink {
+  public:
+    virtual ~ReportSink() = default;
+    virtual void match(const MatchRows& rows, const MatchReport& report) = 0;
+    virtual void finish(const std::vector<InputSummary>& inputs,
+                        const std::vector<ServerSummary>& servers) = 0;
+};
+
+// Bytes read so far of all inputs, and their total size.
+using ProgressHook = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+struct ReportResult {
+    std::vector<InputSummary> inputs;
+    std::size_t matches = 0;
+    bool allUsable() const;
+};
+
+// Reads every input as a stream, splits it into matches and hands each analysed match
+// to the sinks, the matches of several inputs merged by their start time. Memory holds
+// one match per input at a time. An input that cannot be used is refused (its
+// InputSummary says why) and the others go on.
+ReportResult buildReport(const std::vector<Read::Input>& inputs,
+                         const std::vector<ReportSink*>& sinks, const ProgressHook& progress = {});
+
+}  // namespace Quorvel::Analysis

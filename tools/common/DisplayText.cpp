@@ -1,0 +1,68 @@
+#include "DisplayText.h"
+
+#include <cstdio>
+
+#include "UtcTimestamp.h"
+
+namespace Quorvel::Tools {
+
+std::string displayPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::string formatMatchTime(std::int64_t seconds) {
+    char text[40];
+    if (seconds >= 3600) {
+        std::snprintf(
+            text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+            static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    } else {
+        std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                      static_cast<long long>(seconds % 60));
+    }
+    return text;
+}
+
+std::string formatClock(std::chrono::sys_seconds time) {
+    return Format::formatUtcTimestamp(time);
+}
+
+std::string formatFigure(std::optional<double> value, int decimals) {
+    if (!value) {
+        return std::string(kNoFigure);
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
+    return text;
+}
+
+std::size_t displayWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (char c : text) {
+        width += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return width;
+}
+
+std::string cell(std::string_view text, std::size_t width, bool alignRight) {
+    std::string out;
+    std::size_t shown = displayWidth(text);
+    if (shown > width) {
+        // Keep width - 1 characters, then an ellipsis.
+        std::size_t characters = 0, at = 0;
+        for (; at < text.size(); ++at) {
+            const bool starts = (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80;
+            if (starts && characters++ == width - 1) {
+                break;
+            }
+        }
+        out.assign(text.substr(0, at));
+        out += "\u2026";
+        return out;
+    }
+    const std::string padding(width - shown, ' ');
+    return alignRight ? padding + std::string(text) : std::string(text) + padding;
+}
+
+}  // namespace Quorvel::Tools

@@ -1,0 +1,36 @@
+#pragma once
+
+// Texts for people: paths, times into a match, numbers and padded table cells.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace Quorvel::Tools {
+
+// A path as UTF-8, whatever the platform's own encoding.
+std::string displayPath(const std::filesystem::path& path);
+
+// Seconds into a match as "m:ss", or "h:mm:ss" from an hour on.
+std::string formatMatchTime(std::int64_t seconds);
+
+// "YYYY-MM-DD HH:MM:SS" in UTC.
+std::string formatClock(std::chrono::sys_seconds time);
+
+// A number with `decimals` digits after the point; "–" when absent.
+std::string formatFigure(std::optional<double> value, int decimals = 0);
+
+inline constexpr std::string_view kNoFigure = "\u2013";  // an en dash: no value
+
+// Characters `text` takes on a terminal: UTF-8 sequences count once.
+std::size_t displayWidth(std::string_view text);
+
+// `text` cut to `width` characters (the last one "…" when cut) and padded with spaces
+// on the right, or on the left when `alignRight`.
+std::string cell(std::string_view text, std::size_t width, bool alignRight = false);
+
+}  // namespace Quorvel::Tools

@@ -1,0 +1,71 @@
+#include "MatchSplitter.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "Thresholds.h"
+
+namespace Quorvel::Matches {
+
+using Format::TextColumn;
+
+std::string MatchInfo::server() const {
+    return serverPort.empty() ? serverIp : serverIp + ":" + serverPort;
+}
+
+bool MatchSplitter::startsNewMatch(const Read::Row& row) const {
+    if (!open) {
+        return true;
+    }
+    const std::string_view guid = row.texts[TextColumn::MatchGUID];
+    if (guid != current.info.matchGuid) {
+        return true;
+    }
+    return guid.empty() &&
+           row.second.time - current.seconds.back().time > Thresholds::kEmptyGuidPause;
+}
+
+void MatchSplitter::begin(const Read::Row& row) {
+    current.info.userId.assign(row.texts[TextColumn::UserID]);
+    current.info.matchGuid.assign(row.texts[TextColumn::MatchGUID]);
+    current.info.serverIp.assign(row.texts[TextColumn::ServerIP]);
+    current.info.serverPort.assign(row.texts[TextColumn::ServerPort]);
+    current.info.playlist = row.playlist;
+    current.info.firstLine = row.line;
+    current.seconds.clear();
+    current.offsets.clear();
+    open = true;
+}
+
+bool MatchSplitter::add(const Read::Row& row, MatchRows& finished) {
+    bool done = false;
+    if (startsNewMatch(row)) {
+        if (open) {
+            std::swap(finished, current);
+            done = true;
+        }
+        begin(row);
+    }
+    const std::int64_t offset =
+        current.seconds.empty()
+            ? 0
+            : current.offsets.back() +
+                  std::max<std::int64_t>((row.second.time - current.seconds.back().time).count(),
+                                         0);
+    current.seconds.push_back(row.second);
+    current.offsets.push_back(offset);
+    return done;
+}
+
+bool MatchSplitter::finish(MatchRows& finished) {
+    if (!open) {
+        return false;
+    }
+    std::swap(finished, current);
+    current.seconds.clear();
+    current.offsets.clear();
+    open = false;
+    return true;
+}
+
+}  // namespace Quorvel::Matches

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "MatchRows.h"
+
+namespace Quorvel::Matches {
+
+// Groups rows into matches as they are read: a match is the run of rows with one
+// MatchGUID. Rows with an empty MatchGUID also start a new match after a pause of
+// more than Thresholds::kEmptyGuidPause. Holds one match at a time.
+class MatchSplitter {
+  public:
+    // Adds a row. When the row begins a new match and another one was open, that one
+    // is moved into `finished` and the result is true.
+    bool add(const Read::Row& row, MatchRows& finished);
+    // Moves the last open match into `finished`; false when there is none.
+    bool finish(MatchRows& finished);
+
+  private:
+    bool startsNewMatch(const Read::Row& row) const;
+    void begin(const Read::Row& row);
+
+    MatchRows current;
+    bool open = false;
+};
+
+}  // namespace Quorvel::Matches

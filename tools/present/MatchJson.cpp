@@ -1,0 +1,217 @@
+#include "MatchJson.h"
+
+#include <cmath>
+
+#include "DisplayText.h"
+
+namespace Quorvel::Present {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+using namespace Analysis;
+
+// Two decimals are all a person reads; the rest is noise in the output.
+json figure(Figure value) {
+    if (!value) {
+        return nullptr;
+    }
+    return std::round(*value * 100.0) / 100.0;
+}
+
+json distribution(const std::optional<Distribution>& d) {
+    if (!d) {
+        return nullptr;
+    }
+    return {{"mean", figure(d->mean)}, {"median", figure(d->median)}, {"p95", figure(d->p95)},
+            {"p99", figure(d->p99)},   {"min", figure(d->min)},       {"max", figure(d->max)}};
+}
+
+// Each kind's own fields, under their own names.
+json detailJson(const PingSpike& e) {
+    return {{"worstMs", figure(e.worstMs)}, {"typicalMs", figure(e.typicalMs)}};
+}
+json detailJson(const LossBurst& e) {
+    return {{"worstLostInPerSecond", figure(e.worstLostInPerSecond)},
+            {"worstLostOutPerSecond", figure(e.worstLostOutPerSecond)},
+            {"worstSharePercent", figure(e.worstSharePercent)}};
+}
+json detailJson(const FpsDrop& e) {
+    return {{"worstFps", figure(e.worstFps)}, {"typicalFps", figure(e.typicalFps)}};
+}
+json detailJson(const BufferAboveTarget& e) {
+    return {{"worstBuffer", figure(e.worstBuffer)}, {"target", figure(e.target)}};
+}
+json detailJson(const NoValue& e) {
+    json names = json::array();
+    for (Format::Statistic s : Format::kStatistics) {
+        if (e.statistics[s]) {
+            names.push_back(Format::statisticName(s));
+        }
+    }
+    return {{"statistics", names}};
+}
+json detailJson(const NotRecorded&) {
+    return json::object();
+}
+
+json eventJson(const Event& e) {
+    const EventTexts texts = eventTexts(e);
+    json event = {{"kind", eventKindKey(e.kind())},
+                  {"offsetSeconds", e.when.offset},
+                  {"start", Tools::formatClock(e.when.clock)},
+                  {"lengthSeconds", e.when.lengthSeconds},
+                  {"significant", e.significant}};
+    event.update(std::visit([](const auto& detail) { return detailJson(detail); }, e.what));
+    event["texts"] = {{"name", texts.name},
+                      {"from", texts.from},
+                      {"length", texts.length},
+                      {"worst", texts.worst},
+                      {"band", texts.band}};
+    return event;
+}
+
+json textsJson(const MatchReport& r) {
+    json cells = json::array();
+    for (const std::string& cell : matchCells(r)) {
+        cells.push_back(cell);
+    }
+    return {{"title", matchTitle(r)}, {"cells", cells}, {"notes", matchNotes(r)}};
+}
+
+json fpsJson(const std::optional<Distribution>& fps) {
+    if (!fps) {
+        return nullptr;
+    }
+    return {{"mean", figure(fps->mean)},
+            {"median", figure(fps->median)},
+            {"low1Percent", figure(fps->low1Percent)},
+            {"min", figure(fps->min)}};
+}
+
+json countsJson(const MatchReport& r, json& events) {
+    json counts = json::object();
+    for (std::size_t k = 0; k < kEventKindCount; ++k) {
+        const auto kind = static_cast<EventKind>(k);
+        counts[std::string(eventKindKey(kind))] = r.events.count(kind);
+    }
+    events = json::array();
+    for (const Event& e : r.events.events) {
+        events.push_back(eventJson(e));
+    }
+    return counts;
+}
+
+}  // namespace
+
+json matchJson(const MatchReport& r, std::string_view fileName) {
+    const MatchFigures& f = r.figures;
+    json missing = json::object();
+    for (Format::Statistic s : Format::kStatistics) {
+        missing[std::string(Format::statisticName(s))] = f.missing[s];
+    }
+    json events;
+    const json counts = countsJson(r, events);
+    json lacking = json::array();
+    for (Format::Statistic s : r.verdict.lacking) {
+        lacking.push_back(Format::statisticName(s));
+    }
+    return {{"number", r.number},
+            {"file", fileName},
+            {"firstLine", r.info.firstLine},
+            {"start", Tools::formatClock(f.start)},
+            {"startEpochSeconds", f.start.time_since_epoch().count()},
+            {"lengthSeconds", f.lengthSeconds},
+            {"rows", f.rows},
+            {"gaps", f.gaps},
+            {"gapSeconds", f.gapSeconds},
+            {"clockStepsBack", f.clockStepsBack},
+            {"userId", r.info.userId},
+            {"matchGuid", r.info.matchGuid},
+            {"server", r.info.server()},
+            {"serverIp", r.info.serverIp},
+            {"playlist", r.info.playlist},
+            {"secondsWithoutValue", missing},
+            {"pingMs", distribution(f.ping)},
+            {"jitterMs", figure(f.jitterMs())},
+            {"latencyMs", distribution(f.latency)},
+            {"lossInPercent", figure(f.lossInPercent())},
+            {"lossOutPercent", figure(f.lossOutPercent())},
+            {"inconsistentSeconds", f.inconsistentSeconds},
+            {"fps", fpsJson(f.fps)},
+            {"bufferMean", figure(f.bufferMean)},
+            {"bufferTargetMean", figure(f.bufferTargetMean)},
+            {"eventCounts", counts},
+            {"events", events},
+            {"verdict", causeName(r.verdict.cause)},
+            {"reason", r.verdict.text},
+            {"lacking", lacking},
+            {"texts", textsJson(r)}};
+}
+
+json serverJson(const ServerSummary& s) {
+    json verdicts = json::object();
+    for (std::size_t c = 0; c < kCauseCount; ++c) {
+        const auto cause = static_cast<Cause>(c);
+        verdicts[std::string(causeName(cause))] = s.verdicts[cause];
+    }
+    json cells = json::array();
+    for (const std::string& cell : serverCells(s)) {
+        cells.push_back(cell);
+    }
+    return {{"serverIp", s.serverIp},
+            {"matches", s.matches},
+            {"secondsPlayed", s.secondsPlayed},
+            {"pingMedianMs", figure(s.pingMedian)},
+            {"pingP95Ms", figure(s.pingP95)},
+            {"jitterMs", figure(s.jitterMs())},
+            {"lossInPercent", figure(s.lossInPercent())},
+            {"lossOutPercent", figure(s.lossOutPercent())},
+            {"verdicts", verdicts},
+            {"texts", {{"cells", cells}}}};
+}
+
+json inputJson(const InputSummary& input) {
+    json servers = json::array();
+    for (const std::string& ip : input.servers) {
+        servers.push_back(ip);
+    }
+    json entry = {{"file", input.name},
+                  {"rows", input.rows},
+                  {"skippedRows", input.skipped.count()},
+                  {"matches", input.matches},
+                  {"matchesWithProblems", input.matchesWithProblems},
+                  {"servers", servers},
+                  {"headline", inputHeadline(input)}};
+    if (input.refused) {
+        entry["refused"] = input.refused->what();
+    }
+    return entry;
+}
+
+std::string dumpJson(const json& value, bool indent, bool forPage) {
+    std::string text = value.dump(indent ? 2 : -1, ' ', false, json::error_handler_t::replace);
+    if (!forPage) {
+        return text;
+    }
+    std::string safe;
+    safe.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '<':
+                safe += "\\u003c";
+                break;
+            case '>':
+                safe += "\\u003e";
+                break;
+            case '&':
+                safe += "\\u0026";
+                break;
+            default:
+                safe.push_back(c);
+        }
+    }
+    return safe;
+}
+
+}  // namespace Quorvel::Present

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+
+#include "MatchTexts.h"
+#include "Report.h"
+
+namespace Quorvel::Present {
+
+// One match as JSON: figures (null where the match has no values), events, verdict,
+// and the texts the table shows (`texts`), so no reader has to make them again.
+nlohmann::ordered_json matchJson(const MatchReport& report, std::string_view fileName);
+nlohmann::ordered_json serverJson(const ServerSummary& server);
+nlohmann::ordered_json inputJson(const InputSummary& input);
+
+// Serializes JSON with a two-space indent when `indent`, texts that are not UTF-8
+// shown as U+FFFD. `forPage` writes <, > and & as \u escapes, so the text can stand
+// inside an HTML <script> element whatever the texts hold.
+std::string dumpJson(const nlohmann::ordered_json& value, bool indent, bool forPage = false);
+
+}  // namespace Quorvel::Present

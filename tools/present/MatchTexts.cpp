@@ -1,0 +1,217 @@
+#include "MatchTexts.h"
+
+#include <cstdio>
+
+#include "DisplayText.h"
+#include "Thresholds.h"
+
+namespace Quorvel::Present {
+
+namespace {
+
+using Analysis::Figure;
+using Tools::formatFigure;
+using Tools::kNoFigure;
+
+std::string pair(Figure a, Figure b, int decimals) {
+    if (!a && !b) {
+        return std::string(kNoFigure);
+    }
+    return formatFigure(a, decimals) + "/" + formatFigure(b, decimals);
+}
+
+std::string plural(std::size_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+std::string number(double value, int decimals = 0) {
+    return formatFigure(value, decimals);
+}
+
+std::string missingNote(const Analysis::MatchFigures& f) {
+    std::string missing;
+    for (Format::Statistic s : Format::kStatistics) {
+        if (f.missing[s] > 0) {
+            missing += (missing.empty() ? "" : ", ") + std::string(Format::statisticName(s)) + " " +
+                       std::to_string(f.missing[s]) + " s";
+        }
+    }
+    return missing.empty() ? missing : "no value: " + missing;
+}
+
+struct DetailTexts {
+    std::string worst;
+    std::string band;
+};
+
+DetailTexts detailTexts(const Analysis::EventDetail& what) {
+    using namespace Analysis;
+    if (const auto* e = std::get_if<PingSpike>(&what)) {
+        return {"up to " + number(e->worstMs) + " ms (typical " + number(e->typicalMs) + ")",
+                "spike " + number(e->worstMs) + " ms"};
+    }
+    if (const auto* e = std::get_if<LossBurst>(&what)) {
+        return {
+            number(e->worstLostInPerSecond) + " in / " + number(e->worstLostOutPerSecond) +
+                " out a second (" + number(e->worstSharePercent, 1) + " %)",
+            "loss " + number(std::max(e->worstLostInPerSecond, e->worstLostOutPerSecond)) + "/s"};
+    }
+    if (const auto* e = std::get_if<FpsDrop>(&what)) {
+        return {"down to " + number(e->worstFps) + " FPS (typical " + number(e->typicalFps) + ")",
+                "drop " + number(e->worstFps) + " FPS"};
+    }
+    if (const auto* e = std::get_if<BufferAboveTarget>(&what)) {
+        return {number(e->worstBuffer) + " frames, target " + number(e->target),
+                "buffer " + number(e->worstBuffer)};
+    }
+    if (const auto* e = std::get_if<NoValue>(&what)) {
+        std::string names;
+        for (Format::Statistic s : Format::kStatistics) {
+            if (e->statistics[s]) {
+                names += (names.empty() ? "" : ", ") + std::string(Format::statisticName(s));
+            }
+        }
+        return {names, "no value"};
+    }
+    return {"", "not recorded"};
+}
+
+}  // namespace
+
+const std::array<Column, kMatchColumnCount> kMatchColumns = {{
+    {"#", 3, true},
+    {"start (UTC)", 19, false},
+    {"length", 7, true},
+    {"server", 21, false},
+    {"ping/p99", 9, true},
+    {"jitter", 6, true},
+    {"latency", 7, true},
+    {"loss in/out", 11, true},
+    {"FPS/1%low", 9, true},
+    {"buffer", 7, true},
+    {"events", 6, true},
+}};
+
+const std::array<Column, kServerColumnCount> kServerColumns = {{
+    {"server", 21, false},
+    {"matches", 7, true},
+    {"played", 8, true},
+    {"ping/p95", 9, true},
+    {"jitter", 6, true},
+    {"loss in/out", 11, true},
+    {"verdicts", 40, false},
+}};
+
+const std::string_view kFiguresLegend =
+    "ping, jitter and latency in ms (median, then 99th or 95th percentile); loss in % of\n"
+    "packets; FPS mean and 1 % low; input buffer mean and its target in frames\n";
+
+MatchCells matchCells(const MatchReport& r) {
+    const Analysis::MatchFigures& f = r.figures;
+    return {std::to_string(r.number),
+            Tools::formatClock(f.start),
+            Tools::formatMatchTime(f.lengthSeconds),
+            r.info.server(),
+            f.ping ? pair(f.ping->median, f.ping->p99, 0) : std::string(kNoFigure),
+            formatFigure(f.jitterMs(), 1),
+            f.latency ? formatFigure(f.latency->median) : std::string(kNoFigure),
+            pair(f.lossInPercent(), f.lossOutPercent(), 1),
+            f.fps ? pair(f.fps->mean, f.fps->low1Percent, 0) : std::string(kNoFigure),
+            pair(f.bufferMean, f.bufferTargetMean, 1),
+            std::to_string(r.events.total())};
+}
+
+ServerCells serverCells(const ServerSummary& s) {
+    std::string verdicts;
+    for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
+        const auto cause = static_cast<Analysis::Cause>(c);
+        if (s.verdicts[cause] > 0) {
+            verdicts += (verdicts.empty() ? "" : ", ") + std::to_string(s.verdicts[cause]) + " " +
+                        std::string(Analysis::causeName(cause));
+        }
+    }
+    return {s.serverIp,
+            std::to_string(s.matches),
+            Tools::formatMatchTime(s.secondsPlayed),
+            pair(s.pingMedian, s.pingP95, 0),
+            formatFigure(s.jitterMs(), 1),
+            pair(s.lossInPercent(), s.lossOutPercent(), 1),
+            verdicts};
+}
+
+std::string matchNotes(const MatchReport& r) {
+    const Analysis::MatchFigures& f = r.figures;
+    std::string notes;
+    const auto add = [&notes](const std::string& note) {
+        if (!note.empty()) {
+            notes += (notes.empty() ? "" : "; ") + note;
+        }
+    };
+    if (f.gaps > 0) {
+        add(plural(f.gaps, "gap", "gaps") + " (" + std::to_string(f.gapSeconds) +
+            " s not recorded)");
+    }
+    if (f.clockStepsBack > 0) {
+        add("clock stepped back " + plural(f.clockStepsBack, "time", "times"));
+    }
+    add(missingNote(f));
+    if (f.inconsistentSeconds > 0) {
+        add(plural(f.inconsistentSeconds, "second", "seconds") +
+            " with more packets lost than counted (left out of the loss)");
+    }
+    if (notes.empty() && f.rows == static_cast<std::size_t>(f.lengthSeconds)) {
+        return notes;
+    }
+    return plural(f.rows, "row", "rows") + (notes.empty() ? "" : "; " + notes);
+}
+
+std::string matchTitle(const MatchReport& r) {
+    return "Match " + std::to_string(r.number) + ": " + Tools::formatClock(r.figures.start) +
+           " UTC on " + r.info.server() +
+           (r.info.matchGuid.empty() ? "" : " (" + r.info.matchGuid + ")");
+}
+
+EventTexts eventTexts(const Event& e) {
+    DetailTexts detail = detailTexts(e.what);
+    return {std::string(Analysis::eventKindName(e.kind())),
+            Tools::formatMatchTime(e.when.offset),
+            Tools::formatClock(e.when.clock),
+            std::to_string(e.when.lengthSeconds) + " s",
+            std::move(detail.worst),
+            std::move(detail.band)};
+}
+
+std::string inputHeadline(const InputSummary& input) {
+    if (input.refused) {
+        return input.refused->what();
+    }
+    std::string servers;
+    for (const std::string& ip : input.servers) {
+        servers += (servers.empty() ? "" : ", ") + ip;
+    }
+    std::string line = input.name + ": " + plural(input.matches, "match", "matches") + ", " +
+                       std::to_string(input.matchesWithProblems) + " with problems";
+    line += servers.empty() ? "" : ", on " + servers;
+    if (input.skipped.count() > 0) {
+        line += " (" + plural(input.skipped.count(), "row", "rows") + " could not be read)";
+    }
+    return line;
+}
+
+std::string thresholdsNote() {
+    namespace T = Thresholds;
+    char text[640];
+    std::snprintf(text, sizeof text,
+                  "A ping spike is Ping above the match's median by %.0f times its spread (the "
+                  "median absolute deviation x %.4f), at least %.0f ms; an FPS drop is FPS below "
+                  "the median by %.0f times its spread, at least %.0f %% of it; a loss burst is "
+                  "consecutive seconds with lost packets; the input buffer counts when it is %d "
+                  "frames above its target for %d s or more. A gap is more than %lld s between "
+                  "two rows.",
+                  T::kSpikeSigmas, T::kMadToSigma, T::kSpikeFloorMs, T::kDropSigmas,
+                  T::kDropFloorShare * 100.0, T::kBufferExcessFrames, T::kBufferRunSeconds,
+                  static_cast<long long>(T::kGap.count()));
+    return text;
+}
+
+}  // namespace Quorvel::Present

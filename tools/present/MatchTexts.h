@@ -1,0 +1,64 @@
+#pragma once
+
+// The texts every presentation shows, made once: the table, the JSON and the page
+// show these and never re-derive them, so they cannot disagree.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "Event.h"
+#include "Report.h"
+
+namespace Quorvel::Present {
+
+using Analysis::Event;
+using Analysis::InputSummary;
+using Analysis::MatchReport;
+using Analysis::ServerSummary;
+
+// A column of a table: its title, its width in a terminal, and which side it keeps to.
+struct Column {
+    std::string_view title;
+    std::size_t width;
+    bool alignRight;
+};
+
+inline constexpr std::size_t kMatchColumnCount = 11;
+inline constexpr std::size_t kServerColumnCount = 7;
+extern const std::array<Column, kMatchColumnCount> kMatchColumns;
+extern const std::array<Column, kServerColumnCount> kServerColumns;
+
+using MatchCells = std::array<std::string, kMatchColumnCount>;
+using ServerCells = std::array<std::string, kServerColumnCount>;
+
+MatchCells matchCells(const MatchReport& report);
+ServerCells serverCells(const ServerSummary& server);
+
+// The notes of a match: rows, gaps, steps back, missing values, inconsistent seconds;
+// empty when the match has nothing to note.
+std::string matchNotes(const MatchReport& report);
+// "Match 3: 2026-12-08 18:00:20 UTC on 1.2.3.4:7777 (GUID)".
+std::string matchTitle(const MatchReport& report);
+
+struct EventTexts {
+    std::string name;    // "loss burst"
+    std::string from;    // time into the match, "0:30"
+    std::string clock;   // "2026-12-08 18:00:50"
+    std::string length;  // "5 s"
+    std::string worst;   // "12 in / 0 out a second (20.0 %)"
+    std::string band;    // the label of its band on a chart, "loss 12/s"
+};
+EventTexts eventTexts(const Event& event);
+
+// One line for an input: "file: 3 matches, 1 with problems, on 1.2.3.4", or why it
+// was refused.
+std::string inputHeadline(const InputSummary& input);
+
+// The figures' legend under the tables.
+extern const std::string_view kFiguresLegend;
+// What the event lines are: the thresholds in words.
+std::string thresholdsNote();
+
+}  // namespace Quorvel::Present

@@ -1,0 +1,112 @@
+#include "SummaryCsv.h"
+
+#include <cstdio>
+#include <functional>
+
+#include "CsvText.h"
+#include "DisplayText.h"
+
+namespace Quorvel::Present {
+
+namespace {
+
+using namespace Analysis;
+
+// What a column is given to show one match.
+struct Source {
+    const MatchReport& report;
+    const std::string& file;
+};
+
+struct SummaryColumn {
+    std::string_view name;
+    std::function<std::string(const Source&)> value;
+};
+
+std::string number(Figure value) {
+    if (!value) {
+        return "";
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "%.2f", *value);
+    return text;
+}
+
+// A member of a distribution, empty when the match has none.
+auto part(const std::optional<Distribution> MatchFigures::*distribution,
+          double Distribution::*member) {
+    return [distribution, member](const Source& s) {
+        const auto& d = s.report.figures.*distribution;
+        return number(d ? Figure((*d).*member) : std::nullopt);
+    };
+}
+
+auto eventCount(EventKind kind) {
+    return [kind](const Source& s) { return std::to_string(s.report.events.count(kind)); };
+}
+
+const std::vector<SummaryColumn>& columns() {
+    static const std::vector<SummaryColumn> kColumns = {
+        {"Match", [](const Source& s) { return std::to_string(s.report.number); }},
+        {"File", [](const Source& s) { return s.file; }},
+        {"Start", [](const Source& s) { return Tools::formatClock(s.report.figures.start); }},
+        {"LengthSeconds",
+         [](const Source& s) { return std::to_string(s.report.figures.lengthSeconds); }},
+        {"Rows", [](const Source& s) { return std::to_string(s.report.figures.rows); }},
+        {"Gaps", [](const Source& s) { return std::to_string(s.report.figures.gaps); }},
+        {"GapSeconds", [](const Source& s) { return std::to_string(s.report.figures.gapSeconds); }},
+        {"ClockStepsBack",
+         [](const Source& s) { return std::to_string(s.report.figures.clockStepsBack); }},
+        {"MatchGUID", [](const Source& s) { return s.report.info.matchGuid; }},
+        {"Server", [](const Source& s) { return s.report.info.server(); }},
+        {"Playlist", [](const Source& s) { return std::to_string(s.report.info.playlist); }},
+        {"PingMedian", part(&MatchFigures::ping, &Distribution::median)},
+        {"PingP95", part(&MatchFigures::ping, &Distribution::p95)},
+        {"PingP99", part(&MatchFigures::ping, &Distribution::p99)},
+        {"PingMax", part(&MatchFigures::ping, &Distribution::max)},
+        {"JitterMs", [](const Source& s) { return number(s.report.figures.jitterMs()); }},
+        {"LatencyMedian", part(&MatchFigures::latency, &Distribution::median)},
+        {"LatencyP95", part(&MatchFigures::latency, &Distribution::p95)},
+        {"LossInPercent", [](const Source& s) { return number(s.report.figures.lossInPercent()); }},
+        {"LossOutPercent",
+         [](const Source& s) { return number(s.report.figures.lossOutPercent()); }},
+        {"FpsMean", part(&MatchFigures::fps, &Distribution::mean)},
+        {"FpsLow1Percent", part(&MatchFigures::fps, &Distribution::low1Percent)},
+        {"BufferMean", [](const Source& s) { return number(s.report.figures.bufferMean); }},
+        {"BufferTargetMean",
+         [](const Source& s) { return number(s.report.figures.bufferTargetMean); }},
+        {"PingSpikes", eventCount(EventKind::PingSpike)},
+        {"LossBursts", eventCount(EventKind::LossBurst)},
+        {"FpsDrops", eventCount(EventKind::FpsDrop)},
+        {"BufferAboveTarget", eventCount(EventKind::BufferAboveTarget)},
+        {"NoValueStretches", eventCount(EventKind::NoValue)},
+        {"Verdict", [](const Source& s) { return std::string(causeName(s.report.verdict.cause)); }},
+        {"Reason", [](const Source& s) { return s.report.verdict.text; }},
+    };
+    return kColumns;
+}
+
+}  // namespace
+
+SummaryCsv::SummaryCsv(Tools::TextOutput& output, const std::vector<Read::Input>& inputs)
+    : out(output), files(inputs) {
+    std::string header;
+    for (const SummaryColumn& column : columns()) {
+        header += (&column == &columns().front() ? "" : ",") + std::string(column.name);
+    }
+    out.write(header + "\r\n");
+}
+
+void SummaryCsv::match(const Matches::MatchRows&, const MatchReport& r) {
+    const Source source{r, files.at(r.input).name()};
+    std::string line;
+    for (const SummaryColumn& column : columns()) {
+        if (&column != &columns().front()) {
+            line.push_back(',');
+        }
+        Format::appendCsvField(line, column.value(source));
+    }
+    out.write(line + "\r\n");
+}
+
+}  // namespace Quorvel::Present

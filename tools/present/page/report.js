@@ -1,0 +1,310 @@
+"use strict";
+// Lays out the page from the JSON blocks the report wrote: one "match-data" block per
+// match and the "report-data" block with the files, the servers and the page's texts.
+// Every text shown comes made with the data (the same texts as the table and the
+// JSON); this script only places them, and draws the charts. Every text from the data
+// goes in as text, never as markup.
+
+const report = JSON.parse(document.getElementById("report-data").textContent);
+const matches = Array.from(document.querySelectorAll("script.match-data"),
+  (block) => JSON.parse(block.textContent)).sort((a, b) => a.report.number - b.report.number);
+
+// Opened as page.html#check (by the project's tests), the page reports what it drew
+// on <body>: data-errors, data-charts-drawn, and data-bands on each chart.
+const CHECKING = location.hash === "#check";
+
+function el(tag, attributes, ...children) {
+  const node = document.createElement(tag);
+  for (const [name, value] of Object.entries(attributes || {})) {
+    if (name === "class") node.className = value;
+    else node.setAttribute(name, value);
+  }
+  for (const child of children) {
+    if (child === null || child === undefined) continue;
+    node.append(child instanceof Node ? child : document.createTextNode(String(child)));
+  }
+  return node;
+}
+
+function tableOf(table, titles, rows) {
+  table.append(el("tr", null, ...titles.map((title) => el("th", null, title))));
+  for (const cells of rows) {
+    table.append(el("tr", null, ...cells.map(([content, cls]) => el("td", cls ? {class: cls} : null, content))));
+  }
+}
+
+// --- Headline: one line per file; the tables of matches and servers.
+function layOutSummary() {
+  document.title = report.title;
+  const headline = document.getElementById("headline");
+  for (const file of report.files) {
+    headline.append(el("p", {class: "headline" + (file.refused ? " incomplete" : "")}, file.headline));
+  }
+  // Two rows a match: its figures, then its verdict across the table.
+  const table = document.getElementById("match-table");
+  const titles = report.table.matchColumns;
+  table.append(el("tr", null, ...titles.map((title) => el("th", null, title))));
+  for (const {report: r} of matches) {
+    const cells = r.texts.cells.map((text, i) => el("td", i === 1 || i === 3 ? {class: "text"} : null,
+      i === 0 ? el("a", {href: "#match-" + r.number}, text) : text));
+    table.append(el("tr", {class: "figures"}, ...cells));
+    table.append(el("tr", {class: "verdict-row"},
+      el("td", null), el("td", {class: "text reason " + r.verdict, colspan: String(titles.length - 1)}, r.reason)));
+  }
+  tableOf(document.getElementById("server-table"), report.table.serverColumns,
+    report.servers.map((s) => s.texts.cells.map((text, i) => [text, i === 0 || i === 6 ? "text" : null])));
+}
+
+// --- Charts.
+const charts = [];
+const narrow = () => window.innerWidth < 700;
+const chartHeight = () => (narrow() ? 170 : 220);
+const NONE = "\u2013";
+const clockOf = (epochSeconds) => new Date(epochSeconds * 1000).toISOString().slice(11, 19);
+const withUnit = (unit) => (u, v) => (v === null || v === undefined ? NONE : `${v} ${unit}`);
+
+function serverChart(holder) {
+  const servers = report.servers;
+  if (servers.length === 0) return;
+  const index = servers.map((_, i) => i);
+  const bars = (align, fill) => ({
+    fill, stroke: fill, width: 0, paths: uPlot.paths.bars({size: [0.35, 60], align}),
+    points: {show: false},
+  });
+  const options = {
+    title: "Servers compared: ping (ms) and packets lost (%)",
+    width: holder.clientWidth, height: chartHeight(),
+    scales: {
+      x: {time: false, range: [-0.5, servers.length - 0.5]},
+      y: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
+      loss: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
+    },
+    axes: [
+      {splits: () => index, values: (u, splits) => splits.map((i) => servers[i] ? servers[i].serverIp : "")},
+      {label: "ping (ms)"},
+      {scale: "loss", side: 1, label: "lost (%)", grid: {show: false}},
+    ],
+    series: [
+      {label: "server", value: (u, i) => (i === null || !servers[i] ? NONE : servers[i].serverIp)},
+      Object.assign({label: "ping median", value: withUnit("ms")}, bars(-1, "#1f77b4")),
+      Object.assign({label: "ping p95", value: withUnit("ms")}, bars(1, "#aec7e8")),
+      {label: "lost in", scale: "loss", stroke: "#d62728", width: 2, value: withUnit("%")},
+    ],
+  };
+  charts.push(new uPlot(options, [index, servers.map((s) => s.pingMedianMs),
+    servers.map((s) => s.pingP95Ms), servers.map((s) => s.lossInPercent)], holder));
+}
+
+const BAND_COLORS = {
+  pingSpike: "rgba(31, 119, 180, 0.16)", lossBurst: "rgba(214, 39, 40, 0.16)",
+  fpsDrop: "rgba(44, 160, 44, 0.18)", bufferAboveTarget: "rgba(140, 86, 75, 0.18)",
+  noValue: "rgba(120, 120, 120, 0.14)", notRecorded: "rgba(120, 120, 120, 0.22)",
+};
+
+const LIMITS = report.limits;
+const CHARTS = [
+  {key: "ping", title: "Ping and latency", unit: "ms", bands: ["pingSpike"],
+   series: [["Ping", "ping", "#1f77b4"], ["Latency", "latency", "#ff7f0e"]],
+   lines: [["spike line", "pingSpike", "#1f77b4"]],
+   limits: [[`high ping (p95) ${LIMITS.highPingP95Ms} ms`, LIMITS.highPingP95Ms],
+            [`high latency (median) ${LIMITS.highLatencyMedianMs} ms`, LIMITS.highLatencyMedianMs]]},
+  {key: "loss", title: "Packets lost per second", unit: "packets", bands: ["lossBurst"], fromZero: true,
+   series: [["Lost in", "lostPacketsIn", "#d62728"], ["Lost out", "lostPacketsOut", "#9467bd"]], lines: []},
+  {key: "fps", title: "Frames per second", unit: "FPS", bands: ["fpsDrop"],
+   series: [["FPS", "fps", "#2ca02c"]], lines: [["drop line", "fpsDrop", "#2ca02c"]],
+   limits: [[`low FPS ${LIMITS.lowFps}`, LIMITS.lowFps]]},
+  {key: "buffer", title: "Input buffer", unit: "frames", bands: ["bufferAboveTarget"], fromZero: true,
+   series: [["Buffer", "buffer", "#8c564b"], ["Target", "bufferTarget", "#7f7f7f"]], lines: []},
+];
+
+// The chart's series and data: the time, the layout's statistics, its dashed lines.
+function chartSeries(match, layout) {
+  const t = match.series.t;
+  const startEpoch = match.report.startEpochSeconds;
+  const series = [{
+    label: "time (UTC)",
+    value: (u, v) => (v === null || v === undefined ? NONE : `${clockOf(v)} (+${v - startEpoch} s)`),
+  }];
+  const data = [t];
+  for (const [label, key, color] of layout.series) {
+    series.push({label, stroke: color, width: 1.5, value: withUnit(layout.unit)});
+    data.push(match.series[key]);
+  }
+  for (const [label, key, color] of layout.lines) {
+    const level = match.lines[key];
+    if (level === null || level === undefined) continue;
+    series.push({label: `${label} (${level} ${layout.unit})`, stroke: color, width: 1, dash: [6, 4],
+                 points: {show: false}, value: () => `${level} ${layout.unit}`});
+    data.push(t.map(() => level));
+  }
+  return {series, data};
+}
+
+function bandX(u, startEpoch, e) {
+  const from = startEpoch + e.offsetSeconds;
+  return [u.valToPos(from, "x", true), u.valToPos(from + e.lengthSeconds, "x", true)];
+}
+
+// Shaded bands under the lines, one per event of the chart's kinds and every stretch
+// without values or rows.
+function drawBands(u, holder, events, startEpoch) {
+  const drawn = [];
+  const ctx = u.ctx;
+  ctx.save();
+  for (const e of events) {
+    const [x0, x1] = bandX(u, startEpoch, e);
+    ctx.fillStyle = BAND_COLORS[e.kind];
+    ctx.fillRect(x0, u.bbox.top, Math.max(x1 - x0, 2), u.bbox.height);
+    drawn.push(`${e.kind}@${e.offsetSeconds}+${e.lengthSeconds}:${Math.round(x0)}-${Math.round(x1)}`);
+  }
+  ctx.restore();
+  if (CHECKING) holder.dataset.bands = drawn.join(" ");
+}
+
+// The bands' labels, and the verdict's limits where they fall inside the data's range.
+function drawLabels(u, layout, events, startEpoch) {
+  const ctx = u.ctx;
+  ctx.save();
+  ctx.font = `${Math.round(11 * devicePixelRatio)}px sans-serif`;
+  ctx.fillStyle = "#333";
+  for (const e of events) {
+    if (!layout.bands.includes(e.kind)) continue;
+    const [x0] = bandX(u, startEpoch, e);
+    ctx.fillText(e.texts.band, x0 + 3, u.bbox.top + 12 * devicePixelRatio);
+  }
+  const [low, high] = [u.scales.y.min, u.scales.y.max];
+  for (const [label, level] of layout.limits || []) {
+    if (level < low || level > high) continue;
+    const y = u.valToPos(level, "y", true);
+    ctx.strokeStyle = "#b02a2a";
+    ctx.setLineDash([2, 3]);
+    ctx.beginPath();
+    ctx.moveTo(u.bbox.left, y);
+    ctx.lineTo(u.bbox.left + u.bbox.width, y);
+    ctx.stroke();
+    ctx.fillStyle = "#b02a2a";
+    ctx.fillText(label, u.bbox.left + u.bbox.width - ctx.measureText(label).width - 4, y - 3);
+  }
+  ctx.restore();
+}
+
+function matchChart(holder, match, layout) {
+  const startEpoch = match.report.startEpochSeconds;
+  const events = match.report.events.filter((e) => layout.bands.includes(e.kind) ||
+    e.kind === "noValue" || e.kind === "notRecorded");
+  const {series, data} = chartSeries(match, layout);
+  const options = {
+    title: `${layout.title} (${layout.unit})`,
+    width: holder.clientWidth, height: chartHeight(),
+    tzDate: (ts) => uPlot.tzDate(new Date(ts * 1000), "Etc/UTC"),
+    scales: {y: layout.fromZero ? {range: (u, min, max) => [0, Math.max(1, max) * 1.15]} : {}},
+    axes: [{values: (u, splits) => splits.map(clockOf)}, {label: layout.unit}],
+    series,
+    hooks: {
+      drawClear: [(u) => drawBands(u, holder, events, startEpoch)],
+      draw: [(u) => drawLabels(u, layout, events, startEpoch)],
+    },
+  };
+  holder.dataset.chart = layout.key;
+  charts.push(new uPlot(options, data, holder));
+}
+
+// --- One section per match; its charts are drawn when it comes near the screen.
+function matchSection(match) {
+  const r = match.report;
+  const section = el("section", {id: "match-" + r.number, class: "match"},
+    el("h3", null, r.texts.title),
+    el("p", {class: "verdict " + r.verdict}, r.reason),
+    r.texts.notes ? el("p", {class: "notes"}, r.texts.notes) : null);
+  if (r.events.length) {
+    const table = el("table", {class: "events"});
+    tableOf(table, ["event", "from", "clock (UTC)", "length", "worst"],
+      r.events.map((e) => [[e.texts.name, "text"], [e.texts.from], [e.start, "text"],
+                           [e.texts.length], [e.texts.worst, "text"]]));
+    section.append(el("div", {class: "scroll"}, table));
+  }
+  const holders = CHARTS.map(() => el("div", {class: "chart"}));
+  section.append(...holders);
+  return {section, draw: () => CHARTS.forEach((layout, i) => matchChart(holders[i], match, layout))};
+}
+
+// For the tests: the charts whose canvas holds painted pixels.
+function markDrawn() {
+  requestAnimationFrame(() => requestAnimationFrame(() => {
+    let drawn = 0;
+    for (const canvas of document.querySelectorAll(".chart canvas")) {
+      const pixels = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+      for (let i = 3; i < pixels.length; i += 4) {
+        if (pixels[i] !== 0) { drawn++; break; }
+      }
+    }
+    document.body.dataset.chartsDrawn = String(drawn);
+  }));
+}
+
+const EAGER_MATCHES = 12;
+function layOutMatches() {
+  const details = document.getElementById("match-details");
+  const pending = new Map();
+  for (const match of matches) {
+    const {section, draw} = matchSection(match);
+    details.append(section);
+    pending.set(section, draw);
+  }
+  const draw = (section) => {
+    const make = pending.get(section);
+    if (!make) return;
+    pending.delete(section);
+    make();
+  };
+  if (matches.length <= EAGER_MATCHES || !("IntersectionObserver" in window)) {
+    for (const section of Array.from(pending.keys())) draw(section);
+    return;
+  }
+  const observer = new IntersectionObserver((entries) => {
+    for (const entry of entries) {
+      if (!entry.isIntersecting) continue;
+      observer.unobserve(entry.target);
+      draw(entry.target);
+    }
+  }, {rootMargin: "800px"});
+  for (const section of pending.keys()) observer.observe(section);
+}
+
+// Charts follow their box's width: the window's, a phone's, or after a scroll bar
+// appears.
+function fitCharts() {
+  for (const chart of charts) {
+    const width = chart.root.parentNode.clientWidth;
+    if (width > 0 && Math.abs(width - chart.width) > 1) chart.setSize({width, height: chartHeight()});
+  }
+}
+
+function followTheWindow() {
+  let resizeTimer = 0;
+  const refit = () => {
+    clearTimeout(resizeTimer);
+    resizeTimer = setTimeout(fitCharts, 50);
+  };
+  if ("ResizeObserver" in window) new ResizeObserver(refit).observe(document.body);
+  window.addEventListener("resize", refit);
+}
+
+if (CHECKING) {
+  const errors = [];
+  document.body.dataset.errors = "0";
+  window.addEventListener("error", (event) => {
+    errors.push(String(event.message));
+    document.body.dataset.errors = String(errors.length);
+  });
+}
+layOutSummary();
+serverChart(document.getElementById("server-chart"));
+layOutMatches();
+followTheWindow();
+document.getElementById("legend").textContent =
+  "Times are UTC. " + report.legend.replace(/\n/g, " ") + " Shaded bands mark events: ping spikes (blue), " +
+  "loss bursts (red), FPS drops (green), input buffer above target (brown), seconds without a value " +
+  "or without a row (grey). Dashed lines are the levels a spike or drop is measured against; dotted " +
+  "red lines the limits of the verdict, where the data reaches them. " + report.thresholdsNote;
+if (CHECKING) markDrawn();

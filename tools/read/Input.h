@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "ByteSource.h"
+
+namespace Quorvel::Read {
+
+// One input of the report: a file, or bytes already in memory (tests, fuzzing).
+class Input {
+  public:
+    static Input file(std::filesystem::path path);
+    static Input bytes(std::string name, std::string bytes);
+
+    // How messages name it: the path as UTF-8, or the name given with the bytes.
+    const std::string& name() const { return displayName; }
+    // Empty for bytes.
+    const std::filesystem::path& path() const { return filePath; }
+    // Throws a Failure (Input) when it cannot be opened.
+    std::unique_ptr<ByteSource> open() const;
+
+  private:
+    std::string displayName;
+    std::filesystem::path filePath;
+    std::shared_ptr<const std::string> content;  // bytes, shared by copies
+};
+
+}  // namespace Quorvel::Read

@@ -1,0 +1,65 @@
+#include "InputFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "DisplayText.h"
+#include "Failure.h"
+
+namespace Quorvel::Read {
+
+namespace {
+
+using Tools::displayPath;
+using Tools::Failure;
+using Tools::FailureKind;
+
+std::FILE* openForReading(const std::filesystem::path& file) {
+#if defined(_WIN32)
+    return _wfopen(file.c_str(), L"rb");
+#else
+    return std::fopen(file.c_str(), "rb");
+#endif
+}
+
+}  // namespace
+
+InputFile::InputFile(const std::filesystem::path& file) : filePath(file) {
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (std::filesystem::is_directory(status)) {
+        throw Failure(FailureKind::Input,
+                      displayPath(file) + ": is a folder, not a performance file");
+    }
+    stream = openForReading(file);
+    if (stream == nullptr) {
+        throw Failure(FailureKind::Input,
+                      displayPath(file) + ": cannot be read: " + std::strerror(errno));
+    }
+    if (std::filesystem::is_regular_file(status)) {
+        fileSize = std::filesystem::file_size(file, error);
+    }
+}
+
+InputFile::~InputFile() {
+    std::fclose(stream);
+}
+
+std::size_t InputFile::read(char* destination, std::size_t capacity) {
+    const std::size_t count = std::fread(destination, 1, capacity, stream);
+    if (count < capacity && std::ferror(stream)) {
+        throw Failure(FailureKind::Input,
+                      displayPath(filePath) + ": read failed: " + std::strerror(errno));
+    }
+    return count;
+}
+
+std::size_t MemorySource::read(char* destination, std::size_t capacity) {
+    const std::size_t count = std::min(capacity, text.size() - position);
+    std::memcpy(destination, text.data() + position, count);
+    position += count;
+    return count;
+}
+
+}  // namespace Quorvel::Read

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+
+#include "ByteSource.h"
+
+namespace Quorvel::Read {
+
+// A file read front to back in chunks. Failures name the file and carry the system's
+// words.
+class InputFile : public ByteSource {
+  public:
+    // Throws a Failure (Input) when the file cannot be opened or is a folder.
+    explicit InputFile(const std::filesystem::path& file);
+    ~InputFile() override;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    std::size_t read(char* destination, std::size_t capacity) override;
+    // The size when opened, 0 when the file is not a regular one (a pipe).
+    std::uint64_t size() const override { return fileSize; }
+
+  private:
+    std::filesystem::path filePath;
+    std::FILE* stream = nullptr;
+    std::uint64_t fileSize = 0;
+};
+
+}  // namespace Quorvel::Read

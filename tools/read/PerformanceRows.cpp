@@ -1,0 +1,211 @@
+#include "PerformanceRows.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "Failure.h"
+#include "UtcTimestamp.h"
+
+namespace Quorvel::Read {
+
+namespace {
+
+using Tools::Failure;
+using Tools::FailureKind;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool isHeader(const std::vector<std::string_view>& fields) {
+    if (fields.size() != Format::kColumnCount) {
+        return false;
+    }
+    for (std::size_t i = 0; i < Format::kColumnCount; ++i) {
+        std::string_view field = fields[i];
+        if (i == 0 && field.starts_with(kByteOrderMark)) {
+            field.remove_prefix(kByteOrderMark.size());  // a spreadsheet may add one
+        }
+        if (field != Format::kColumns[i].name) {
+            return false;
+        }
+    }
+    return true;
+}
+
+enum class NumberResult { Ok, NotANumber, OutOfRange };
+
+// An optional '-' and digits, within 32 bits.
+NumberResult parseNumber(std::string_view text, std::int32_t& value) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first == last || *first == '+') {
+        return NumberResult::NotANumber;
+    }
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (end != last) {
+        return NumberResult::NotANumber;
+    }
+    if (error == std::errc::result_out_of_range) {
+        return NumberResult::OutOfRange;
+    }
+    return error == std::errc() ? NumberResult::Ok : NumberResult::NotANumber;
+}
+
+// The number at `p` up to `stop` (',' or the end): what parseNumber accepts, in one
+// pass. Null when it is anything else; the careful path then says what.
+const char* scanNumber(const char* p, const char* end, std::int32_t& value) {
+    const bool negative = p < end && *p == '-';
+    p += negative ? 1 : 0;
+    std::int64_t magnitude = 0;
+    const char* digits = p;
+    while (p < end && static_cast<unsigned>(*p - '0') < 10 && p - digits < 11) {
+        magnitude = magnitude * 10 + (*p - '0');
+        ++p;
+    }
+    if (p == digits || (p < end && *p != ',') ||
+        magnitude > (negative ? 2147483648LL : 2147483647LL)) {
+        return nullptr;
+    }
+    value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return p;
+}
+
+std::string headerText() {
+    return std::string(Format::kHeaderLine.substr(0, Format::kHeaderLine.size() - 1));
+}
+
+}  // namespace
+
+PerformanceRows::PerformanceRows(ByteSource& source, std::string name)
+    : inputName(std::move(name)), csv(source) {
+    const std::string_view head = csv.head();
+    if (head.empty()) {
+        throw Failure(FailureKind::Input, inputName + ": is empty, not a performance file");
+    }
+    if (head.find('\0') != std::string_view::npos) {
+        throw Failure(FailureKind::Input,
+                      inputName + ": holds binary data, not a performance file");
+    }
+    if (!csv.next(record) || record.tooLong || !isHeader(record.splitFields())) {
+        throw Failure(FailureKind::Input, inputName +
+                                              ": is not a performance file: line 1 is not "
+                                              "the header \"" +
+                                              headerText() + "\"");
+    }
+}
+
+void PerformanceRows::skip(const std::string& what) {
+    skippedRows.add(record.line, record.lastLine, what);
+}
+
+bool PerformanceRows::next(Row& row) {
+    while (csv.next(record)) {
+        if (!record.split && record.text.empty() && !record.tooLong) {
+            continue;  // a blank line
+        }
+        if ((!record.split && parseLine(record.text, row)) || parseFields(row)) {
+            row.line = record.line;
+            ++rowCount;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PerformanceRows::parseTimestamp(std::string_view text, std::chrono::sys_seconds& time) {
+    if (text.size() != Format::kTimestampLength || text[10] != ' ') {
+        return false;
+    }
+    const auto timeOfDay = Format::parseTimeOfDay(text.substr(11));
+    if (!timeOfDay) {
+        return false;
+    }
+    if (text.substr(0, 10) != lastDateText) {
+        const auto date = Format::parseUtcDate(text.substr(0, 10));
+        if (!date) {
+            return false;
+        }
+        lastDate = *date;
+        lastDateText.assign(text.substr(0, 10));
+    }
+    time = lastDate + *timeOfDay;
+    return true;
+}
+
+// The common case: a line without quotes, read in one pass. False for anything
+// unusual, which parseFields() then reads carefully.
+bool PerformanceRows::parseLine(std::string_view text, Row& row) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    constexpr std::size_t kStamp = Format::kTimestampLength;
+    if (text.size() <= kStamp || p[kStamp] != ',' ||
+        !parseTimestamp(text.substr(0, kStamp), row.second.time)) {
+        return false;
+    }
+    row.texts[TextColumn::Timestamp] = text.substr(0, kStamp);
+    p += kStamp + 1;
+    for (std::size_t i = 1; i < Format::kTextColumnCount; ++i) {
+        const auto* comma =
+            static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
+        if (comma == nullptr) {
+            return false;
+        }
+        row.texts[static_cast<TextColumn>(i)] = {p, static_cast<std::size_t>(comma - p)};
+        p = comma + 1;
+    }
+    p = scanNumber(p, end, row.playlist);
+    for (Statistic statistic : Format::kStatistics) {
+        if (p == nullptr || p == end) {
+            return false;
+        }
+        p = scanNumber(p + 1, end, row.second.values[statistic]);  // past the comma
+    }
+    return p == end;
+}
+
+// Reads the record field by field and says what is wrong when it is not a row.
+bool PerformanceRows::parseFields(Row& row) {
+    if (record.tooLong) {
+        skip("longer than " + std::to_string(CsvStream::kMaxRecordBytes >> 20) + " MB, not a row");
+        return false;
+    }
+    if (record.malformed) {
+        skip("badly quoted field");
+        return false;
+    }
+    const std::vector<std::string_view>& fields = record.splitFields();
+    if (fields.size() != Format::kColumnCount) {
+        skip("expected " + std::to_string(Format::kColumnCount) + " fields, found " +
+             std::to_string(fields.size()));
+        return false;
+    }
+    const auto field = [&fields](Format::Column column) {
+        return fields[static_cast<std::size_t>(column)];
+    };
+    if (!parseTimestamp(field(Format::Column::Timestamp), row.second.time)) {
+        skip("Timestamp is not a time of the form YYYY-MM-DD HH:MM:SS");
+        return false;
+    }
+    for (std::size_t i = 0; i < Format::kTextColumnCount; ++i) {
+        row.texts[static_cast<TextColumn>(i)] = fields[i];
+    }
+    const auto number = [&](Format::Column column, std::int32_t& value) {
+        const NumberResult result = parseNumber(field(column), value);
+        if (result != NumberResult::Ok) {
+            skip(std::string(Format::columnName(column)) +
+                 (result == NumberResult::OutOfRange ? " is out of range (beyond 32 bits)"
+                                                     : " is not a whole number"));
+        }
+        return result == NumberResult::Ok;
+    };
+    if (!number(Format::kPlaylistColumn, row.playlist)) {
+        return false;
+    }
+    for (Statistic statistic : Format::kStatistics) {
+        if (!number(Format::columnOf(statistic), row.second.values[statistic])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace Quorvel::Read

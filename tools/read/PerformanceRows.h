@@ -1,0 +1,65 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "CsvStream.h"
+#include "PerformanceFormat.h"
+#include "SkippedRows.h"
+
+namespace Quorvel::Read {
+
+using Format::Statistic;
+using Format::TextColumn;
+
+// One second: its time and statistics (Format::kNoValue where the second has none).
+struct Second {
+    std::chrono::sys_seconds time;
+    Format::PerStatistic<std::int32_t> values;
+
+    std::int32_t operator[](Statistic statistic) const { return values[statistic]; }
+    bool has(Statistic statistic) const { return values[statistic] != Format::kNoValue; }
+};
+
+// One row; its texts stay valid until the next row is read.
+struct Row {
+    std::size_t line = 0;
+    Format::RowTexts texts;
+    std::int32_t playlist = 0;
+    Second second;
+};
+
+// Reads the rows of one performance file. The constructor checks that the input is
+// one (a Failure of kind Input says what it is instead, naming it by `name`); rows that
+// cannot be read are skipped and noted in skipped().
+class PerformanceRows {
+  public:
+    PerformanceRows(ByteSource& source, std::string name);
+
+    // False at the end of the input.
+    bool next(Row& row);
+
+    std::uint64_t position() const { return csv.position(); }
+    std::size_t rowsRead() const { return rowCount; }
+    const SkippedRows& skipped() const { return skippedRows; }
+
+  private:
+    bool parseLine(std::string_view text, Row& row);
+    bool parseTimestamp(std::string_view text, std::chrono::sys_seconds& time);
+    bool parseFields(Row& row);
+    void skip(const std::string& what);
+
+    std::string inputName;
+    CsvStream csv;
+    CsvRecord record;
+    std::size_t rowCount = 0;
+    SkippedRows skippedRows;
+    // Rows of one day share their date: it is parsed when it changes.
+    std::string lastDateText;
+    std::chrono::sys_days lastDate{};
+};
+
+}  // namespace Quorvel::Read

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "PerformanceFormat.h"
+
+namespace Quorvel::Sim {
+
+// How a statistic varies second by second within a phase.
+struct Constant {
+    double value = 0;
+};
+struct Ramp {
+    double start = 0;
+    double end = 0;
+};
+// Uniform in mean ± spread, the same for the same seed everywhere.
+struct Noise {
+    double mean = 0;
+    double spread = 0;
+    std::uint32_t seed = 1;
+};
+// `value` for the first `length` seconds of every `every`, `base` otherwise.
+struct Bursts {
+    double base = 0;
+    double value = 0;
+    int every = 1;
+    int length = 0;
+};
+
+class Signal {
+  public:
+    Signal() = default;
+    template <typename Form>
+    explicit Signal(Form f) : form(f) {}
+
+    // The value `offset` seconds into a phase of `duration` seconds.
+    double at(int offset, int duration) const;
+
+  private:
+    std::variant<Constant, Ramp, Noise, Bursts> form;
+};
+
+// What the game reports during [from, to).
+struct Phase {
+    int from = 0;
+    int to = 0;
+    bool inOnlineGame = false;
+    bool onlineGame = true;
+    bool localPlayer = true;
+    bool replicationInfo = true;
+    bool statGraphs = true;
+    std::string matchGuid;
+    std::int32_t playlistId = 0;
+    // Each statistic of the performance file as the game reports it (Ping in ms).
+    Format::PerStatistic<Signal> statistics;
+};
+
+struct SessionEvent {
+    enum class Kind { AppendToLaunchLog, Unload, Load };
+    int at = 0;
+    Kind kind = Kind::AppendToLaunchLog;
+    std::string text;  // the line appended to Launch.log
+};
+
+// 2026-12-08 18:00:00 UTC: sessions start here unless their scenario says otherwise.
+inline constexpr std::chrono::sys_seconds kDefaultStart{std::chrono::seconds{1796752800}};
+
+struct Scenario {
+    std::string description;
+    std::optional<std::string> player;
+    std::string documentsFolder = "Documents";
+    int seconds = 0;
+    // The calendar time (UTC) of second 0.
+    std::chrono::sys_seconds start = kDefaultStart;
+    std::vector<Phase> phases;         // sorted, not overlapping
+    std::vector<SessionEvent> events;  // sorted by time
+
+    // The phase covering `second`, or null between phases (the menu).
+    const Phase* phaseAt(int second) const;
+};
+
+// Both throw a Failure (Usage) naming the file, the place in it and what was expected.
+Scenario parseScenario(const std::string& text, const std::string& sourceName);
+Scenario loadScenarioFile(const std::filesystem::path& file);
+
+}  // namespace Quorvel::Sim
