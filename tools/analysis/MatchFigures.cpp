@@ -129,11 +129,6 @@ Figure MatchSums::lossOutPercent() const {
     return percentOf(lostOut, packetsOut, anyOut);
 }
 
-bool lossUsable(const Second& second, Statistic lost, Statistic packets) {
-    return second.has(lost) && second.has(packets) && second[lost] >= 0 &&
-           second[lost] <= second[packets];
-}
-
 MatchFigures figuresOf(const MatchRows& match) {
     MatchFigures f;
     const std::vector<Second>& seconds = match.seconds;

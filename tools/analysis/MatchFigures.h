@@ -59,6 +59,9 @@ MatchFigures figuresOf(const MatchRows& match);
 
 // True when the loss counters of a second in one direction can be used: both present
 // and no more lost than sent or received.
-bool lossUsable(const Second& second, Statistic lost, Statistic packets);
+inline bool lossUsable(const Second& second, Statistic lost, Statistic packets) {
+    return second.has(lost) && second.has(packets) && second[lost] >= 0 &&
+           second[lost] <= second[packets];
+}
 
 }  // namespace Quorvel::Analysis

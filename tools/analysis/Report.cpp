@@ -1,8 +1,12 @@
 #include "Report.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
+#include <utility>
 
+#include "MatchQueue.h"
 #include "MatchSplitter.h"
 #include "PerformanceRows.h"
 
@@ -13,11 +17,18 @@ namespace {
 using Tools::Failure;
 using Tools::FailureKind;
 
+// What reading one input gave, apart from its matches.
+struct ReadOutcome {
+    std::optional<Failure> refused;
+    std::size_t rows = 0;
+    Read::SkippedRows skipped;
+};
+
 // One input read match by match.
 class MatchSource {
   public:
-    MatchSource(const Read::Input& input, InputSummary& summary)
-        : bytes(input.open()), rows(*bytes, input.name()), inputSummary(summary) {}
+    explicit MatchSource(const Read::Input& input)
+        : bytes(input.open()), rows(*bytes, input.name()) {}
 
     // Reads up to the end of the next match; false when the input has no more.
     bool advance() {
@@ -30,9 +41,9 @@ class MatchSource {
         return splitter.finish(pending);
     }
 
-    void close() {
-        inputSummary.rows = rows.rowsRead();
-        inputSummary.skipped = rows.skipped();
+    void close(ReadOutcome& outcome) const {
+        outcome.rows = rows.rowsRead();
+        outcome.skipped = rows.skipped();
     }
 
     Matches::MatchRows pending;
@@ -43,24 +54,20 @@ class MatchSource {
     std::unique_ptr<Read::ByteSource> bytes;
     Read::PerformanceRows rows;
     Matches::MatchSplitter splitter;
-    InputSummary& inputSummary;
 };
 
 // The inputs being read, each holding its next match; the earliest goes first.
 class MatchMerger {
   public:
-    MatchMerger(const std::vector<Read::Input>& inputs, ReportResult& result)
-        : summaries(result.inputs), sources(inputs.size()), hasMatch(inputs.size(), false) {
-        summaries.resize(inputs.size());
+    MatchMerger(const std::vector<Read::Input>& inputs, std::vector<ReadOutcome>& results)
+        : outcomes(results), sources(inputs.size()), hasMatch(inputs.size(), false) {
         for (std::size_t i = 0; i < inputs.size(); ++i) {
-            summaries[i].name = inputs[i].name();
-            summaries[i].path = inputs[i].path();
             try {
-                sources[i] = std::make_unique<MatchSource>(inputs[i], summaries[i]);
+                sources[i] = std::make_unique<MatchSource>(inputs[i]);
                 totalBytes += sources[i]->size();
                 advance(i);
             } catch (const Failure& failure) {
-                summaries[i].refused = failure;
+                outcomes[i].refused = failure;
             }
         }
     }
@@ -77,18 +84,11 @@ class MatchMerger {
         return next;
     }
 
-    const Matches::MatchRows& pending(std::size_t i) const { return sources[i]->pending; }
-
-    void advance(std::size_t i) {
-        try {
-            hasMatch[i] = sources[i]->advance();
-        } catch (const Failure& failure) {
-            summaries[i].refused = failure;
-            hasMatch[i] = false;
-        }
-        if (!hasMatch[i]) {
-            sources[i]->close();
-        }
+    // Takes input i's pending match and reads its next one.
+    ReadMatch take(std::size_t i) {
+        ReadMatch match{i, std::move(sources[i]->pending)};
+        advance(i);
+        return match;
     }
 
     std::uint64_t position() const {
@@ -101,15 +101,92 @@ class MatchMerger {
     std::uint64_t total() const { return totalBytes; }
 
   private:
-    std::vector<InputSummary>& summaries;
+    void advance(std::size_t i) {
+        try {
+            hasMatch[i] = sources[i]->advance();
+        } catch (const Failure& failure) {
+            outcomes[i].refused = failure;
+            hasMatch[i] = false;
+        }
+        if (!hasMatch[i]) {
+            sources[i]->close(outcomes[i]);
+        }
+    }
+
+    std::vector<ReadOutcome>& outcomes;
     std::vector<std::unique_ptr<MatchSource>> sources;
     std::vector<bool> hasMatch;
     std::uint64_t totalBytes = 0;
 };
 
-// An input that was read but gave no row is refused too.
-void refuseEmptyInputs(std::vector<InputSummary>& inputs) {
-    for (InputSummary& summary : inputs) {
+// Reading, on a thread of its own, so that it goes on while matches are analysed.
+struct Reading {
+    MatchQueue queue;
+    std::vector<ReadOutcome> outcomes;
+    std::atomic<std::uint64_t> bytesRead{0};
+    std::atomic<std::uint64_t> bytesTotal{0};
+
+    void run(const std::vector<Read::Input>& inputs) {
+        try {
+            MatchMerger merger(inputs, outcomes);
+            bytesTotal = merger.total();
+            MatchBatch batch;
+            for (std::optional<std::size_t> next;
+                 (next = merger.earliest()) || !batch.matches.empty();) {
+                if (next) {
+                    batch.add(merger.take(*next));
+                    bytesRead = merger.position();
+                }
+                if ((!next || batch.full()) && !queue.push(std::exchange(batch, {}))) {
+                    break;
+                }
+            }
+            queue.close();
+        } catch (...) {
+            queue.close(std::current_exception());
+        }
+    }
+};
+
+// One match: analysed, counted, handed to the sinks.
+void analyseOne(const ReadMatch& match, std::size_t number, ReportResult& result,
+                const std::vector<ReportSink*>& sinks, ServerTable& servers) {
+    MatchReport report = analyzeMatch(match.rows);
+    report.input = match.input;
+    report.number = number;
+    InputSummary& summary = result.inputs[match.input];
+    ++summary.matches;
+    summary.matchesWithProblems += report.verdict.cause != Cause::Good ? 1 : 0;
+    summary.servers.insert(report.info.serverIp);
+    servers.add(report);
+    for (ReportSink* sink : sinks) {
+        sink->match(match.rows, report);
+    }
+}
+
+// The matches as they come from the queue.
+std::size_t analyseAll(Reading& reading, ReportResult& result,
+                       const std::vector<ReportSink*>& sinks, const ProgressHook& progress,
+                       ServerTable& servers) {
+    std::size_t count = 0;
+    while (std::optional<MatchBatch> batch = reading.queue.pop()) {
+        for (ReadMatch& match : batch->matches) {
+            analyseOne(match, ++count, result, sinks, servers);
+        }
+        if (progress) {
+            progress(reading.bytesRead, reading.bytesTotal);
+        }
+    }
+    return count;
+}
+
+// What reading gave each input; an input that was read but gave no row is refused too.
+void takeOutcomes(std::vector<ReadOutcome>& outcomes, std::vector<InputSummary>& inputs) {
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        InputSummary& summary = inputs[i];
+        summary.refused = std::move(outcomes[i].refused);
+        summary.rows = outcomes[i].rows;
+        summary.skipped = std::move(outcomes[i].skipped);
         if (!summary.usable() || summary.rows > 0) {
             continue;
         }
@@ -131,27 +208,24 @@ bool ReportResult::allUsable() const {
 ReportResult buildReport(const std::vector<Read::Input>& inputs,
                          const std::vector<ReportSink*>& sinks, const ProgressHook& progress) {
     ReportResult result;
-    MatchMerger merger(inputs, result);
-    ServerTable servers;
-    while (const std::optional<std::size_t> next = merger.earliest()) {
-        const Matches::MatchRows& rows = merger.pending(*next);
-        MatchReport report = analyzeMatch(rows);
-        report.input = *next;
-        report.number = ++result.matches;
-        InputSummary& summary = result.inputs[*next];
-        ++summary.matches;
-        summary.matchesWithProblems += report.verdict.cause != Cause::Good ? 1 : 0;
-        summary.servers.insert(report.info.serverIp);
-        servers.add(report);
-        for (ReportSink* sink : sinks) {
-            sink->match(rows, report);
-        }
-        if (progress) {
-            progress(merger.position(), merger.total());
-        }
-        merger.advance(*next);
+    result.inputs.resize(inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        result.inputs[i].name = inputs[i].name();
+        result.inputs[i].path = inputs[i].path();
     }
-    refuseEmptyInputs(result.inputs);
+    Reading reading;
+    reading.outcomes.resize(inputs.size());
+    std::thread reader([&reading, &inputs] { reading.run(inputs); });
+    ServerTable servers;
+    try {
+        result.matches = analyseAll(reading, result, sinks, progress, servers);
+    } catch (...) {
+        reading.queue.abandon();
+        reader.join();
+        throw;
+    }
+    reader.join();
+    takeOutcomes(reading.outcomes, result.inputs);
     if (result.matches > 0) {
         const std::vector<ServerSummary> serverSummaries = servers.summaries();
         for (ReportSink* sink : sinks) {

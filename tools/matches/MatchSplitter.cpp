@@ -34,6 +34,9 @@ void MatchSplitter::begin(const Read::Row& row) {
     current.info.firstLine = row.line;
     current.seconds.clear();
     current.offsets.clear();
+    // Matches are alike in length: room for the last one's rows saves regrowing.
+    current.seconds.reserve(lastLength);
+    current.offsets.reserve(lastLength);
     open = true;
 }
 
@@ -41,6 +44,7 @@ bool MatchSplitter::add(const Read::Row& row, MatchRows& finished) {
     bool done = false;
     if (startsNewMatch(row)) {
         if (open) {
+            lastLength = std::min<std::size_t>(current.seconds.size(), 1 << 16);
             std::swap(finished, current);
             done = true;
         }

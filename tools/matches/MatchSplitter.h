@@ -21,6 +21,7 @@ class MatchSplitter {
 
     MatchRows current;
     bool open = false;
+    std::size_t lastLength = 0;
 };
 
 }  // namespace Quorvel::Matches

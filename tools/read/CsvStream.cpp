@@ -33,7 +33,8 @@ const std::vector<std::string_view>& CsvRecord::splitFields() {
     return fields;
 }
 
-CsvStream::CsvStream(ByteSource& source) : input(source), buffer(kChunkBytes) {}
+// One byte more than the chunk: the stop byte after the data (see CsvRecord::text).
+CsvStream::CsvStream(ByteSource& source) : input(source), buffer(kChunkBytes + 1, '\n') {}
 
 bool CsvStream::fill() {
     if (endOfInput) {
@@ -45,11 +46,12 @@ bool CsvStream::fill() {
         end -= begin;
         begin = 0;
     }
-    if (end == buffer.size()) {
-        buffer.resize(buffer.size() * 2);
+    if (end == buffer.size() - 1) {
+        buffer.resize(2 * (buffer.size() - 1) + 1);
     }
-    const std::size_t count = input.read(buffer.data() + end, buffer.size() - end);
+    const std::size_t count = input.read(buffer.data() + end, buffer.size() - 1 - end);
     end += count;
+    buffer[end] = '\n';
     endOfInput = count == 0;
     return count != 0;
 }
@@ -80,6 +82,16 @@ const char* CsvStream::findLineEnd() {
 }
 
 bool CsvStream::next(CsvRecord& record) {
+    if (!nextLine(record)) {
+        return false;
+    }
+    if (!record.split && !record.tooLong && record.text.find('"') != std::string_view::npos) {
+        rereadQuoted(record);
+    }
+    return true;
+}
+
+bool CsvStream::nextLine(CsvRecord& record) {
     record.line = line;
     record.text = {};
     record.split = false;
@@ -97,14 +109,20 @@ bool CsvStream::next(CsvRecord& record) {
         skipLongRecord(record);
         return true;
     }
-    if (findByte(first, last, '"') != nullptr) {
-        return nextQuoted(record);
-    }
+    recordBegin = begin;
     const char* lineEnd = last > first && last[-1] == '\r' ? last - 1 : last;
     record.text = {first, static_cast<std::size_t>(lineEnd - first)};
     begin = lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - buffer.data()) + 1 : end;
     record.lastLine = line++;
     return true;
+}
+
+void CsvStream::rereadQuoted(CsvRecord& record) {
+    begin = recordBegin;
+    line = record.line;
+    record.text = {};
+    record.fields.clear();
+    nextQuoted(record);
 }
 
 // True when a byte is available at `at`, reading more if needed; `at` follows the

@@ -16,7 +16,8 @@ struct CsvRecord {
     std::size_t lastLine = 0;  // line where it ends (quoted line breaks span lines)
     // A record without quotes is handed over as its line, without the line end, for
     // the caller to split (most are; splitting while parsing is faster). A record with
-    // quotes comes split into `fields`, unquoted.
+    // quotes comes split into `fields`, unquoted. The byte after `text` can be read: it
+    // is a line end, so a scan for digits stops there without checking the length.
     std::string_view text;
     bool split = false;
     std::vector<std::string_view> fields;
@@ -38,6 +39,12 @@ class CsvStream {
 
     // False at the end of the input. Read errors throw a Failure (Input).
     bool next(CsvRecord& record);
+    // The same, faster for a caller that scans the line itself: a line is handed over
+    // unsplit without looking for quotes in it; a caller that finds one calls
+    // rereadQuoted().
+    bool nextLine(CsvRecord& record);
+    // Reads the record just returned again as a quoted one, which may span lines.
+    void rereadQuoted(CsvRecord& record);
 
     // Bytes consumed so far, for progress.
     std::uint64_t position() const { return consumed + begin; }
@@ -59,8 +66,9 @@ class CsvStream {
 
     ByteSource& input;
     std::vector<char> buffer;
-    std::size_t begin = 0;  // first unread byte
-    std::size_t end = 0;    // end of the bytes read
+    std::size_t begin = 0;        // first unread byte
+    std::size_t recordBegin = 0;  // where the last record began
+    std::size_t end = 0;          // end of the bytes read
     bool endOfInput = false;
     std::uint64_t consumed = 0;  // bytes dropped from the front of the buffer
     std::size_t line = 1;

@@ -50,22 +50,42 @@ NumberResult parseNumber(std::string_view text, std::int32_t& value) {
     return error == std::errc() ? NumberResult::Ok : NumberResult::NotANumber;
 }
 
-// The number at `p` up to `stop` (',' or the end): what parseNumber accepts, in one
-// pass. Null when it is anything else; the careful path then says what.
-const char* scanNumber(const char* p, const char* end, std::int32_t& value) {
-    const bool negative = p < end && *p == '-';
-    p += negative ? 1 : 0;
-    std::int64_t magnitude = 0;
-    const char* digits = p;
-    while (p < end && static_cast<unsigned>(*p - '0') < 10 && p - digits < 11) {
-        magnitude = magnitude * 10 + (*p - '0');
-        ++p;
+// Two ASCII digits as a number, or -1.
+int twoDigits(const char* p) {
+    const unsigned tens = static_cast<unsigned char>(p[0]) - unsigned{'0'};
+    const unsigned ones = static_cast<unsigned char>(p[1]) - unsigned{'0'};
+    return tens < 10 && ones < 10 ? static_cast<int>(tens * 10 + ones) : -1;
+}
+
+// "HH:MM:SS" as seconds into the day, or -1: what Format::parseTimeOfDay accepts.
+int secondsIntoDay(const char* p) {
+    if (p[2] != ':' || p[5] != ':') {
+        return -1;
     }
-    if (p == digits || (p < end && *p != ',') ||
-        magnitude > (negative ? 2147483648LL : 2147483647LL)) {
+    const int h = twoDigits(p), m = twoDigits(p + 3), s = twoDigits(p + 6);
+    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) {
+        return -1;
+    }
+    return h * 3600 + m * 60 + s;
+}
+
+// The number at `p`, up to a comma or the line's end: what parseNumber accepts, in one
+// pass. The byte after the line is a line end (CsvRecord::text), so the digits are read
+// without checking the length. Null for anything else; the careful path then says what.
+const char* scanNumber(const char* p, std::int32_t& value) {
+    const bool negative = *p == '-';
+    p += negative ? 1 : 0;
+    const char* const digits = p;
+    std::uint64_t magnitude = 0;
+    for (unsigned digit; (digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10; ++p) {
+        magnitude = magnitude * 10 + digit;
+    }
+    const std::uint64_t limit = negative ? 2147483648u : 2147483647u;
+    if (p == digits || p - digits > 10 || magnitude > limit) {
         return nullptr;
     }
-    value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
+                                               : static_cast<std::int64_t>(magnitude));
     return p;
 }
 
@@ -98,36 +118,47 @@ void PerformanceRows::skip(const std::string& what) {
 }
 
 bool PerformanceRows::next(Row& row) {
-    while (csv.next(record)) {
-        if (!record.split && record.text.empty() && !record.tooLong) {
+    while (csv.nextLine(record)) {
+        if (!record.tooLong && record.text.empty()) {
             continue;  // a blank line
         }
-        if ((!record.split && parseLine(record.text, row)) || parseFields(row)) {
-            row.line = record.line;
-            ++rowCount;
-            return true;
+        if (!record.tooLong && parseLine(record.text, row)) {
+            return accept(row);
+        }
+        if (!record.tooLong && record.text.find('"') != std::string_view::npos) {
+            csv.rereadQuoted(record);
+        }
+        if (parseFields(row)) {
+            return accept(row);
         }
     }
     return false;
+}
+
+bool PerformanceRows::accept(Row& row) {
+    row.line = record.line;
+    ++rowCount;
+    return true;
 }
 
 bool PerformanceRows::parseTimestamp(std::string_view text, std::chrono::sys_seconds& time) {
     if (text.size() != Format::kTimestampLength || text[10] != ' ') {
         return false;
     }
-    const auto timeOfDay = Format::parseTimeOfDay(text.substr(11));
-    if (!timeOfDay) {
+    const int sinceMidnight = secondsIntoDay(text.data() + 11);
+    if (sinceMidnight < 0) {
         return false;
     }
-    if (text.substr(0, 10) != lastDateText) {
+    if (!sameDate || std::memcmp(text.data(), lastDateText, sizeof lastDateText) != 0) {
         const auto date = Format::parseUtcDate(text.substr(0, 10));
         if (!date) {
             return false;
         }
         lastDate = *date;
-        lastDateText.assign(text.substr(0, 10));
+        std::memcpy(lastDateText, text.data(), sizeof lastDateText);
+        sameDate = true;
     }
-    time = lastDate + *timeOfDay;
+    time = lastDate + std::chrono::seconds{sinceMidnight};
     return true;
 }
 
@@ -143,6 +174,7 @@ bool PerformanceRows::parseLine(std::string_view text, Row& row) {
     }
     row.texts[TextColumn::Timestamp] = text.substr(0, kStamp);
     p += kStamp + 1;
+    const char* const textsBegin = p;
     for (std::size_t i = 1; i < Format::kTextColumnCount; ++i) {
         const auto* comma =
             static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
@@ -152,12 +184,15 @@ bool PerformanceRows::parseLine(std::string_view text, Row& row) {
         row.texts[static_cast<TextColumn>(i)] = {p, static_cast<std::size_t>(comma - p)};
         p = comma + 1;
     }
-    p = scanNumber(p, end, row.playlist);
+    if (std::memchr(textsBegin, '"', static_cast<std::size_t>(p - textsBegin)) != nullptr) {
+        return false;  // quoted texts
+    }
+    p = scanNumber(p, row.playlist);
     for (Statistic statistic : Format::kStatistics) {
-        if (p == nullptr || p == end) {
+        if (p == nullptr || p == end || *p != ',') {
             return false;
         }
-        p = scanNumber(p + 1, end, row.second.values[statistic]);  // past the comma
+        p = scanNumber(p + 1, row.second.values[statistic]);  // past the comma
     }
     return p == end;
 }

@@ -47,6 +47,7 @@ class PerformanceRows {
     const SkippedRows& skipped() const { return skippedRows; }
 
   private:
+    bool accept(Row& row);
     bool parseLine(std::string_view text, Row& row);
     bool parseTimestamp(std::string_view text, std::chrono::sys_seconds& time);
     bool parseFields(Row& row);
@@ -58,7 +59,8 @@ class PerformanceRows {
     std::size_t rowCount = 0;
     SkippedRows skippedRows;
     // Rows of one day share their date: it is parsed when it changes.
-    std::string lastDateText;
+    char lastDateText[10] = {};
+    bool sameDate = false;
     std::chrono::sys_days lastDate{};
 };
 
