@@ -11,17 +11,17 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 
+#include "GeneratedPerformanceFile.h"
 #include "Report.h"
 #include "TableReport.h"
 #include "TextOutput.h"
 
 namespace {
-
-constexpr int kMatchSeconds = 300;
 
 class Discard : public Quorvel::Tools::TextOutput {
   public:
@@ -38,33 +38,10 @@ const std::filesystem::path& generatedFile(std::int64_t rows) {
     }
     file = std::filesystem::temp_directory_path() /
            ("quorvel-bench-" + std::to_string(rows) + "-performance.csv");
-    std::FILE* out = std::fopen(file.c_str(), "wb");
-    std::fputs(
-        "Timestamp,UserID,MatchGUID,ServerIP,ServerPort,Playlist,FPS,Ping,Latency,PacketsOut,"
-        "PacketsIn,LostPacketsOut,LostPacketsIn,Buffer,BufferTarget\n",
-        out);
-    using namespace std::chrono;
-    const sys_seconds start = sys_days{2026y / December / 8};
-    for (std::int64_t i = 0; i < rows; ++i) {
-        const std::int64_t match = i / kMatchSeconds;
-        // A minute in the menu between matches.
-        const sys_seconds time = start + seconds{i + match * 60};
-        const auto day = floor<days>(time);
-        const year_month_day date{day};
-        const hh_mm_ss clock{time - day};
-        std::fprintf(out,
-                     "%04d-%02u-%02u %02lld:%02lld:%02lld,Steam|76561190000000000|0,"
-                     "MATCH-%08lld,10.0.%lld.%lld,7777,13,%lld,%lld,%lld,60,60,%d,%d,2,2\n",
-                     static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
-                     static_cast<unsigned>(date.day()),
-                     static_cast<long long>(clock.hours().count()),
-                     static_cast<long long>(clock.minutes().count()),
-                     static_cast<long long>(clock.seconds().count()), static_cast<long long>(match),
-                     static_cast<long long>(match % 200), static_cast<long long>(match % 7),
-                     static_cast<long long>(120 + i % 37), static_cast<long long>(30 + i % 11),
-                     static_cast<long long>(35 + i % 13), i % 50 == 0 ? 2 : 0, i % 70 == 0 ? 3 : 0);
+    if (!Quorvel::Bench::writeGeneratedPerformanceFile(file, rows)) {
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
+        std::exit(EXIT_FAILURE);
     }
-    std::fclose(out);
     return file;
 }
 
