@@ -2,10 +2,14 @@
 
 #include "DisplayText.h"
 #include "InputFile.h"
+#include "ReadAhead.h"
 
 namespace Quorvel::Read {
 
 namespace {
+
+// Files from this size on are read ahead on a thread of their own.
+constexpr std::uint64_t kReadAheadFrom = std::uint64_t{8} << 20;
 
 // Memory that owns (shares) its bytes.
 class SharedBytesSource : public MemorySource {
@@ -37,7 +41,11 @@ std::unique_ptr<ByteSource> Input::open() const {
     if (content) {
         return std::make_unique<SharedBytesSource>(content);
     }
-    return std::make_unique<InputFile>(filePath);
+    auto file = std::make_unique<InputFile>(filePath);
+    if (file->size() < kReadAheadFrom) {
+        return file;
+    }
+    return std::make_unique<ReadAhead>(std::move(file));
 }
 
 }  // namespace Quorvel::Read
