@@ -2,7 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+
+#include "DisplayText.h"
+#include "Failure.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -29,31 +33,32 @@ bool environmentSays(const char* name) {
 
 }  // namespace
 
-std::optional<std::string> openWithDefaultProgram(const std::filesystem::path& file) {
+void openWithDefaultProgram(const std::filesystem::path& file) {
     if (environmentSays("QUORVEL_NO_BROWSER")) {
-        return std::nullopt;
+        return;
     }
+    const auto cannot = [&file](const std::string& why) {
+        return Failure(FailureKind::Output, "cannot open " + displayPath(file) + ": " + why);
+    };
 #if defined(_WIN32)
     const auto result = reinterpret_cast<std::intptr_t>(
         ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32) {
-        return "no program to open it with was found (error " + std::to_string(result) + ")";
+        throw cannot("no program to open it with was found (error " + std::to_string(result) + ")");
     }
-    return std::nullopt;
 #else
     const std::string path = file.string();
     const char* const arguments[] = {"xdg-open", path.c_str(), nullptr};
     pid_t child = 0;
     if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char* const*>(arguments),
                      environ) != 0) {
-        return std::string("xdg-open, which opens it in the browser, is not installed");
+        throw cannot("xdg-open, which opens it in the browser, is not installed");
     }
     int status = 0;
     waitpid(child, &status, 0);  // xdg-open hands the file on and returns at once
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return std::string("xdg-open could not open it");
+        throw cannot("xdg-open could not open it");
     }
-    return std::nullopt;
 #endif
 }
 

@@ -1,15 +1,14 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
-#include <string>
 
 namespace Quorvel::Tools {
 
 // Opens `file` with the desktop's default program for it (the browser, for a page):
-// ShellExecute on Windows, xdg-open elsewhere. The error, if it could not be started.
-// With QUORVEL_NO_BROWSER set in the environment nothing is started (tests).
-std::optional<std::string> openWithDefaultProgram(const std::filesystem::path& file);
+// ShellExecute on Windows, xdg-open elsewhere. Throws a Failure (Output) saying why
+// when it could not be started. With QUORVEL_NO_BROWSER set in the environment nothing
+// is started (tests).
+void openWithDefaultProgram(const std::filesystem::path& file);
 
 // True when the program has a console window of its own, as when a file was dropped
 // on it in Explorer (no terminal it was started from). Always false outside Windows.

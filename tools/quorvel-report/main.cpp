@@ -207,10 +207,13 @@ void reportProblems(const Plan& plan, const Analysis::ReportResult& result) {
     }
 }
 
+// A page that cannot be shown is said so; the report was written all the same.
 void openPage(const Tools::AtomicFile& page) {
     complain("opening " + displayPath(page.target()) + " in the browser");
-    if (const auto failure = Tools::openWithDefaultProgram(page.target())) {
-        complain("cannot open " + displayPath(page.target()) + ": " + *failure);
+    try {
+        Tools::openWithDefaultProgram(page.target());
+    } catch (const Failure& failure) {
+        complain(failure.what());
     }
 }
 
