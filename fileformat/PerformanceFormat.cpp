@@ -22,18 +22,18 @@ constexpr bool headerLineJoinsTheNames() {
 static_assert(headerLineJoinsTheNames());
 static_assert(kTextColumnCount + 1 + kStatisticCount == kColumnCount);
 static_assert(columnOf(TextColumn::ServerPort) == Column::ServerPort);
-static_assert(columnOf(Statistic::FPS) == Column::FPS);
-static_assert(columnOf(Statistic::BufferTarget) == Column::BufferTarget);
+static_assert(columnOf(Statistic::FPS) == Column::FirstStatistic);
+static_assert(kColumnCount == 15);
 
-constexpr bool statisticsListedInFileOrder() {
-    for (std::size_t i = 0; i < kStatisticCount; ++i) {
-        if (static_cast<std::size_t>(kStatistics[i]) != i) {
+constexpr bool everyColumnNamed() {
+    for (const ColumnInfo& column : kColumns) {
+        if (column.name.empty() || column.key.empty()) {
             return false;
         }
     }
     return true;
 }
-static_assert(statisticsListedInFileOrder());
+static_assert(everyColumnNamed());
 
 bool mustEscape(unsigned char byte) {
     return byte < 0x20 ||

@@ -16,7 +16,8 @@
 
 namespace Quorvel::Format {
 
-// The columns, in file order: five texts, the playlist, then the statistics.
+// The columns, in file order: five texts, the playlist, then the statistics (named by
+// Statistic, below: columnOf gives their columns).
 enum class Column : std::size_t {
     Timestamp,
     UserID,
@@ -24,17 +25,8 @@ enum class Column : std::size_t {
     ServerIP,
     ServerPort,
     Playlist,
-    FPS,
-    Ping,
-    Latency,
-    PacketsOut,
-    PacketsIn,
-    LostPacketsOut,
-    LostPacketsIn,
-    Buffer,
-    BufferTarget,
+    FirstStatistic,
 };
-inline constexpr std::size_t kColumnCount = 15;
 
 // The text columns, the first of the file.
 enum class TextColumn : std::size_t { Timestamp, UserID, MatchGUID, ServerIP, ServerPort };
@@ -54,6 +46,8 @@ enum class Statistic : std::size_t {
     BufferTarget,
 };
 inline constexpr std::size_t kStatisticCount = 9;
+inline constexpr std::size_t kColumnCount =
+    static_cast<std::size_t>(Column::FirstStatistic) + kStatisticCount;
 
 // Between the texts and the statistics: the playlist id.
 inline constexpr Column kPlaylistColumn = Column::Playlist;
@@ -63,7 +57,7 @@ constexpr Column columnOf(TextColumn text) {
 }
 constexpr Column columnOf(Statistic statistic) {
     return static_cast<Column>(static_cast<std::size_t>(statistic) +
-                               static_cast<std::size_t>(kPlaylistColumn) + 1);
+                               static_cast<std::size_t>(Column::FirstStatistic));
 }
 
 template <typename T>
@@ -104,10 +98,13 @@ constexpr std::string_view statisticKey(Statistic statistic) {
 }
 
 // Every statistic, in file order, for loops.
-inline constexpr std::array<Statistic, kStatisticCount> kStatistics = {
-    Statistic::FPS,           Statistic::Ping,      Statistic::Latency,
-    Statistic::PacketsOut,    Statistic::PacketsIn, Statistic::LostPacketsOut,
-    Statistic::LostPacketsIn, Statistic::Buffer,    Statistic::BufferTarget};
+inline constexpr std::array<Statistic, kStatisticCount> kStatistics = [] {
+    std::array<Statistic, kStatisticCount> all{};
+    for (std::size_t i = 0; i < kStatisticCount; ++i) {
+        all[i] = static_cast<Statistic>(i);
+    }
+    return all;
+}();
 
 // The first line of every file: the column names joined by commas, then a line feed.
 inline constexpr std::string_view kHeaderLine =
