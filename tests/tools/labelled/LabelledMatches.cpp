@@ -87,7 +87,7 @@ void addServer(std::vector<LabelledMatch>& set) {
         labelled("server-hiccup",
                  with(quiet(31, 35, 3, 144), {{TroubleKind::ServerHiccup, 100, 40, 160, 240}}),
                  "server", {{"serverHiccup", 100, 2, 36, 44, true}}, {"1:40\u20132:20"}));
-    // Nothing comes in 2:00\u20132:06; the input buffer fills meanwhile, which is the stall's
+    // Nothing comes in 2:00 to 2:06; the input buffer fills meanwhile, which is the stall's
     // doing, not the computer's.
     set.push_back(labelled("server-goes-quiet",
                            with(quiet(32, 50, 3, 144), {{TroubleKind::NothingIn, 120, 6}}),

@@ -49,9 +49,14 @@ double PlayRandom::normal() {
 namespace {
 
 // What a quiet second has now and then.
-constexpr double kBlipChance = 1.0 / 60;  // a lone ping blip, about one a minute
+// A lone ping blip about once a minute: 20..100 s apart, so never two in a row.
+constexpr int kBlipGapLow = 20;
+constexpr int kBlipGapHigh = 100;
 constexpr int kBlipLowMs = 30;
 constexpr int kBlipHighMs = 75;
+// The jitter's tail stops at this many times its mean: a quiet second never reaches
+// what a player would feel as a spike.
+constexpr double kJitterCap = 5;
 constexpr double kFpsSpread = 0.015;        // of the median, one deviation
 constexpr double kFpsLimit = 0.04;          // noise stays within this share of the median
 constexpr double kDipChance = 1.0 / 60;     // a single slow frame: ~85 % of the median
@@ -63,6 +68,10 @@ constexpr int kBufferFillLimit = 4;
 
 int whole(double value) {
     return static_cast<int>(std::floor(value + 0.5));
+}
+
+int jitter(const MatchPlay& play, PlayRandom& random) {
+    return std::min(random.skewed(play.jitterMs), whole(kJitterCap * play.jitterMs));
 }
 
 int latencyFor(int ping, const MatchPlay& play, PlayRandom& random) {
@@ -77,11 +86,20 @@ int quietFps(const MatchPlay& play, PlayRandom& random) {
     return std::max(1, whole(play.fps * share));
 }
 
-PlaySecond quietSecond(int second, const MatchPlay& play, PlayRandom& random) {
+std::vector<bool> blipSeconds(int seconds, PlayRandom& random) {
+    std::vector<bool> blips(static_cast<std::size_t>(seconds), false);
+    for (int s = random.between(0, kBlipGapHigh); s < seconds;
+         s += random.between(kBlipGapLow, kBlipGapHigh)) {
+        blips[static_cast<std::size_t>(s)] = true;
+    }
+    return blips;
+}
+
+PlaySecond quietSecond(int second, bool blip, const MatchPlay& play, PlayRandom& random) {
     PlaySecond s;
     s.second = second;
-    s.ping = play.basePing + random.skewed(play.jitterMs);
-    if (random.chance(kBlipChance)) {
+    s.ping = play.basePing + jitter(play, random);
+    if (blip) {
         s.ping += random.between(kBlipLowMs, kBlipHighMs);
     }
     s.latency = latencyFor(s.ping, play, random);
@@ -109,7 +127,7 @@ void apply(const Trouble& t, const std::vector<int>& drops, const MatchPlay& pla
            PlayRandom& random) {
     switch (t.kind) {
         case TroubleKind::PingSpike:
-            s.ping = play.basePing + random.between(t.low, t.high) + random.skewed(play.jitterMs);
+            s.ping = play.basePing + random.between(t.low, t.high) + jitter(play, random);
             s.latency = latencyFor(s.ping, play, random);
             break;
         case TroubleKind::UnstablePing:
@@ -152,6 +170,7 @@ std::vector<PlaySecond> playSeconds(const MatchPlay& play) {
     // Two streams: laying a trouble over a match leaves its quiet seconds as they were.
     PlayRandom noise(play.seed);
     PlayRandom troubles(play.seed ^ 0x5DEECE66DULL);
+    const std::vector<bool> blips = blipSeconds(play.seconds, noise);
     std::vector<std::vector<int>> drops;
     for (const Trouble& t : play.troubles) {
         drops.push_back(t.kind == TroubleKind::Stutter ? stutterDrops(t, troubles)
@@ -159,7 +178,7 @@ std::vector<PlaySecond> playSeconds(const MatchPlay& play) {
     }
     std::vector<PlaySecond> rows;
     for (int second = 0; second < play.seconds; ++second) {
-        PlaySecond s = quietSecond(second, play, noise);
+        PlaySecond s = quietSecond(second, blips[static_cast<std::size_t>(second)], play, noise);
         for (std::size_t i = 0; i < play.troubles.size(); ++i) {
             const Trouble& t = play.troubles[i];
             if (second >= t.from && second < t.from + t.length) {
