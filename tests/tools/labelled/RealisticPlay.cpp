@@ -48,8 +48,8 @@ double PlayRandom::normal() {
 
 namespace {
 
-// What a quiet second has now and then.
-// A lone ping blip about once a minute: 20..100 s apart, so never two in a row.
+// What a quiet second has now and then. A lone ping blip about once a minute: 20..100 s
+// apart, so never two in a row.
 constexpr int kBlipGapLow = 20;
 constexpr int kBlipGapHigh = 100;
 constexpr int kBlipLowMs = 30;
