@@ -71,9 +71,9 @@ void BM_ReportInProcess(benchmark::State& state) {
     const auto& file = generatedFile(state.range(0));
     for (auto _ : state) {
         Discard out;
-        Quorvel::Present::TableReport table(out);
-        const auto result =
-            Quorvel::Analysis::buildReport({Quorvel::Read::Input::file(file)}, {&table});
+        const std::vector<Quorvel::Read::Input> inputs = {Quorvel::Read::Input::file(file)};
+        Quorvel::Present::TableReport table(out, inputs);
+        const auto result = Quorvel::Analysis::buildReport(inputs, {&table});
         benchmark::DoNotOptimize(out.bytes);
         benchmark::DoNotOptimize(result.matches);
     }

@@ -62,13 +62,12 @@ class Checker : public ReportSink {
         }
         check(!report.verdict.text.empty());
     }
-    void finish(const std::vector<InputSummary>& inputs,
-                const std::vector<ServerSummary>& servers) override {
+    void finish(const ReportTotals& totals) override {
         std::size_t total = 0;
-        for (const InputSummary& input : inputs) {
+        for (const InputSummary& input : totals.inputs) {
             total += input.matches;
         }
-        check(total == matches && !servers.empty());
+        check(total == matches && !totals.servers.empty() && !totals.conclusion.text.empty());
     }
 
   private:
@@ -103,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto inputs = inputsOf(std::string_view(reinterpret_cast<const char*>(data), size));
     Discard out;
     Checker checker;
-    Quorvel::Present::TableReport table(out);
+    Quorvel::Present::TableReport table(out, inputs);
     Quorvel::Present::JsonReport json(out, inputs);
     Quorvel::Present::SummaryCsv summary(out, inputs);
     const ReportResult result = buildReport(inputs, {&checker, &table, &json, &summary});

@@ -65,7 +65,8 @@ TEST(Events, AreFoundSecondBySecondAndTheVerdictPointsAtTheWorst) {
         {"a small ping spike",  // 40 ms above typical for 1 s: listed, not a problem
          [](SampleRow& r) { r.ping = r.second == 30 ? 71 : r.ping; },
          {{EventKind::PingSpike, 30, 1, 71}},
-         "good: no problem found"},
+         "good: no problem found; 1 short ping blip of 40 ms above typical, under the limits "
+         "(50 ms for 2 s, or 150 ms)"},
         {"an FPS drop with a normal ping",
          [](SampleRow& r) { r.fps = within(r.second, 40, 45) ? 40 : r.fps; },
          {{EventKind::FpsDrop, 40, 5, 40}},

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "RealisticPlay.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
 
@@ -279,8 +280,8 @@ TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
         GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
     }
     const std::string dom = drawnPage(page, folder);
-    // Four charts a match and the servers' chart, each with painted pixels on its canvas.
-    EXPECT_NE(dom.find("data-charts-drawn=\"9\""), std::string::npos) << dom.substr(0, 600);
+    // Five charts a match and the servers' chart, each with painted pixels on its canvas.
+    EXPECT_NE(dom.find("data-charts-drawn=\"11\""), std::string::npos) << dom.substr(0, 600);
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
     EXPECT_NE(dom.find("2 matches, 0 with problems, on 162.244.54.9, 185.34.107.21"),
               std::string::npos);
@@ -323,6 +324,36 @@ TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) 
     }
     std::string extra;
     EXPECT_FALSE(bands >> extra) << extra;
+}
+
+// Every kind of event has its band, on the chart of the statistic that shows it.
+TEST(ReportPage, EveryKindOfEventIsABandOnItsChart) {
+    if (!chromiumInstalled()) {
+        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
+    }
+    TempDir folder("quorvel-report-kinds");
+    MatchPlay play;
+    play.troubles = {{TroubleKind::Stutter, 10, 90, 35, 45},
+                     {TroubleKind::NothingIn, 120, 6},
+                     {TroubleKind::ServerHiccup, 160, 20, 180, 220},
+                     {TroubleKind::UnstablePing, 200, 60, 40, 110},
+                     {TroubleKind::LossIn, 280, 3, 10, 12}};
+    writeFile(folder / "p-performance.csv", performanceFile(play));
+    const auto page = folder / "page.html";
+    ASSERT_EQ(runReport(shellQuoted(folder / "p-performance.csv") + " --html " + shellQuoted(page),
+                        folder)
+                  .exitCode,
+              0);
+    const std::string dom = drawnPage(page, folder);
+    EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
+    const std::pair<const char*, const char*> bands[] = {
+        {"fps", "stutter@10+"},        {"fps", "fpsDrop@10+"},    {"packets", "nothingIn@120+"},
+        {"ping", "serverHiccup@160+"}, {"ping", "unstablePing@"}, {"loss", "lossBurst@280+"}};
+    for (const auto& [chart, band] : bands) {
+        const std::string drawn =
+            attributeNear(dom, std::string("data-chart=\"") + chart + "\"", "data-bands");
+        EXPECT_NE(drawn.find(band), std::string::npos) << chart << ": " << drawn;
+    }
 }
 
 }  // namespace

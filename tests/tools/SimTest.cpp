@@ -69,8 +69,9 @@ TEST_P(Scenario, WritesTheGoldenRows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, Scenario,
-                         ::testing::Values("default", "loss-bursts", "graphs-missing",
-                                           "unload-mid-match", "non-latin-documents"),
+                         ::testing::Values("default", "four-servers", "loss-bursts",
+                                           "graphs-missing", "unload-mid-match",
+                                           "non-latin-documents"),
                          [](const auto& param) {
                              std::string name = param.param;
                              std::replace(name.begin(), name.end(), '-', '_');

@@ -16,9 +16,8 @@ class Collector : public Quorvel::Analysis::ReportSink {
                const Quorvel::Analysis::MatchReport& report) override {
         analysis.matches.push_back(report);
     }
-    void finish(const std::vector<Quorvel::Analysis::InputSummary>&,
-                const std::vector<Quorvel::Analysis::ServerSummary>& servers) override {
-        analysis.servers = servers;
+    void finish(const Quorvel::Analysis::ReportTotals& totals) override {
+        analysis.servers = totals.servers;
     }
 
   private:

@@ -12,16 +12,24 @@ struct KindTexts {
 
 constexpr std::array<KindTexts, kEventKindCount> kKindTexts = {{
     {"pingSpike", "ping spike", "ping spikes"},
+    {"unstablePing", "stretch of unstable ping", "stretches of unstable ping"},
     {"lossBurst", "loss burst", "loss bursts"},
+    {"nothingIn", "stretch with nothing coming in", "stretches with nothing coming in"},
+    {"serverHiccup", "server hiccup", "server hiccups"},
     {"fpsDrop", "FPS drop", "FPS drops"},
+    {"stutter", "stretch of stutter", "stretches of stutter"},
     {"bufferAboveTarget", "input buffer above target", "input buffer above target"},
     {"noValue", "stretch without values", "stretches without values"},
     {"notRecorded", "gap in the recording", "gaps in the recording"},
 }};
 
 static_assert(kindOf<PingSpike>() == EventKind::PingSpike);
+static_assert(kindOf<UnstablePing>() == EventKind::UnstablePing);
 static_assert(kindOf<LossBurst>() == EventKind::LossBurst);
+static_assert(kindOf<NothingIn>() == EventKind::NothingIn);
+static_assert(kindOf<ServerHiccup>() == EventKind::ServerHiccup);
 static_assert(kindOf<FpsDrop>() == EventKind::FpsDrop);
+static_assert(kindOf<Stutter>() == EventKind::Stutter);
 static_assert(kindOf<BufferAboveTarget>() == EventKind::BufferAboveTarget);
 static_assert(kindOf<NoValue>() == EventKind::NoValue);
 static_assert(kindOf<NotRecorded>() == EventKind::NotRecorded);

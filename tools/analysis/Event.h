@@ -24,15 +24,39 @@ struct Stretch {
 struct PingSpike {
     double worstMs = 0;    // the highest Ping in it
     double typicalMs = 0;  // the match's median Ping
+    int feltSeconds = 0;   // seconds in it at least Thresholds::kFeltSpikeMs above typical
+};
+struct UnstablePing {
+    double meanChangeMs = 0;   // mean change of Ping from one second to the next
+    double worstChangeMs = 0;  // the largest change
+    double lowMs = 0;          // the range Ping swung over
+    double highMs = 0;
 };
 struct LossBurst {
     double worstLostInPerSecond = 0;  // the most packets lost in one second, coming in
     double worstLostOutPerSecond = 0;
     double worstSharePercent = 0;  // the highest share of a second's packets lost
 };
+struct NothingIn {
+    double worstPacketsIn = 0;    // the fewest packets a second that came in
+    double typicalPacketsIn = 0;  // the match's median
+    double packetsOut = 0;        // the fewest that went out meanwhile
+};
+struct ServerHiccup {
+    double worstLatencyMs = 0;
+    double typicalLatencyMs = 0;  // the match's median Latency
+    double pingMs = 0;            // Ping at the worst second
+};
 struct FpsDrop {
     double worstFps = 0;
     double typicalFps = 0;  // the match's median FPS
+    int feltSeconds = 0;    // seconds in it at or below Thresholds::kFeltDropShare of typical
+};
+struct Stutter {
+    std::size_t drops = 0;  // short FPS drops in it
+    double dropsPerMinute = 0;
+    double worstFps = 0;
+    double typicalFps = 0;
 };
 struct BufferAboveTarget {
     double worstBuffer = 0;
@@ -44,13 +68,17 @@ struct NoValue {
 struct NotRecorded {};
 
 // In the order of EventKind.
-using EventDetail =
-    std::variant<PingSpike, LossBurst, FpsDrop, BufferAboveTarget, NoValue, NotRecorded>;
+using EventDetail = std::variant<PingSpike, UnstablePing, LossBurst, NothingIn, ServerHiccup,
+                                 FpsDrop, Stutter, BufferAboveTarget, NoValue, NotRecorded>;
 
 enum class EventKind : std::size_t {
     PingSpike,
+    UnstablePing,
     LossBurst,
+    NothingIn,     // PacketsIn collapsing while PacketsOut goes on
+    ServerHiccup,  // Latency far above Ping for a while
     FpsDrop,
+    Stutter,
     BufferAboveTarget,
     NoValue,      // seconds in which a statistic had no value
     NotRecorded,  // a gap: seconds without a row

@@ -24,9 +24,9 @@ Figure meanOf(double sum, std::size_t count) {
 class FigureBuilder {
   public:
     explicit FigureBuilder(std::size_t rows) {
-        ping.reserve(rows);
-        latency.reserve(rows);
-        fps.reserve(rows);
+        for (auto* values : {&ping, &latency, &fps, &latencyAbovePing, &packetsIn, &packetsOut}) {
+            values->reserve(rows);
+        }
     }
 
     void addStep(const Second& previous, const Second& s, MatchFigures& f) {
@@ -50,6 +50,11 @@ class FigureBuilder {
         collect(s, Statistic::Ping, ping);
         collect(s, Statistic::Latency, latency);
         collect(s, Statistic::FPS, fps);
+        collect(s, Statistic::PacketsIn, packetsIn);
+        collect(s, Statistic::PacketsOut, packetsOut);
+        if (s.has(Statistic::Latency) && s.has(Statistic::Ping)) {
+            latencyAbovePing.push_back(s[Statistic::Latency] - s[Statistic::Ping]);
+        }
         addLoss(s, f);
         if (s.has(Statistic::Buffer)) {
             buffer += s[Statistic::Buffer];
@@ -66,6 +71,9 @@ class FigureBuilder {
         f.ping = Distribution::of(f.pingCounts);
         f.latency = Distribution::of(ValueCounts::of(latency));
         f.fps = Distribution::of(ValueCounts::of(fps));
+        f.latencyAbovePing = medianOf(latencyAbovePing);
+        f.packetsInMedian = medianOf(packetsIn);
+        f.packetsOutMedian = medianOf(packetsOut);
         f.bufferMean = meanOf(buffer, bufferCount);
         f.bufferTargetMean = meanOf(target, targetCount);
     }
@@ -85,6 +93,7 @@ class FigureBuilder {
         if ((inPresent && !inUsable) || (outPresent && !outUsable)) {
             ++f.inconsistentSeconds;
         }
+        f.usableLossSeconds += inUsable && outUsable ? 1 : 0;
         MatchSums& sums = f.sums;
         if (inUsable) {
             sums.anyIn = true;
@@ -98,7 +107,12 @@ class FigureBuilder {
         }
     }
 
-    std::vector<std::int32_t> ping, latency, fps;
+    static Figure medianOf(std::vector<std::int32_t>& values) {
+        const ValueCounts counts = ValueCounts::of(values);
+        return counts.empty() ? std::nullopt : Figure(counts.median());
+    }
+
+    std::vector<std::int32_t> ping, latency, fps, latencyAbovePing, packetsIn, packetsOut;
     double buffer = 0, target = 0;
     std::size_t bufferCount = 0, targetCount = 0;
 };

@@ -44,9 +44,13 @@ struct MatchFigures {
     std::optional<Distribution> ping;
     std::optional<Distribution> latency;
     std::optional<Distribution> fps;
-    ValueCounts pingCounts;  // kept for the servers' figures
+    ValueCounts pingCounts;   // kept for the servers' figures
+    Figure latencyAbovePing;  // median of Latency - Ping over the seconds with both
+    Figure packetsInMedian;
+    Figure packetsOutMedian;
     MatchSums sums;
     std::size_t inconsistentSeconds = 0;  // lost packets above packets, in or out
+    std::size_t usableLossSeconds = 0;    // loss counters usable both ways
     Figure bufferMean;
     Figure bufferTargetMean;
 

@@ -149,8 +149,17 @@ struct Reading {
 };
 
 // One match: analysed, counted, handed to the sinks.
+// Players named per input: a file is one player's; more are named up to this many.
+constexpr std::size_t kPlayersKept = 8;
+
+// What every match adds to: the servers' table and the conclusion across matches.
+struct Tallies {
+    ServerTable servers;
+    ConclusionBuilder conclusion;
+};
+
 void analyseOne(const ReadMatch& match, std::size_t number, ReportResult& result,
-                const std::vector<ReportSink*>& sinks, ServerTable& servers) {
+                const std::vector<ReportSink*>& sinks, Tallies& tallies) {
     MatchReport report = analyzeMatch(match.rows);
     report.input = match.input;
     report.number = number;
@@ -158,7 +167,11 @@ void analyseOne(const ReadMatch& match, std::size_t number, ReportResult& result
     ++summary.matches;
     summary.matchesWithProblems += report.verdict.cause != Cause::Good ? 1 : 0;
     summary.servers.insert(report.info.serverIp);
-    servers.add(report);
+    if (summary.players.size() < kPlayersKept) {
+        summary.players.insert(report.info.userId);
+    }
+    tallies.servers.add(report);
+    tallies.conclusion.add(report);
     for (ReportSink* sink : sinks) {
         sink->match(match.rows, report);
     }
@@ -167,11 +180,11 @@ void analyseOne(const ReadMatch& match, std::size_t number, ReportResult& result
 // The matches as they come from the queue.
 std::size_t analyseAll(Reading& reading, ReportResult& result,
                        const std::vector<ReportSink*>& sinks, const ProgressHook& progress,
-                       ServerTable& servers) {
+                       Tallies& tallies) {
     std::size_t count = 0;
     while (std::optional<MatchBatch> batch = reading.queue.pop()) {
         for (ReadMatch& match : batch->matches) {
-            analyseOne(match, ++count, result, sinks, servers);
+            analyseOne(match, ++count, result, sinks, tallies);
         }
         if (progress) {
             progress(reading.bytesRead, reading.bytesTotal);
@@ -216,9 +229,9 @@ ReportResult buildReport(const std::vector<Read::Input>& inputs,
     Reading reading;
     reading.outcomes.resize(inputs.size());
     std::thread reader([&reading, &inputs] { reading.run(inputs); });
-    ServerTable servers;
+    Tallies tallies;
     try {
-        result.matches = analyseAll(reading, result, sinks, progress, servers);
+        result.matches = analyseAll(reading, result, sinks, progress, tallies);
     } catch (...) {
         reading.queue.abandon();
         reader.join();
@@ -226,10 +239,11 @@ ReportResult buildReport(const std::vector<Read::Input>& inputs,
     }
     reader.join();
     takeOutcomes(reading.outcomes, result.inputs);
+    result.conclusion = tallies.conclusion.conclude();
     if (result.matches > 0) {
-        const std::vector<ServerSummary> serverSummaries = servers.summaries();
+        const ReportTotals totals{result.inputs, tallies.servers.summaries(), result.conclusion};
         for (ReportSink* sink : sinks) {
-            sink->finish(result.inputs, serverSummaries);
+            sink->finish(totals);
         }
     }
     return result;

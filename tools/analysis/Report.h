@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Conclusion.h"
 #include "Failure.h"
 #include "Input.h"
 #include "MatchReport.h"
@@ -27,8 +28,16 @@ struct InputSummary {
     std::size_t matches = 0;
     std::size_t matchesWithProblems = 0;  // verdict other than good
     std::set<std::string> servers;        // IPs
+    std::set<std::string> players;        // UserIDs (the first few)
 
     bool usable() const { return !refused; }
+};
+
+// What all the matches add up to.
+struct ReportTotals {
+    const std::vector<InputSummary>& inputs;
+    std::vector<ServerSummary> servers;  // by time played, most first
+    Conclusion conclusion;
 };
 
 // Receives the matches as they are analysed, in time order, then the totals (only
@@ -37,8 +46,7 @@ class ReportSink {
   public:
     virtual ~ReportSink() = default;
     virtual void match(const MatchRows& rows, const MatchReport& report) = 0;
-    virtual void finish(const std::vector<InputSummary>& inputs,
-                        const std::vector<ServerSummary>& servers) = 0;
+    virtual void finish(const ReportTotals& totals) = 0;
 };
 
 // Bytes read so far of all inputs, and their total size.
@@ -47,6 +55,7 @@ using ProgressHook = std::function<void(std::uint64_t done, std::uint64_t total)
 struct ReportResult {
     std::vector<InputSummary> inputs;
     std::size_t matches = 0;
+    Conclusion conclusion;
     bool allUsable() const;
 };
 

@@ -18,8 +18,15 @@ using PerCause = Format::EnumArray<Cause, T, kCauseCount>;
 // "good", "connection", "server", "computer", "incomplete".
 std::string_view causeName(Cause cause);
 
+// One problem found, in a word or two ("loss", "stutter"), and whose side it is.
+struct Finding {
+    Cause cause;
+    std::string_view problem;
+};
+
 struct Verdict {
     Cause cause = Cause::Good;
+    std::vector<Finding> findings;  // every problem found, the leading cause's first
     // In a player's words, pointing at the worst event: "connection: 3 loss bursts,
     // worst 0:30–0:35, 12 packets a second lost coming in".
     std::string text;
@@ -28,10 +35,12 @@ struct Verdict {
     std::vector<Statistic> lacking;
 };
 
-// Attributes what went wrong: loss bursts, ping spikes and a high ping are the
-// connection; a high latency with a normal ping is the server side; FPS drops and an
-// input buffer above target while ping and loss are normal are the computer. "No
-// problem found" only with evidence for every statistic.
+// Attributes what went wrong. The connection: loss bursts, unstable ping, ping spikes,
+// a ping high throughout. The server: nothing coming in while packets go out, latency
+// far above ping. The computer: stutter, FPS drops, a low FPS throughout, an input buffer
+// above target, unless a loss burst, a stall or a spike at the same time explains them.
+// "incomplete" when nothing was found but the evidence is thin: too few seconds
+// recorded and usable; "good" otherwise, saying why any smaller events did not count.
 Verdict decideVerdict(const MatchFigures& figures, const MatchEvents& events);
 
 }  // namespace Quorvel::Analysis

@@ -21,9 +21,10 @@ constexpr std::string_view kOpenMarker = "{{";
 constexpr std::string_view kCloseMarker = "}}";
 
 // The statistics the charts show, under the names the page's script uses.
-constexpr std::array<Statistic, 7> kCharted = {
-    Statistic::Ping, Statistic::Latency, Statistic::LostPacketsIn, Statistic::LostPacketsOut,
-    Statistic::FPS,  Statistic::Buffer,  Statistic::BufferTarget};
+constexpr std::array<Statistic, 9> kCharted = {
+    Statistic::Ping,       Statistic::Latency,       Statistic::PacketsIn,
+    Statistic::PacketsOut, Statistic::LostPacketsIn, Statistic::LostPacketsOut,
+    Statistic::FPS,        Statistic::Buffer,        Statistic::BufferTarget};
 
 // The match's seconds as columns over clock time (the match's start plus its time into
 // the match); a gap gets one point without values, so the charts show it as a gap.
@@ -120,8 +121,9 @@ void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchRepo
     out.write("</script>\n");
 }
 
-void HtmlReport::finish(const std::vector<Analysis::InputSummary>& inputs,
-                        const std::vector<Analysis::ServerSummary>& servers) {
+void HtmlReport::finish(const Analysis::ReportTotals& totals) {
+    const std::vector<Analysis::InputSummary>& inputs = totals.inputs;
+    const std::vector<Analysis::ServerSummary>& servers = totals.servers;
     std::string title = "Quorvel report: ";
     json fileList = json::array();
     for (std::size_t i = 0; i < inputs.size(); ++i) {
@@ -137,7 +139,8 @@ void HtmlReport::finish(const std::vector<Analysis::InputSummary>& inputs,
     const json limits = {{"highPingP95Ms", T::kHighPingP95Ms},
                          {"highLatencyMedianMs", T::kHighLatencyMedianMs},
                          {"lowFps", T::kLowFps}};
-    const json data = {{"title", title},
+    const json data = {{"title", pageTitle(inputs)},
+                       {"conclusion", conclusionJson(totals.conclusion)},
                        {"files", fileList},
                        {"servers", serverList},
                        {"table", tableJson()},

@@ -22,8 +22,7 @@ class HtmlReport : public Analysis::ReportSink {
     HtmlReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs);
 
     void match(const Matches::MatchRows& rows, const Analysis::MatchReport& report) override;
-    void finish(const std::vector<Analysis::InputSummary>& inputs,
-                const std::vector<Analysis::ServerSummary>& servers) override;
+    void finish(const Analysis::ReportTotals& totals) override;
 
   private:
     // Writes the page template on from where it stopped up to the next data marker,

@@ -21,24 +21,29 @@ JsonReport::JsonReport(Tools::TextOutput& output, const std::vector<Read::Input>
     : out(output), files(inputs) {}
 
 void JsonReport::match(const Matches::MatchRows&, const Analysis::MatchReport& report) {
-    out.write(first ? "{\n  \"matches\": [\n" : ",\n");
+    matches.write(first ? "" : ",\n");
     first = false;
-    out.write(indented(dumpJson(matchJson(report, files.at(report.input).name()), true), 4));
+    matches.write(indented(dumpJson(matchJson(report, files.at(report.input).name()), true), 4));
 }
 
-void JsonReport::finish(const std::vector<Analysis::InputSummary>& inputs,
-                        const std::vector<Analysis::ServerSummary>& servers) {
+void JsonReport::finish(const Analysis::ReportTotals& totals) {
     nlohmann::ordered_json serverList = nlohmann::ordered_json::array();
-    for (const auto& server : servers) {
+    for (const auto& server : totals.servers) {
         serverList.push_back(serverJson(server));
     }
     nlohmann::ordered_json fileList = nlohmann::ordered_json::array();
-    for (const auto& input : inputs) {
+    for (const auto& input : totals.inputs) {
         fileList.push_back(inputJson(input));
     }
-    out.write(first ? "{\n  \"matches\": [],\n" : "\n  ],\n");
-    out.write("  \"servers\": " + indented(dumpJson(serverList, true), 2).substr(2) + ",\n");
-    out.write("  \"files\": " + indented(dumpJson(fileList, true), 2).substr(2) + "\n}\n");
+    const auto member = [](const char* name, const nlohmann::ordered_json& value) {
+        return "  \"" + std::string(name) + "\": " + indented(dumpJson(value, true), 2).substr(2);
+    };
+    out.write("{\n" + member("conclusion", conclusionJson(totals.conclusion)) + ",\n");
+    out.write("  \"matches\": [\n");
+    matches.moveTo(out);
+    out.write(first ? "],\n" : "\n  ],\n");
+    out.write(member("servers", serverList) + ",\n");
+    out.write(member("files", fileList) + "\n}\n");
 }
 
 }  // namespace Quorvel::Present

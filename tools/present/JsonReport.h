@@ -4,24 +4,26 @@
 
 #include "Input.h"
 #include "Report.h"
+#include "Spool.h"
 #include "TextOutput.h"
 
 namespace Quorvel::Present {
 
-// The report as one JSON document: {"matches": [...], "servers": [...], "files": [...]},
-// written match by match as they come.
+// The report as one JSON document: {"conclusion": {...}, "matches": [...], "servers":
+// [...], "files": [...]}; the matches are kept back (Tools::Spool) until the conclusion
+// across them is known.
 class JsonReport : public Analysis::ReportSink {
   public:
     // `inputs` must outlive the report.
     JsonReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs);
 
     void match(const Matches::MatchRows& rows, const Analysis::MatchReport& report) override;
-    void finish(const std::vector<Analysis::InputSummary>& inputs,
-                const std::vector<Analysis::ServerSummary>& servers) override;
+    void finish(const Analysis::ReportTotals& totals) override;
 
   private:
     Tools::TextOutput& out;
     const std::vector<Read::Input>& files;
+    Tools::Spool matches;  // kept back until the conclusion, which comes first
     bool first = true;
 };
 

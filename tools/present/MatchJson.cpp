@@ -29,7 +29,31 @@ json distribution(const std::optional<Distribution>& d) {
 
 // Each kind's own fields, under their own names.
 json detailJson(const PingSpike& e) {
-    return {{"worstMs", figure(e.worstMs)}, {"typicalMs", figure(e.typicalMs)}};
+    return {{"worstMs", figure(e.worstMs)},
+            {"typicalMs", figure(e.typicalMs)},
+            {"feltSeconds", e.feltSeconds}};
+}
+json detailJson(const UnstablePing& e) {
+    return {{"meanChangeMs", figure(e.meanChangeMs)},
+            {"worstChangeMs", figure(e.worstChangeMs)},
+            {"lowMs", figure(e.lowMs)},
+            {"highMs", figure(e.highMs)}};
+}
+json detailJson(const NothingIn& e) {
+    return {{"worstPacketsIn", figure(e.worstPacketsIn)},
+            {"typicalPacketsIn", figure(e.typicalPacketsIn)},
+            {"packetsOut", figure(e.packetsOut)}};
+}
+json detailJson(const ServerHiccup& e) {
+    return {{"worstLatencyMs", figure(e.worstLatencyMs)},
+            {"typicalLatencyMs", figure(e.typicalLatencyMs)},
+            {"pingMs", figure(e.pingMs)}};
+}
+json detailJson(const Stutter& e) {
+    return {{"drops", e.drops},
+            {"dropsPerMinute", figure(e.dropsPerMinute)},
+            {"worstFps", figure(e.worstFps)},
+            {"typicalFps", figure(e.typicalFps)}};
 }
 json detailJson(const LossBurst& e) {
     return {{"worstLostInPerSecond", figure(e.worstLostInPerSecond)},
@@ -37,7 +61,9 @@ json detailJson(const LossBurst& e) {
             {"worstSharePercent", figure(e.worstSharePercent)}};
 }
 json detailJson(const FpsDrop& e) {
-    return {{"worstFps", figure(e.worstFps)}, {"typicalFps", figure(e.typicalFps)}};
+    return {{"worstFps", figure(e.worstFps)},
+            {"typicalFps", figure(e.typicalFps)},
+            {"feltSeconds", e.feltSeconds}};
 }
 json detailJson(const BufferAboveTarget& e) {
     return {{"worstBuffer", figure(e.worstBuffer)}, {"target", figure(e.target)}};
@@ -71,12 +97,15 @@ json eventJson(const Event& e) {
     return event;
 }
 
-json textsJson(const MatchReport& r) {
+json textsJson(const MatchReport& r, std::string_view fileName) {
     json cells = json::array();
     for (const std::string& cell : matchCells(r)) {
         cells.push_back(cell);
     }
-    return {{"title", matchTitle(r)}, {"cells", cells}, {"notes", matchNotes(r)}};
+    return {{"title", matchTitle(r)},
+            {"cells", cells},
+            {"notes", matchNotes(r)},
+            {"source", matchSource(r, fileName)}};
 }
 
 json fpsJson(const std::optional<Distribution>& fps) {
@@ -89,15 +118,13 @@ json fpsJson(const std::optional<Distribution>& fps) {
             {"min", figure(fps->min)}};
 }
 
-json countsJson(const MatchReport& r, json& events) {
+// Events of each kind: every one, and those that count in the verdict.
+json countsJson(const MatchReport& r, bool countingOnly) {
     json counts = json::object();
     for (std::size_t k = 0; k < kEventKindCount; ++k) {
         const auto kind = static_cast<EventKind>(k);
-        counts[std::string(eventKindKey(kind))] = r.events.count(kind);
-    }
-    events = json::array();
-    for (const Event& e : r.events.events) {
-        events.push_back(eventJson(e));
+        const KindSummary& summary = r.events.kinds[kind];
+        counts[std::string(eventKindKey(kind))] = countingOnly ? summary.counting : summary.count;
     }
     return counts;
 }
@@ -110,8 +137,10 @@ json matchJson(const MatchReport& r, std::string_view fileName) {
     for (Format::Statistic s : Format::kStatistics) {
         missing[std::string(Format::statisticName(s))] = f.missing[s];
     }
-    json events;
-    const json counts = countsJson(r, events);
+    json events = json::array();
+    for (const Event& e : r.events.events) {
+        events.push_back(eventJson(e));
+    }
     json lacking = json::array();
     for (Format::Statistic s : r.verdict.lacking) {
         lacking.push_back(Format::statisticName(s));
@@ -141,12 +170,13 @@ json matchJson(const MatchReport& r, std::string_view fileName) {
             {"fps", fpsJson(f.fps)},
             {"bufferMean", figure(f.bufferMean)},
             {"bufferTargetMean", figure(f.bufferTargetMean)},
-            {"eventCounts", counts},
+            {"eventCounts", countsJson(r, false)},
+            {"countingEventCounts", countsJson(r, true)},
             {"events", events},
             {"verdict", causeName(r.verdict.cause)},
             {"reason", r.verdict.text},
             {"lacking", lacking},
-            {"texts", textsJson(r)}};
+            {"texts", textsJson(r, fileName)}};
 }
 
 json serverJson(const ServerSummary& s) {
@@ -185,6 +215,16 @@ json inputJson(const InputSummary& input) {
                   {"headline", inputHeadline(input)}};
     if (input.refused) {
         entry["refused"] = input.refused->what();
+    }
+    return entry;
+}
+
+json conclusionJson(const Conclusion& conclusion) {
+    json entry = {{"side", sideKey(conclusion.side)},
+                  {"text", conclusion.text},
+                  {"matchesJudged", conclusion.judged}};
+    if (!conclusion.serverIp.empty()) {
+        entry["serverIp"] = conclusion.serverIp;
     }
     return entry;
 }

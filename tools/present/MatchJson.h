@@ -14,6 +14,7 @@ namespace Quorvel::Present {
 nlohmann::ordered_json matchJson(const MatchReport& report, std::string_view fileName);
 nlohmann::ordered_json serverJson(const ServerSummary& server);
 nlohmann::ordered_json inputJson(const InputSummary& input);
+nlohmann::ordered_json conclusionJson(const Analysis::Conclusion& conclusion);
 
 // Serializes JSON with a two-space indent when `indent`, texts that are not UTF-8
 // shown as U+FFFD. `forPage` writes <, > and & as \u escapes, so the text can stand

@@ -1,6 +1,8 @@
 #include "MatchTexts.h"
 
 #include <cstdio>
+#include <set>
+#include <string>
 
 #include "DisplayText.h"
 #include "Thresholds.h"
@@ -76,6 +78,12 @@ DetailTexts detailTexts(const Analysis::EventDetail& what) {
     return {"", "not recorded"};
 }
 
+// The events that count, and then the minor ones: "1+4".
+std::string eventsCell(const Analysis::MatchEvents& events) {
+    const std::size_t counting = events.counting();
+    return std::to_string(counting) + "+" + std::to_string(events.total() - counting);
+}
+
 }  // namespace
 
 const std::array<Column, kMatchColumnCount> kMatchColumns = {{
@@ -89,7 +97,7 @@ const std::array<Column, kMatchColumnCount> kMatchColumns = {{
     {"loss in/out", 11, true},
     {"FPS/1%low", 9, true},
     {"buffer", 7, true},
-    {"events", 6, true},
+    {"events", 7, true},
 }};
 
 const std::array<Column, kServerColumnCount> kServerColumns = {{
@@ -104,7 +112,8 @@ const std::array<Column, kServerColumnCount> kServerColumns = {{
 
 const std::string_view kFiguresLegend =
     "ping, jitter and latency in ms (median, then 99th or 95th percentile); loss in % of\n"
-    "packets; FPS mean and 1 % low; input buffer mean and its target in frames\n";
+    "packets; FPS mean and 1 % low; input buffer mean and its target in frames; events\n"
+    "that count in the verdict + minor ones\n";
 
 MatchCells matchCells(const MatchReport& r) {
     const Analysis::MatchFigures& f = r.figures;
@@ -118,7 +127,7 @@ MatchCells matchCells(const MatchReport& r) {
             pair(f.lossInPercent(), f.lossOutPercent(), 1),
             f.fps ? pair(f.fps->mean, f.fps->low1Percent, 0) : std::string(kNoFigure),
             pair(f.bufferMean, f.bufferTargetMean, 1),
-            std::to_string(r.events.total())};
+            eventsCell(r.events)};
 }
 
 ServerCells serverCells(const ServerSummary& s) {
@@ -171,6 +180,14 @@ std::string matchTitle(const MatchReport& r) {
            (r.info.matchGuid.empty() ? "" : " (" + r.info.matchGuid + ")");
 }
 
+std::string matchSource(const MatchReport& r, std::string_view fileName) {
+    return "from " + std::string(fileName) + ", player " + r.info.userId;
+}
+
+std::string conclusionLine(const Analysis::Conclusion& conclusion) {
+    return "Overall: " + conclusion.text;
+}
+
 EventTexts eventTexts(const Event& e) {
     DetailTexts detail = detailTexts(e.what);
     return {std::string(Analysis::eventKindName(e.kind())),
@@ -179,6 +196,31 @@ EventTexts eventTexts(const Event& e) {
             std::to_string(e.when.lengthSeconds) + " s",
             std::move(detail.worst),
             std::move(detail.band)};
+}
+
+std::string pageTitle(const std::vector<InputSummary>& inputs) {
+    std::string files;
+    for (std::size_t i = 0; i < inputs.size() && i < 3; ++i) {
+        files += (i == 0 ? "" : ", ") + (inputs[i].path.empty()
+                                             ? inputs[i].name
+                                             : Tools::displayPath(inputs[i].path.filename()));
+    }
+    if (inputs.size() > 3) {
+        files += " and " + std::to_string(inputs.size() - 3) + " more";
+    }
+    std::set<std::string> players;
+    for (const InputSummary& input : inputs) {
+        players.insert(input.players.begin(), input.players.end());
+    }
+    std::string who;
+    for (const std::string& player : players) {
+        if (who.size() > 80) {
+            who += ", \u2026";
+            break;
+        }
+        who += (who.empty() ? "" : ", ") + player;
+    }
+    return "Quorvel report: " + files + (who.empty() ? "" : " (" + who + ")");
 }
 
 std::string inputHeadline(const InputSummary& input) {
@@ -200,18 +242,56 @@ std::string inputHeadline(const InputSummary& input) {
 
 std::string thresholdsNote() {
     namespace T = Thresholds;
-    char text[640];
-    std::snprintf(text, sizeof text,
-                  "A ping spike is Ping above the match's median by %.0f times its spread (the "
-                  "median absolute deviation x %.4f), at least %.0f ms; an FPS drop is FPS below "
-                  "the median by %.0f times its spread, at least %.0f %% of it; a loss burst is "
-                  "consecutive seconds with lost packets; the input buffer counts when it is %d "
-                  "frames above its target for %d s or more. A gap is more than %lld s between "
-                  "two rows.",
-                  T::kSpikeSigmas, T::kMadToSigma, T::kSpikeFloorMs, T::kDropSigmas,
-                  T::kDropFloorShare * 100.0, T::kBufferExcessFrames, T::kBufferRunSeconds,
-                  static_cast<long long>(T::kGap.count()));
-    return text;
+    const auto n = [](double v) { return formatFigure(v, 0); };
+    const auto s = [](auto seconds) { return std::to_string(seconds) + " s"; };
+    return "Events and the limits they are judged against. A ping spike: Ping above the "
+           "match's median by " +
+           n(T::kSpikeSigmas) +
+           " times its spread (the median absolute "
+           "deviation x 1.4826), " +
+           n(T::kSpikeFloorMs) + " to " + n(T::kSpikeCeilingMs) + " ms; it counts with " +
+           s(T::kSignificantSeconds) + " at " + n(T::kFeltSpikeMs) +
+           " ms above the median, or a peak " + n(T::kSevereSpikeMs) +
+           " ms above. Unstable "
+           "ping: " +
+           std::to_string(T::kUnstableJumps) + " of " + std::to_string(T::kUnstableWindowSeconds) +
+           " seconds changing by " + n(T::kJumpMs) + " ms or more; it counts from " +
+           s(T::kUnstableFeltSeconds) + " at " + n(T::kUnstableFeltChangeMs) +
+           " ms a second. A loss burst: seconds in a "
+           "row with lost packets; it counts when a second lost " +
+           n(T::kBurstLossPercent) + " % of its packets, or the match " + n(T::kMatchLossPercent) +
+           " %. Nothing coming "
+           "in: packets in at " +
+           n(T::kStallInShare * 100) +
+           " % of usual or less while "
+           "packets out stay at " +
+           n(T::kStallOutShare * 100) +
+           " %; a server hiccup: "
+           "latency " +
+           n(T::kHiccupExcessMs) +
+           " ms further above ping than usual; both "
+           "count from " +
+           s(T::kSignificantSeconds) +
+           ". An FPS drop: FPS below the median "
+           "by " +
+           n(T::kDropSigmas) + " times its spread, at least " + n(T::kDropFloorShare * 100) +
+           " % of it; it counts with " + s(T::kSignificantSeconds) +
+           " at half the median, or below " + n(T::kLowFps) +
+           " FPS. Stutter: " + std::to_string(T::kStutterDrops) +
+           " or more FPS drops of up "
+           "to " +
+           s(T::kStutterDropSeconds) + ", each within " + s(T::kStutterGapSeconds) +
+           " of the last. The input buffer: " + std::to_string(T::kBufferExcessFrames) +
+           " frames above its target for " + s(T::kBufferRunSeconds) +
+           " or more. A full "
+           "buffer, an FPS drop or stutter during a loss burst, a stall or a spike belongs to "
+           "that. Throughout a match: ping high at a 95th percentile of " +
+           n(T::kHighPingP95Ms) + " ms, latency at a median of " + n(T::kHighLatencyMedianMs) +
+           " ms, FPS low at a median under " + n(T::kLowFps) + ". A verdict needs " +
+           std::to_string(T::kEvidenceSeconds) +
+           " seconds recorded, "
+           "and values in half of them. A gap: more than " +
+           s(T::kGap.count()) + " between two rows.";
 }
 
 }  // namespace Quorvel::Present

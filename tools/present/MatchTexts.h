@@ -41,6 +41,12 @@ ServerCells serverCells(const ServerSummary& server);
 std::string matchNotes(const MatchReport& report);
 // "Match 3: 2026-12-08 18:00:20 UTC on 1.2.3.4:7777 (GUID)".
 std::string matchTitle(const MatchReport& report);
+// Where a match came from, when there are several files: "from FILE, player ID".
+std::string matchSource(const MatchReport& report, std::string_view fileName);
+
+// "Overall (6 matches with a verdict): loss in 4 of 6 matches, on 4 of 5 servers: your
+// connection".
+std::string conclusionLine(const Analysis::Conclusion& conclusion);
 
 struct EventTexts {
     std::string name;    // "loss burst"
@@ -51,6 +57,9 @@ struct EventTexts {
     std::string band;    // the label of its band on a chart, "loss 12/s"
 };
 EventTexts eventTexts(const Event& event);
+
+// The page's title: the files read, or the folder's name and how many, and the players.
+std::string pageTitle(const std::vector<InputSummary>& inputs);
 
 // One line for an input: "file: 3 matches, 1 with problems, on 1.2.3.4", or why it
 // was refused.

@@ -80,6 +80,12 @@ const std::vector<SummaryColumn>& columns() {
         {"FpsDrops", eventCount(EventKind::FpsDrop)},
         {"BufferAboveTarget", eventCount(EventKind::BufferAboveTarget)},
         {"NoValueStretches", eventCount(EventKind::NoValue)},
+        {"UnstablePing", eventCount(EventKind::UnstablePing)},
+        {"NothingIn", eventCount(EventKind::NothingIn)},
+        {"ServerHiccups", eventCount(EventKind::ServerHiccup)},
+        {"Stutter", eventCount(EventKind::Stutter)},
+        {"CountingEvents",
+         [](const Source& s) { return std::to_string(s.report.events.counting()); }},
         {"Verdict", [](const Source& s) { return std::string(causeName(s.report.verdict.cause)); }},
         {"Reason", [](const Source& s) { return s.report.verdict.text; }},
     };

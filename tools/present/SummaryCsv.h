@@ -17,8 +17,7 @@ class SummaryCsv : public Analysis::ReportSink {
     SummaryCsv(Tools::TextOutput& output, const std::vector<Read::Input>& inputs);
 
     void match(const Matches::MatchRows& rows, const Analysis::MatchReport& report) override;
-    void finish(const std::vector<Analysis::InputSummary>&,
-                const std::vector<Analysis::ServerSummary>&) override {}
+    void finish(const Analysis::ReportTotals&) override {}
 
   private:
     Tools::TextOutput& out;

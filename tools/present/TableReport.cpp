@@ -30,29 +30,34 @@ std::string titles(const std::array<Column, N>& columns) {
 
 }  // namespace
 
-TableReport::TableReport(Tools::TextOutput& output) : out(output) {}
+TableReport::TableReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs)
+    : out(output), files(inputs) {}
 
 void TableReport::match(const Matches::MatchRows&, const MatchReport& r) {
     if (!headerWritten) {
-        out.write(titles(kMatchColumns));
+        matches.write(titles(kMatchColumns));
         headerWritten = true;
     }
-    out.write(line(kMatchColumns, matchCells(r)));
-    out.write("    " + r.verdict.text + "\n");
+    matches.write(line(kMatchColumns, matchCells(r)));
+    matches.write("    " + r.verdict.text + "\n");
     const std::string notes = matchNotes(r);
     if (!notes.empty()) {
-        out.write("    " + notes + "\n");
+        matches.write("    " + notes + "\n");
+    }
+    if (files.size() > 1) {
+        matches.write("    " + matchSource(r, files.at(r.input).name()) + "\n");
     }
 }
 
-void TableReport::finish(const std::vector<InputSummary>&,
-                         const std::vector<ServerSummary>& servers) {
-    if (servers.empty()) {
+void TableReport::finish(const Analysis::ReportTotals& totals) {
+    out.write(conclusionLine(totals.conclusion) + "\n\n");
+    matches.moveTo(out);
+    if (totals.servers.empty()) {
         return;
     }
     out.write("\n");
     out.write(titles(kServerColumns));
-    for (const ServerSummary& s : servers) {
+    for (const ServerSummary& s : totals.servers) {
         out.write(line(kServerColumns, serverCells(s)));
     }
     out.write("\n");

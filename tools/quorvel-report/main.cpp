@@ -138,7 +138,7 @@ struct Outputs {
         if (options.json) {
             sinks.push_back(std::make_unique<Present::JsonReport>(screen, plan.inputs));
         } else {
-            sinks.push_back(std::make_unique<Present::TableReport>(screen));
+            sinks.push_back(std::make_unique<Present::TableReport>(screen, plan.inputs));
         }
         if (htmlFile) {
             sinks.push_back(std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs));

@@ -140,8 +140,9 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
 void printSummaries(const std::vector<std::filesystem::path>& files, Tools::StreamOutput& out) {
     for (const auto& file : files) {
         out.write("\nCSV file: " + Tools::displayPath(file) + "\n");
-        Present::TableReport table(out);
-        const auto result = Analysis::buildReport({Read::Input::file(file)}, {&table});
+        const std::vector<Read::Input> inputs = {Read::Input::file(file)};
+        Present::TableReport table(out, inputs);
+        const auto result = Analysis::buildReport(inputs, {&table});
         const auto& input = result.inputs.front();
         for (const std::string& problem : input.skipped.listed()) {
             out.write("  " + problem + "\n");

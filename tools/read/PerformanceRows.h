@@ -15,13 +15,15 @@ namespace Quorvel::Read {
 using Format::Statistic;
 using Format::TextColumn;
 
-// One second: its time and statistics (Format::kNoValue where the second has none).
+// One second: its time and statistics as the file gives them.
 struct Second {
     std::chrono::sys_seconds time;
     Format::PerStatistic<std::int32_t> values;
 
     std::int32_t operator[](Statistic statistic) const { return values[statistic]; }
-    bool has(Statistic statistic) const { return values[statistic] != Format::kNoValue; }
+    // Whether the second has a value for `statistic`: not Format::kNoValue, and not below
+    // zero, which no statistic can be (a negative Ping or FPS is as good as none).
+    bool has(Statistic statistic) const { return values[statistic] >= 0; }
 };
 
 // One row; its texts stay valid until the next row is read.

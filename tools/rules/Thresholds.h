@@ -1,7 +1,7 @@
 #pragma once
 
-// Every rule the report applies to a match, in one place; the README's table lists
-// the same names and values.
+// Every rule the report applies, in one place; the README's table lists the same names
+// and values, and the page shows them.
 
 #include <chrono>
 #include <cstddef>
@@ -21,47 +21,84 @@ inline constexpr std::chrono::seconds kEmptyGuidPause{30};
 inline constexpr double kMadToSigma = 1.4826;
 
 // --- Events, found second by second
-// Ping spike: Ping above median + max(4 sigma, 25 ms).
+// Ping spike: Ping above median + max(4 sigma, 25 ms), the margin at most 75 ms: a match
+// whose ping swings widely has its swings named as unstable ping, not hidden by them.
 inline constexpr double kSpikeSigmas = 4.0;
 inline constexpr double kSpikeFloorMs = 25.0;
+inline constexpr double kSpikeCeilingMs = 75.0;
+// Unstable ping: a second whose Ping differs from the one before by this much jumps ...
+inline constexpr double kJumpMs = 20.0;
+// ... and a second is unstable when this many of the 10 seconds around it jumped (a lone
+// blip makes two jumps: never enough).
+inline constexpr int kUnstableWindowSeconds = 20;
+inline constexpr int kUnstableJumps = 10;
 // FPS drop: FPS below median - max(4 sigma, 25 % of the median).
 inline constexpr double kDropSigmas = 4.0;
 inline constexpr double kDropFloorShare = 0.25;
+// Stutter: FPS drops of at most this length ...
+inline constexpr int kStutterDropSeconds = 2;
+// ... at least this many of them, each within this many seconds of the one before.
+inline constexpr int kStutterDrops = 3;
+inline constexpr int kStutterGapSeconds = 30;
+// Server hiccup: Latency above Ping by this much more than the match's usual
+// difference (Ping stays where it was: the delay is the server's).
+inline constexpr double kHiccupExcessMs = 50.0;
+// Nothing coming in: PacketsIn at or below this share of the match's median while
+// PacketsOut stays at or above this share of its own.
+inline constexpr double kStallInShare = 0.2;
+inline constexpr double kStallOutShare = 0.5;
 // Loss burst: consecutive seconds with lost packets, in or out.
 // Input buffer above target: Buffer at least this many frames above BufferTarget ...
 inline constexpr int kBufferExcessFrames = 2;
 // ... for at least this many seconds in a row.
 inline constexpr int kBufferRunSeconds = 3;
-// No value: consecutive seconds in which any statistic has no value.
+// No value: consecutive seconds in which any statistic has no value (a negative
+// statistic is none: no statistic can be below zero).
 
 // --- What makes an event count in the verdict
-// A ping spike that lasts this long and peaks kFeltSpikeMs above the match's median,
+// A ping spike with this many seconds at least kFeltSpikeMs above the match's median,
 // or one that peaks kSevereSpikeMs above it whatever its length.
 inline constexpr int kSignificantSeconds = 2;
 inline constexpr double kFeltSpikeMs = 50.0;
-inline constexpr double kSevereSpikeMs = 100.0;
-// An FPS drop that lasts kSignificantSeconds down to this share of the match's median
-// FPS, or one that goes below kLowFps whatever its length.
+inline constexpr double kSevereSpikeMs = 150.0;
+// An FPS drop with kSignificantSeconds seconds at or below this share of the match's
+// median FPS, or one that goes below kLowFps whatever its length.
 inline constexpr double kFeltDropShare = 0.5;
 inline constexpr double kLowFps = 30.0;
 // A loss burst in which one second lost this share of its packets, in or out ...
 inline constexpr double kBurstLossPercent = 10.0;
 // ... or any loss burst in a match that lost this share of its packets overall.
 inline constexpr double kMatchLossPercent = 2.0;
+// Unstable ping that lasts this long, Ping changing this much a second on average.
+inline constexpr int kUnstableFeltSeconds = 10;
+inline constexpr double kUnstableFeltChangeMs = 12.0;
+// Stutter: kStutterDrops drops or more (always counts).
+// A server hiccup or nothing coming in that lasts kSignificantSeconds.
 
 // --- Whole-match limits
 // Ping: 95th percentile at or above this is a connection problem.
 inline constexpr double kHighPingP95Ms = 150.0;
-// Latency: a median at or above this while Ping is normal is the server's side.
+// Latency: a median at or above this, at least kHiccupExcessMs above the median Ping,
+// while Ping is normal, is the server's side.
 inline constexpr double kHighLatencyMedianMs = 120.0;
 // FPS: a median below kLowFps (low throughout) is the computer's side.
 
 // --- Evidence
-// "No problem found" needs each statistic present in at least this share of rows.
+// "No problem found" needs at least this many seconds recorded ...
+inline constexpr std::size_t kEvidenceSeconds = 30;
+// ... rows for at least this share of the seconds the match spans, and each statistic
+// (the loss figures: usable ones, no more lost than counted) in this share of the rows.
 inline constexpr double kEvidenceShare = 0.5;
 
+// --- Across matches
+// A conclusion needs this many matches with a verdict (not incomplete) ...
+inline constexpr std::size_t kConclusionMatches = 3;
+// ... and a problem in at least this share of them (or of one server's) to name a side.
+inline constexpr double kConclusionShare = 0.5;
+
 // --- Lists
-// Events kept per kind and match (all are counted).
-inline constexpr std::size_t kEventsKeptPerKind = 50;
+// Events listed per kind and match: the first ones and the worst (all are counted, and
+// counts, the worst and the verdict cover every event).
+inline constexpr std::size_t kEventsKeptPerKind = 200;
 
 }  // namespace Quorvel::Thresholds

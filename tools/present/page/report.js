@@ -36,7 +36,9 @@ function tableOf(table, titles, rows) {
 // --- Headline: one line per file; the tables of matches and servers.
 function layOutSummary() {
   document.title = report.title;
+  document.getElementById("title").textContent = report.title;
   const headline = document.getElementById("headline");
+  headline.append(el("p", {class: "conclusion " + report.conclusion.side}, "Overall: " + report.conclusion.text));
   for (const file of report.files) {
     headline.append(el("p", {class: "headline" + (file.refused ? " incomplete" : "")}, file.headline));
   }
@@ -95,22 +97,27 @@ function serverChart(holder) {
     servers.map((s) => s.pingP95Ms), servers.map((s) => s.lossInPercent)], holder));
 }
 
+// Each kind's band colour; a minor event (one that does not count) is drawn fainter.
 const BAND_COLORS = {
-  pingSpike: "rgba(31, 119, 180, 0.16)", lossBurst: "rgba(214, 39, 40, 0.16)",
-  fpsDrop: "rgba(44, 160, 44, 0.18)", bufferAboveTarget: "rgba(140, 86, 75, 0.18)",
-  noValue: "rgba(120, 120, 120, 0.14)", notRecorded: "rgba(120, 120, 120, 0.22)",
+  pingSpike: [31, 119, 180], unstablePing: [23, 190, 207], lossBurst: [214, 39, 40],
+  nothingIn: [148, 103, 189], serverHiccup: [255, 127, 14], fpsDrop: [44, 160, 44],
+  stutter: [188, 189, 34], bufferAboveTarget: [140, 86, 75], noValue: [120, 120, 120],
+  notRecorded: [120, 120, 120],
 };
+const bandColor = (e) => `rgba(${BAND_COLORS[e.kind].join(", ")}, ${e.significant ? 0.22 : 0.08})`;
 
 const LIMITS = report.limits;
 const CHARTS = [
-  {key: "ping", title: "Ping and latency", unit: "ms", bands: ["pingSpike"],
+  {key: "ping", title: "Ping and latency", unit: "ms", bands: ["pingSpike", "unstablePing", "serverHiccup"],
    series: [["Ping", "ping", "#1f77b4"], ["Latency", "latency", "#ff7f0e"]],
    lines: [["spike line", "pingSpike", "#1f77b4"]],
    limits: [[`high ping (p95) ${LIMITS.highPingP95Ms} ms`, LIMITS.highPingP95Ms],
             [`high latency (median) ${LIMITS.highLatencyMedianMs} ms`, LIMITS.highLatencyMedianMs]]},
+  {key: "packets", title: "Packets per second", unit: "packets", bands: ["nothingIn"], fromZero: true,
+   series: [["In", "packetsIn", "#17becf"], ["Out", "packetsOut", "#7f7f7f"]], lines: []},
   {key: "loss", title: "Packets lost per second", unit: "packets", bands: ["lossBurst"], fromZero: true,
    series: [["Lost in", "lostPacketsIn", "#d62728"], ["Lost out", "lostPacketsOut", "#9467bd"]], lines: []},
-  {key: "fps", title: "Frames per second", unit: "FPS", bands: ["fpsDrop"],
+  {key: "fps", title: "Frames per second", unit: "FPS", bands: ["fpsDrop", "stutter"],
    series: [["FPS", "fps", "#2ca02c"]], lines: [["drop line", "fpsDrop", "#2ca02c"]],
    limits: [[`low FPS ${LIMITS.lowFps}`, LIMITS.lowFps]]},
   {key: "buffer", title: "Input buffer", unit: "frames", bands: ["bufferAboveTarget"], fromZero: true,
@@ -153,7 +160,7 @@ function drawBands(u, holder, events, startEpoch) {
   ctx.save();
   for (const e of events) {
     const [x0, x1] = bandX(u, startEpoch, e);
-    ctx.fillStyle = BAND_COLORS[e.kind];
+    ctx.fillStyle = bandColor(e);
     ctx.fillRect(x0, u.bbox.top, Math.max(x1 - x0, 2), u.bbox.height);
     drawn.push(`${e.kind}@${e.offsetSeconds}+${e.lengthSeconds}:${Math.round(x0)}-${Math.round(x1)}`);
   }
@@ -170,6 +177,7 @@ function drawLabels(u, layout, events, startEpoch) {
   for (const e of events) {
     if (!layout.bands.includes(e.kind)) continue;
     const [x0] = bandX(u, startEpoch, e);
+    ctx.fillStyle = e.significant ? "#222" : "#999";
     ctx.fillText(e.texts.band, x0 + 3, u.bbox.top + 12 * devicePixelRatio);
   }
   const [low, high] = [u.scales.y.min, u.scales.y.max];
@@ -214,13 +222,19 @@ function matchSection(match) {
   const r = match.report;
   const section = el("section", {id: "match-" + r.number, class: "match"},
     el("h3", null, r.texts.title),
+    report.files.length > 1 ? el("p", {class: "source"}, r.texts.source) : null,
     el("p", {class: "verdict " + r.verdict}, r.reason),
     r.texts.notes ? el("p", {class: "notes"}, r.texts.notes) : null);
   if (r.events.length) {
     const table = el("table", {class: "events"});
-    tableOf(table, ["event", "from", "clock (UTC)", "length", "worst"],
-      r.events.map((e) => [[e.texts.name, "text"], [e.texts.from], [e.start, "text"],
-                           [e.texts.length], [e.texts.worst, "text"]]));
+    // The events that count first, then the minor ones, fainter.
+    const ordered = r.events.filter((e) => e.significant).concat(r.events.filter((e) => !e.significant));
+    tableOf(table, ["event", "counts", "from", "clock (UTC)", "length", "worst"],
+      ordered.map((e) => [[e.texts.name, "text"], [e.significant ? "yes" : "minor", "text"], [e.texts.from],
+                          [e.start, "text"], [e.texts.length], [e.texts.worst, "text"]]));
+    Array.from(table.rows).slice(1).forEach((row, i) => {
+      if (!ordered[i].significant) row.className = "minor";
+    });
     section.append(el("div", {class: "scroll"}, table));
   }
   const holders = CHARTS.map(() => el("div", {class: "chart"}));
@@ -303,8 +317,10 @@ serverChart(document.getElementById("server-chart"));
 layOutMatches();
 followTheWindow();
 document.getElementById("legend").textContent =
-  "Times are UTC. " + report.legend.replace(/\n/g, " ") + " Shaded bands mark events: ping spikes (blue), " +
-  "loss bursts (red), FPS drops (green), input buffer above target (brown), seconds without a value " +
-  "or without a row (grey). Dashed lines are the levels a spike or drop is measured against; dotted " +
-  "red lines the limits of the verdict, where the data reaches them. " + report.thresholdsNote;
+  "Times are UTC. " + report.legend.replace(/\n/g, " ") + " Shaded bands mark events, strong when " +
+  "they count in the verdict and faint when they are minor: ping spikes (blue), unstable ping (teal), " +
+  "server hiccups (orange), nothing coming in (purple), loss bursts (red), FPS drops (green), " +
+  "stutter (olive), input buffer above target (brown), seconds without a value or without a row " +
+  "(grey). Dashed lines are the levels a spike or drop is measured against; dotted red lines the " +
+  "limits of the verdict, where the data reaches them. " + report.thresholdsNote;
 if (CHECKING) markDrawn();

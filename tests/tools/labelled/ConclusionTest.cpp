@@ -1,0 +1,97 @@
+// The answer across matches to "is it me or the server?", on sets of matches played with
+// real noise: troubles on most servers are the player's, on one server that server's.
+
+#include <gtest/gtest.h>
+
+#include "RealisticPlay.h"
+#include "ToolTestSupport.h"
+
+namespace QuorvelTest {
+namespace {
+
+using Quorvel::Analysis::Conclusion;
+
+// One match of a set: its server and its trouble, if any.
+struct Played {
+    std::string server;
+    std::vector<Trouble> troubles;
+};
+
+struct ConclusionCase {
+    const char* what;
+    std::vector<Played> matches;
+    Conclusion::Side side;
+    std::string text;
+};
+
+const std::vector<Trouble> kLoss = {{TroubleKind::LossIn, 60, 4, 10, 15}};
+const std::vector<Trouble> kHiccup = {{TroubleKind::ServerHiccup, 100, 30, 180, 240}};
+const std::vector<Trouble> kStutter = {{TroubleKind::Stutter, 20, 240, 35, 45}};
+
+Conclusion concludeOn(const std::vector<Played>& set) {
+    std::vector<Quorvel::Read::Input> inputs;
+    std::uint64_t seed = 500;
+    for (const Played& played : set) {
+        MatchPlay play;
+        play.seed = ++seed;
+        play.serverIp = played.server;
+        play.troubles = played.troubles;
+        play.matchGuid = "MATCH-" + std::to_string(seed);
+        inputs.push_back(Quorvel::Read::Input::bytes(play.matchGuid, performanceFile(play)));
+    }
+    return analyzeInputs(inputs).result.conclusion;
+}
+
+TEST(Conclusion, NamesTheSideThatTheMatchesPointAt) {
+    const ConclusionCase cases[] = {
+        {"loss on most servers",
+         {{"10.0.0.1", kLoss},
+          {"10.0.0.2", kLoss},
+          {"10.0.0.3", {}},
+          {"10.0.0.4", kLoss},
+          {"10.0.0.5", kLoss},
+          {"10.0.0.1", {}}},
+         Conclusion::Side::Connection,
+         "loss in 4 of 6 matches, on 4 of 5 servers: your connection"},
+        {"hiccups on one server only",
+         {{"10.0.0.9", kHiccup},
+          {"10.0.0.1", {}},
+          {"10.0.0.9", kHiccup},
+          {"10.0.0.2", {}},
+          {"10.0.0.3", {}},
+          {"10.0.0.9", kHiccup},
+          {"10.0.0.1", {}}},
+         Conclusion::Side::Server,
+         "problems in 3 of 3 matches on 10.0.0.9, in 0 of 4 matches elsewhere: that server (or "
+         "the way to it)"},
+        {"stutter wherever",
+         {{"10.0.0.1", kStutter}, {"10.0.0.1", kStutter}, {"10.0.0.1", {}}, {"10.0.0.1", kStutter}},
+         Conclusion::Side::Computer,
+         "stutter in 3 of 4 matches, on 1 of 1 server: your computer"},
+        {"too few matches",
+         {{"10.0.0.1", kLoss}, {"10.0.0.2", kLoss}},
+         Conclusion::Side::NotEnough,
+         "not enough to tell: 2 matches with a verdict (3 needed)"},
+        {"one bad match of five",
+         {{"10.0.0.1", {}},
+          {"10.0.0.2", kLoss},
+          {"10.0.0.3", {}},
+          {"10.0.0.1", {}},
+          {"10.0.0.2", {}}},
+         Conclusion::Side::Good,
+         "mostly good: problems in 1 of 5 matches"},
+        {"loss, but only one server played",
+         {{"10.0.0.1", kLoss}, {"10.0.0.1", kLoss}, {"10.0.0.1", {}}, {"10.0.0.1", kLoss}},
+         Conclusion::Side::Unclear,
+         "problems in 3 of 4 matches, all on one server (10.0.0.1): play on others to tell your "
+         "side from the server's"},
+    };
+    for (const ConclusionCase& c : cases) {
+        const Conclusion conclusion = concludeOn(c.matches);
+        EXPECT_EQ(conclusion.side, c.side) << c.what;
+        EXPECT_EQ(conclusion.text, c.text) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace QuorvelTest

@@ -1,0 +1,62 @@
+// The report on matches played with real noise, each labelled with its verdict and its
+// events before the rules were written: every verdict right, every event found, and no
+// event that counts where the label has none.
+
+#include <gtest/gtest.h>
+
+#include "LabelledMatches.h"
+#include "RealisticPlay.h"
+#include "ToolTestSupport.h"
+
+namespace QuorvelTest {
+namespace {
+
+using namespace Quorvel::Analysis;
+
+FoundMatch foundIn(const MatchReport& report) {
+    FoundMatch found{std::string(causeName(report.verdict.cause)), report.verdict.text, {}};
+    for (const Event& e : report.events.events) {
+        found.events.push_back({std::string(eventKindKey(e.kind())), e.when.offset,
+                                e.when.lengthSeconds, e.significant});
+    }
+    return found;
+}
+
+TEST(LabelledMatches, EveryVerdictAndEventIsAsLabelled) {
+    for (const LabelledMatch& label : labelledMatches()) {
+        const Analyzed a = analyze(label.csv);
+        ASSERT_EQ(a.matches.size(), 1u) << label.name;
+        EXPECT_EQ(mismatch(label, foundIn(a.matches[0])), "")
+            << label.name << ": " << a.matches[0].verdict.text;
+    }
+}
+
+// Quiet matches over the range of real connections and computers: near and far
+// servers, steady and jittery pings (jitter up to 6 ms), 60 to 240 FPS, a lost packet in
+// up to one second of twenty. None has an event that counts.
+TEST(LabelledMatches, QuietPlayOfEveryKindRaisesNothingThatCounts) {
+    std::uint64_t seed = 100;
+    for (int basePing : {18, 60, 120}) {
+        for (double jitter : {1.0, 3.0, 6.0}) {
+            for (int fps : {60, 144, 240}) {
+                for (double loss : {0.0, 0.02, 0.05}) {
+                    MatchPlay play;
+                    play.seed = ++seed;
+                    play.basePing = basePing;
+                    play.jitterMs = jitter;
+                    play.fps = fps;
+                    play.lossChance = loss;
+                    const Analyzed a = analyze(performanceFile(play));
+                    ASSERT_EQ(a.matches.size(), 1u);
+                    const MatchReport& m = a.matches[0];
+                    EXPECT_EQ(m.verdict.cause, Cause::Good)
+                        << "seed " << seed << ": " << m.verdict.text;
+                    EXPECT_EQ(m.events.counting(), 0u) << "seed " << seed;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace QuorvelTest

@@ -1,0 +1,115 @@
+// The second pass: Ping and Latency (spikes, unstable stretches, server hiccups), after
+// the stalls that can explain a spike are known.
+
+#include <algorithm>
+#include <cmath>
+
+#include "Detection.h"
+#include "Thresholds.h"
+
+namespace Quorvel::Analysis {
+
+namespace {
+
+namespace T = Thresholds;
+
+// How much Ping changed since the row before, when both have one and no gap is between.
+std::optional<double> pingChange(const Detection& d, std::size_t i) {
+    const std::vector<Second>& seconds = d.match.seconds;
+    if (i == 0 || d.gapBefore(i) || !seconds[i].has(Statistic::Ping) ||
+        !seconds[i - 1].has(Statistic::Ping)) {
+        return std::nullopt;
+    }
+    return std::abs(static_cast<double>(seconds[i][Statistic::Ping]) -
+                    seconds[i - 1][Statistic::Ping]);
+}
+
+// Whether each row is in an unstable stretch: it enters when kUnstableJumps of the
+// kUnstableWindowSeconds rows around it jumped (Ping's median change is a jump), and
+// stays until hardly any do (a quarter of that), so a stretch of swinging ping is one
+// stretch, and lone blips (two jumps each) are none.
+std::vector<bool> unstableRows(const Detection& d) {
+    const std::size_t n = d.match.seconds.size();
+    std::vector<int> jumps(n + 1, 0);  // jumps[i]: rows before i that jumped
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto change = pingChange(d, i);
+        jumps[i + 1] = jumps[i] + (change && *change >= T::kJumpMs ? 1 : 0);
+    }
+    const auto half = static_cast<std::size_t>(T::kUnstableWindowSeconds / 2);
+    std::vector<bool> unstable(n, false);
+    bool inside = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t from = i >= half - 1 ? i - (half - 1) : 0;
+        const std::size_t to = std::min(n, i + half + 1);
+        const int around = jumps[to] - jumps[from];
+        inside = inside ? around > T::kUnstableJumps / 4 : around >= T::kUnstableJumps;
+        unstable[i] = inside;
+    }
+    return unstable;
+}
+
+void stepUnstable(RunTracker<UnstablePing>& tracker, const Detection& d, std::size_t i,
+                  bool unstable, double& changeSum) {
+    const Second& s = d.match.seconds[i];
+    UnstablePing* e = tracker.step(i, unstable && s.has(Statistic::Ping));
+    if (e == nullptr) {
+        return;
+    }
+    const auto ping = static_cast<double>(s[Statistic::Ping]);
+    const bool first = tracker.startedHere();
+    changeSum = first ? 0 : changeSum;
+    const double change = first ? 0 : pingChange(d, i).value_or(0);
+    changeSum += change;
+    e->worstChangeMs = std::max(first ? 0 : e->worstChangeMs, change);
+    e->lowMs = first ? ping : std::min(e->lowMs, ping);
+    e->highMs = first ? ping : std::max(e->highMs, ping);
+    e->meanChangeMs = changeSum / std::max(1.0, static_cast<double>(tracker.rows()) - 1);
+}
+
+void stepSpike(RunTracker<PingSpike>& tracker, const Detection& d, Figure line, std::size_t i) {
+    const Second& s = d.match.seconds[i];
+    const bool spike = line && s.has(Statistic::Ping) && s[Statistic::Ping] > *line;
+    if (PingSpike* e = tracker.step(i, spike)) {
+        const auto ping = static_cast<double>(s[Statistic::Ping]);
+        e->typicalMs = d.figures.ping->median;
+        e->worstMs = std::max(e->worstMs, ping);
+        e->feltSeconds += ping >= e->typicalMs + T::kFeltSpikeMs ? 1 : 0;
+    }
+}
+
+// Latency far above Ping, beyond the match's usual difference between them.
+void stepHiccup(RunTracker<ServerHiccup>& tracker, const Detection& d, std::size_t i) {
+    const Second& s = d.match.seconds[i];
+    const Figure usual = d.figures.latencyAbovePing;
+    const bool late = usual && s.has(Statistic::Latency) && s.has(Statistic::Ping) &&
+                      s[Statistic::Latency] - s[Statistic::Ping] >= *usual + T::kHiccupExcessMs;
+    if (ServerHiccup* e = tracker.step(i, late)) {
+        const auto latency = static_cast<double>(s[Statistic::Latency]);
+        if (tracker.startedHere() || latency > e->worstLatencyMs) {
+            e->worstLatencyMs = latency;
+            e->pingMs = s[Statistic::Ping];
+        }
+        e->typicalLatencyMs = d.figures.latency->median;
+    }
+}
+
+}  // namespace
+
+void findPingAndLatencyEvents(Detection& d) {
+    RunTracker<PingSpike> spikes(d);
+    RunTracker<UnstablePing> swings(d);
+    RunTracker<ServerHiccup> hiccups(d);
+    const Figure spikeLine = pingSpikeThreshold(d.figures);
+    const std::vector<bool> unstable = unstableRows(d);
+    double changeSum = 0;
+    for (std::size_t i = 0; i < d.match.seconds.size(); ++i) {
+        stepSpike(spikes, d, spikeLine, i);
+        stepUnstable(swings, d, i, unstable[i], changeSum);
+        stepHiccup(hiccups, d, i);
+    }
+    spikes.finish();
+    swings.finish();
+    hiccups.finish();
+}
+
+}  // namespace Quorvel::Analysis
