@@ -120,12 +120,13 @@ std::optional<Conclusion> ConclusionBuilder::playerSide() const {
 std::optional<Conclusion> ConclusionBuilder::oneServer() const {
     std::optional<Conclusion> worst;
     double worstShare = 0;
+    std::size_t troubledAnywhere = 0;
+    for (const auto& [ip, tally] : servers) {
+        troubledAnywhere += tally.troubled;
+    }
     for (const auto& [ip, tally] : servers) {
         const std::size_t elsewhere = judged - tally.judged;
-        std::size_t troubledElsewhere = 0;
-        for (const auto& [other, otherTally] : servers) {
-            troubledElsewhere += other == ip ? 0 : otherTally.troubled;
-        }
+        const std::size_t troubledElsewhere = troubledAnywhere - tally.troubled;
         if (tally.troubled < 2 || !mostOf(tally.troubled, tally.judged) || elsewhere < 2 ||
             mostOf(troubledElsewhere, elsewhere)) {
             continue;

@@ -1,5 +1,6 @@
 #include "MatchFigures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -107,9 +108,19 @@ class FigureBuilder {
         }
     }
 
+    // The middle value (the mean of the two middle ones for an even count), found
+    // without counting or sorting them all; the order of `values` is lost.
     static Figure medianOf(std::vector<std::int32_t>& values) {
-        const ValueCounts counts = ValueCounts::of(values);
-        return counts.empty() ? std::nullopt : Figure(counts.median());
+        if (values.empty()) {
+            return std::nullopt;
+        }
+        const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+        std::nth_element(values.begin(), middle, values.end());
+        const double upper = *middle;
+        if (values.size() % 2 == 1) {
+            return upper;
+        }
+        return (upper + *std::max_element(values.begin(), middle)) / 2.0;
     }
 
     std::vector<std::int32_t> ping, latency, fps, latencyAbovePing, packetsIn, packetsOut;

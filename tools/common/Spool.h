@@ -27,7 +27,7 @@ class Spool : public TextOutput {
     // when the temporary file could not be made, written or read.
     void moveTo(TextOutput& out);
 
-    static constexpr std::size_t kMemoryBytes = std::size_t{4} << 20;
+    static constexpr std::size_t kMemoryBytes = std::size_t{1} << 20;
 
   private:
     void spill();
