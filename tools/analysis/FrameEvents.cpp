@@ -98,10 +98,18 @@ void findFrameEvents(Detection& d) {
                                   stutters.addDrop(drop, first, last);
                               });
     RunTracker<BufferAboveTarget> buffers(d, T::kBufferRunSeconds);
+    // What the figures say can be found at all (see findRecordingAndPacketEvents).
     const Figure dropLine = fpsDropThreshold(d.figures);
-    for (std::size_t i = 0; i < d.match.seconds.size(); ++i) {
-        stepDrop(drops, d, dropLine, i);
-        stepBuffer(buffers, i, d.match.seconds[i]);
+    const bool dropsPossible = dropLine && d.figures.fps->min < *dropLine;
+    const bool fullPossible =
+        d.figures.bufferAboveTargetMax && *d.figures.bufferAboveTargetMax >= T::kBufferExcessFrames;
+    for (std::size_t i = 0; (dropsPossible || fullPossible) && i < d.match.seconds.size(); ++i) {
+        if (dropsPossible) {
+            stepDrop(drops, d, dropLine, i);
+        }
+        if (fullPossible) {
+            stepBuffer(buffers, i, d.match.seconds[i]);
+        }
     }
     drops.finish();
     stutters.finish();

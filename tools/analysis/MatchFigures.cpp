@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "MatchTime.h"
+#include "Thresholds.h"
 
 namespace Quorvel::Analysis {
 
@@ -38,9 +39,11 @@ class FigureBuilder {
             ++f.gaps;
             f.gapSeconds += step.count() - 1;
         } else if (s.has(Statistic::Ping) && previous.has(Statistic::Ping)) {
-            f.sums.jitterSum += std::abs(static_cast<double>(s[Statistic::Ping]) -
-                                         static_cast<double>(previous[Statistic::Ping]));
+            const double change = std::abs(static_cast<double>(s[Statistic::Ping]) -
+                                           static_cast<double>(previous[Statistic::Ping]));
+            f.sums.jitterSum += change;
             ++f.sums.jitterPairs;
+            f.pingJumps += change >= Thresholds::kJumpMs ? 1u : 0u;
         }
     }
 
@@ -55,11 +58,19 @@ class FigureBuilder {
         collect(s, Statistic::PacketsOut, packetsOut);
         if (s.has(Statistic::Latency) && s.has(Statistic::Ping)) {
             latencyAbovePing.push_back(s[Statistic::Latency] - s[Statistic::Ping]);
+            raise(f.latencyAbovePingMax, latencyAbovePing.back());
+        }
+        if (s.has(Statistic::PacketsIn)) {
+            lower(f.packetsInMin, s[Statistic::PacketsIn]);
         }
         addLoss(s, f);
         if (s.has(Statistic::Buffer)) {
             buffer += s[Statistic::Buffer];
             ++bufferCount;
+            if (s.has(Statistic::BufferTarget)) {
+                raise(f.bufferAboveTargetMax,
+                      static_cast<double>(s[Statistic::Buffer]) - s[Statistic::BufferTarget]);
+            }
         }
         if (s.has(Statistic::BufferTarget)) {
             target += s[Statistic::BufferTarget];
@@ -80,6 +91,13 @@ class FigureBuilder {
     }
 
   private:
+    static void raise(Figure& highest, double value) {
+        highest = highest ? std::max(*highest, value) : value;
+    }
+    static void lower(Figure& lowest, double value) {
+        lowest = lowest ? std::min(*lowest, value) : value;
+    }
+
     static void collect(const Second& s, Statistic statistic, std::vector<std::int32_t>& into) {
         if (s.has(statistic)) {
             into.push_back(s[statistic]);

@@ -51,6 +51,13 @@ struct MatchFigures {
     MatchSums sums;
     std::size_t inconsistentSeconds = 0;  // lost packets above packets, in or out
     std::size_t usableLossSeconds = 0;    // loss counters usable both ways
+    // How far the values reach, so the event finder passes over searches that cannot
+    // find anything: consecutive Pings Thresholds::kJumpMs apart or more, the largest
+    // Latency - Ping, the fewest packets in, the largest Buffer - BufferTarget.
+    std::size_t pingJumps = 0;
+    Figure latencyAbovePingMax;
+    Figure packetsInMin;
+    Figure bufferAboveTargetMax;
     Figure bufferMean;
     Figure bufferTargetMean;
 

@@ -69,17 +69,35 @@ void stepNothingIn(RunTracker<NothingIn>& tracker, const MatchFigures& f, std::s
 }  // namespace
 
 void findRecordingAndPacketEvents(Detection& d) {
+    // What the figures say can be found at all: most matches have no gap, no missing
+    // value and no stall, and their seconds need not be looked at for them.
+    const MatchFigures& f = d.figures;
+    const bool gaps = f.gaps > 0;
+    const bool missing =
+        std::any_of(f.missing.begin(), f.missing.end(), [](std::size_t n) { return n > 0; });
+    const bool loss = f.sums.lostIn + f.sums.lostOut > 0;
+    const bool stall = f.packetsInMin && f.packetsInMedian &&
+                       *f.packetsInMin <= T::kStallInShare * *f.packetsInMedian;
+    if (!gaps && !missing && !loss && !stall) {
+        return;
+    }
     RunTracker<NoValue> noValues(d);
     RunTracker<LossBurst> losses(d);
     RunTracker<NothingIn> stalls(d);
     const std::vector<Second>& seconds = d.match.seconds;
     for (std::size_t i = 0; i < seconds.size(); ++i) {
-        if (d.gapBefore(i)) {
+        if (gaps && d.gapBefore(i)) {
             recordGap(d, i);
         }
-        stepNoValue(noValues, i, seconds[i]);
-        stepLoss(losses, i, seconds[i]);
-        stepNothingIn(stalls, d.figures, i, seconds[i]);
+        if (missing) {
+            stepNoValue(noValues, i, seconds[i]);
+        }
+        if (loss) {
+            stepLoss(losses, i, seconds[i]);
+        }
+        if (stall) {
+            stepNothingIn(stalls, f, i, seconds[i]);
+        }
     }
     noValues.finish();
     losses.finish();

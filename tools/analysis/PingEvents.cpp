@@ -96,16 +96,32 @@ void stepHiccup(RunTracker<ServerHiccup>& tracker, const Detection& d, std::size
 }  // namespace
 
 void findPingAndLatencyEvents(Detection& d) {
+    // What the figures say can be found at all (see findRecordingAndPacketEvents).
+    const MatchFigures& f = d.figures;
+    const Figure spikeLine = pingSpikeThreshold(f);
+    const bool spikesPossible = spikeLine && f.ping->max > *spikeLine;
+    const bool swingsPossible = f.pingJumps >= static_cast<std::size_t>(T::kUnstableJumps);
+    const bool hiccupsPossible = f.latencyAbovePing && f.latencyAbovePingMax &&
+                                 *f.latencyAbovePingMax >= *f.latencyAbovePing + T::kHiccupExcessMs;
+    if (!spikesPossible && !swingsPossible && !hiccupsPossible) {
+        return;
+    }
     RunTracker<PingSpike> spikes(d);
     RunTracker<UnstablePing> swings(d);
     RunTracker<ServerHiccup> hiccups(d);
-    const Figure spikeLine = pingSpikeThreshold(d.figures);
-    const std::vector<bool> unstable = unstableRows(d);
+    const std::vector<bool> unstable =
+        swingsPossible ? unstableRows(d) : std::vector<bool>(d.match.seconds.size(), false);
     double changeSum = 0;
     for (std::size_t i = 0; i < d.match.seconds.size(); ++i) {
-        stepSpike(spikes, d, spikeLine, i);
-        stepUnstable(swings, d, i, unstable[i], changeSum);
-        stepHiccup(hiccups, d, i);
+        if (spikesPossible) {
+            stepSpike(spikes, d, spikeLine, i);
+        }
+        if (swingsPossible) {
+            stepUnstable(swings, d, i, unstable[i], changeSum);
+        }
+        if (hiccupsPossible) {
+            stepHiccup(hiccups, d, i);
+        }
     }
     spikes.finish();
     swings.finish();

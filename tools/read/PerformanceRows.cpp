@@ -145,20 +145,25 @@ bool PerformanceRows::parseTimestamp(std::string_view text, std::chrono::sys_sec
     if (text.size() != Format::kTimestampLength || text[10] != ' ') {
         return false;
     }
-    const int sinceMidnight = secondsIntoDay(text.data() + 11);
-    if (sinceMidnight < 0) {
-        return false;
-    }
-    if (!sameDate || std::memcmp(text.data(), lastDateText, sizeof lastDateText) != 0) {
-        const auto date = Format::parseUtcDate(text.substr(0, 10));
-        if (!date) {
+    // Rows come a second apart: most share the last one's minute, "YYYY-MM-DD HH:MM:".
+    constexpr std::size_t kMinuteLength = sizeof lastMinuteText;
+    if (sameMinute && std::memcmp(text.data(), lastMinuteText, kMinuteLength) == 0) {
+        const int second = twoDigits(text.data() + kMinuteLength);
+        if (second < 0 || second > 59) {
             return false;
         }
-        lastDate = *date;
-        std::memcpy(lastDateText, text.data(), sizeof lastDateText);
-        sameDate = true;
+        time = lastMinute + std::chrono::seconds{second};
+        return true;
     }
-    time = lastDate + std::chrono::seconds{sinceMidnight};
+    const int sinceMidnight = secondsIntoDay(text.data() + 11);
+    const auto date = sinceMidnight < 0 ? std::nullopt : Format::parseUtcDate(text.substr(0, 10));
+    if (!date) {
+        return false;
+    }
+    time = *date + std::chrono::seconds{sinceMidnight};
+    lastMinute = time - std::chrono::seconds{sinceMidnight % 60};
+    std::memcpy(lastMinuteText, text.data(), kMinuteLength);
+    sameMinute = true;
     return true;
 }
 
@@ -174,18 +179,9 @@ bool PerformanceRows::parseLine(std::string_view text, Row& row) {
     }
     row.texts[TextColumn::Timestamp] = text.substr(0, kStamp);
     p += kStamp + 1;
-    const char* const textsBegin = p;
-    for (std::size_t i = 1; i < Format::kTextColumnCount; ++i) {
-        const auto* comma =
-            static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
-        if (comma == nullptr) {
-            return false;
-        }
-        row.texts[static_cast<TextColumn>(i)] = {p, static_cast<std::size_t>(comma - p)};
-        p = comma + 1;
-    }
-    if (std::memchr(textsBegin, '"', static_cast<std::size_t>(p - textsBegin)) != nullptr) {
-        return false;  // quoted texts
+    p = sameTextsAsBefore(p, end, row) ? p + lastTexts.size() : scanTexts(p, end, row);
+    if (p == nullptr) {
+        return false;
     }
     p = scanNumber(p, row.playlist);
     for (Statistic statistic : Format::kStatistics) {
@@ -195,6 +191,42 @@ bool PerformanceRows::parseLine(std::string_view text, Row& row) {
         p = scanNumber(p + 1, row.second.values[statistic]);  // past the comma
     }
     return p == end;
+}
+
+// Rows of one match repeat their texts: when this line's texts are the last line's,
+// byte for byte, they are taken at the same places without looking for commas again.
+bool PerformanceRows::sameTextsAsBefore(const char* p, const char* end, Row& row) const {
+    if (lastTexts.empty() || static_cast<std::size_t>(end - p) <= lastTexts.size() ||
+        std::memcmp(p, lastTexts.data(), lastTexts.size()) != 0) {
+        return false;
+    }
+    for (std::size_t i = 1; i < Format::kTextColumnCount; ++i) {
+        row.texts[static_cast<TextColumn>(i)] = {p + lastTextStarts[i - 1], lastTextLengths[i - 1]};
+    }
+    return true;
+}
+
+// The texts between the timestamp and the numbers, each up to its comma; null when a
+// comma is missing or a text is quoted.
+const char* PerformanceRows::scanTexts(const char* p, const char* end, Row& row) {
+    const char* const textsBegin = p;
+    for (std::size_t i = 1; i < Format::kTextColumnCount; ++i) {
+        const auto* comma =
+            static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
+        if (comma == nullptr) {
+            return nullptr;
+        }
+        lastTextStarts[i - 1] = static_cast<std::size_t>(p - textsBegin);
+        lastTextLengths[i - 1] = static_cast<std::size_t>(comma - p);
+        row.texts[static_cast<TextColumn>(i)] = {p, lastTextLengths[i - 1]};
+        p = comma + 1;
+    }
+    lastTexts.assign(textsBegin, p);
+    if (lastTexts.find('"') != std::string::npos) {
+        lastTexts.clear();
+        return nullptr;  // quoted texts
+    }
+    return p;
 }
 
 // Reads the record field by field and says what is wrong when it is not a row.

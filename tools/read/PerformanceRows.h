@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -51,6 +52,8 @@ class PerformanceRows {
   private:
     bool accept(Row& row);
     bool parseLine(std::string_view text, Row& row);
+    bool sameTextsAsBefore(const char* p, const char* end, Row& row) const;
+    const char* scanTexts(const char* p, const char* end, Row& row);
     bool parseTimestamp(std::string_view text, std::chrono::sys_seconds& time);
     bool parseFields(Row& row);
     void skip(const std::string& what);
@@ -60,10 +63,14 @@ class PerformanceRows {
     CsvRecord record;
     std::size_t rowCount = 0;
     SkippedRows skippedRows;
-    // Rows of one day share their date: it is parsed when it changes.
-    char lastDateText[10] = {};
-    bool sameDate = false;
-    std::chrono::sys_days lastDate{};
+    // The texts of the last plain line read, with their commas, and where each began.
+    std::string lastTexts;
+    std::array<std::size_t, Format::kTextColumnCount - 1> lastTextStarts{};
+    std::array<std::size_t, Format::kTextColumnCount - 1> lastTextLengths{};
+    // Rows of one minute share its text: the rest is parsed when it changes.
+    char lastMinuteText[17] = {};
+    bool sameMinute = false;
+    std::chrono::sys_seconds lastMinute{};
 };
 
 }  // namespace Quorvel::Read
