@@ -148,7 +148,6 @@ struct Reading {
     }
 };
 
-// One match: analysed, counted, handed to the sinks.
 // Players named per input: a file is one player's; more are named up to this many.
 constexpr std::size_t kPlayersKept = 8;
 
@@ -158,11 +157,19 @@ struct Tallies {
     ConclusionBuilder conclusion;
 };
 
+// One match: analysed, numbered by its place among all matches read (a report of some
+// of them keeps their numbers), and, when kept, counted and handed to the sinks.
 void analyseOne(const ReadMatch& match, std::size_t number, ReportResult& result,
-                const std::vector<ReportSink*>& sinks, Tallies& tallies) {
+                const std::vector<ReportSink*>& sinks, const ReportOptions& options,
+                Tallies& tallies) {
     MatchReport report = analyzeMatch(match.rows);
     report.input = match.input;
     report.number = number;
+    if (options.keep && !options.keep(report)) {
+        ++result.leftOut;
+        return;
+    }
+    ++result.matches;
     InputSummary& summary = result.inputs[match.input];
     ++summary.matches;
     summary.matchesWithProblems += report.verdict.cause != Cause::Good ? 1 : 0;
@@ -178,19 +185,17 @@ void analyseOne(const ReadMatch& match, std::size_t number, ReportResult& result
 }
 
 // The matches as they come from the queue.
-std::size_t analyseAll(Reading& reading, ReportResult& result,
-                       const std::vector<ReportSink*>& sinks, const ProgressHook& progress,
-                       Tallies& tallies) {
+void analyseAll(Reading& reading, ReportResult& result, const std::vector<ReportSink*>& sinks,
+                const ReportOptions& options, Tallies& tallies) {
     std::size_t count = 0;
     while (std::optional<MatchBatch> batch = reading.queue.pop()) {
         for (ReadMatch& match : batch->matches) {
-            analyseOne(match, ++count, result, sinks, tallies);
+            analyseOne(match, ++count, result, sinks, options, tallies);
         }
-        if (progress) {
-            progress(reading.bytesRead, reading.bytesTotal);
+        if (options.progress) {
+            options.progress(reading.bytesRead, reading.bytesTotal);
         }
     }
-    return count;
 }
 
 // What reading gave each input; an input that was read but gave no row is refused too.
@@ -219,7 +224,7 @@ bool ReportResult::allUsable() const {
 }
 
 ReportResult buildReport(const std::vector<Read::Input>& inputs,
-                         const std::vector<ReportSink*>& sinks, const ProgressHook& progress) {
+                         const std::vector<ReportSink*>& sinks, const ReportOptions& options) {
     ReportResult result;
     result.inputs.resize(inputs.size());
     for (std::size_t i = 0; i < inputs.size(); ++i) {
@@ -231,7 +236,7 @@ ReportResult buildReport(const std::vector<Read::Input>& inputs,
     std::thread reader([&reading, &inputs] { reading.run(inputs); });
     Tallies tallies;
     try {
-        result.matches = analyseAll(reading, result, sinks, progress, tallies);
+        analyseAll(reading, result, sinks, options, tallies);
     } catch (...) {
         reading.queue.abandon();
         reader.join();

@@ -49,12 +49,19 @@ class ReportSink {
     virtual void finish(const ReportTotals& totals) = 0;
 };
 
-// Bytes read so far of all inputs, and their total size.
-using ProgressHook = std::function<void(std::uint64_t done, std::uint64_t total)>;
+// How a report is made beyond its inputs and sinks.
+struct ReportOptions {
+    // Bytes read so far of all inputs, and their total size.
+    std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+    // Which matches the report is about; the others are read but left out of every
+    // figure, table and answer (all when empty).
+    std::function<bool(const MatchReport&)> keep;
+};
 
 struct ReportResult {
     std::vector<InputSummary> inputs;
-    std::size_t matches = 0;
+    std::size_t matches = 0;  // in the report
+    std::size_t leftOut = 0;  // read, but not kept (ReportOptions::keep)
     Conclusion conclusion;
     bool allUsable() const;
 };
@@ -64,6 +71,6 @@ struct ReportResult {
 // one match per input at a time. An input that cannot be used is refused (its
 // InputSummary says why) and the others go on.
 ReportResult buildReport(const std::vector<Read::Input>& inputs,
-                         const std::vector<ReportSink*>& sinks, const ProgressHook& progress = {});
+                         const std::vector<ReportSink*>& sinks, const ReportOptions& options = {});
 
 }  // namespace Quorvel::Analysis

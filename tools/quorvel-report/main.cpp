@@ -221,9 +221,12 @@ int run(const Options& options) {
     const Plan plan = makePlan(options);
     Outputs outputs(options, plan);
     Tools::Progress progress("quorvel-report: reading");
-    const Analysis::ReportResult result = Analysis::buildReport(
-        plan.inputs, outputs.sinkList(),
-        [&progress](std::uint64_t done, std::uint64_t total) { progress.update(done, total); });
+    Analysis::ReportOptions reportOptions;
+    reportOptions.progress = [&progress](std::uint64_t done, std::uint64_t total) {
+        progress.update(done, total);
+    };
+    const Analysis::ReportResult result =
+        Analysis::buildReport(plan.inputs, outputs.sinkList(), reportOptions);
     progress.clear();
     reportProblems(plan, result);
     if (plan.inputs.empty() && plan.refusals.empty()) {
