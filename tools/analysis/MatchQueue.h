@@ -8,15 +8,11 @@
 #include <optional>
 #include <vector>
 
-#include "MatchRows.h"
+#include "MatchStream.h"
 
 namespace Quorvel::Analysis {
 
-// A match read ahead, and the input it came from.
-struct ReadMatch {
-    std::size_t input = 0;
-    Matches::MatchRows rows;
-};
+using Matches::ReadMatch;
 
 // Matches handed over together: fewer handovers, less waiting on each other.
 struct MatchBatch {

@@ -7,8 +7,7 @@
 #include <utility>
 
 #include "MatchQueue.h"
-#include "MatchSplitter.h"
-#include "PerformanceRows.h"
+#include "MatchStream.h"
 
 namespace Quorvel::Analysis {
 
@@ -17,130 +16,28 @@ namespace {
 using Tools::Failure;
 using Tools::FailureKind;
 
-// What reading one input gave, apart from its matches.
-struct ReadOutcome {
-    std::optional<Failure> refused;
-    std::size_t rows = 0;
-    Read::SkippedRows skipped;
-};
-
-// One input read match by match.
-class MatchSource {
-  public:
-    explicit MatchSource(const Read::Input& input)
-        : bytes(input.open()), rows(*bytes, input.name()) {}
-
-    // Reads up to the end of the next match; false when the input has no more.
-    bool advance() {
-        Read::Row row;
-        while (rows.next(row)) {
-            if (splitter.add(row, pending)) {
-                return true;
-            }
-        }
-        return splitter.finish(pending);
-    }
-
-    void close(ReadOutcome& outcome) const {
-        outcome.rows = rows.rowsRead();
-        outcome.skipped = rows.skipped();
-    }
-
-    Matches::MatchRows pending;
-    std::uint64_t position() const { return rows.position(); }
-    std::uint64_t size() const { return bytes->size(); }
-
-  private:
-    std::unique_ptr<Read::ByteSource> bytes;
-    Read::PerformanceRows rows;
-    Matches::MatchSplitter splitter;
-};
-
-// The inputs being read, each holding its next match; the earliest goes first.
-class MatchMerger {
-  public:
-    MatchMerger(const std::vector<Read::Input>& inputs, std::vector<ReadOutcome>& results)
-        : outcomes(results), sources(inputs.size()), hasMatch(inputs.size(), false) {
-        for (std::size_t i = 0; i < inputs.size(); ++i) {
-            try {
-                sources[i] = std::make_unique<MatchSource>(inputs[i]);
-                totalBytes += sources[i]->size();
-                advance(i);
-            } catch (const Failure& failure) {
-                outcomes[i].refused = failure;
-            }
-        }
-    }
-
-    // The input whose pending match starts first; nothing when all are done.
-    std::optional<std::size_t> earliest() const {
-        std::optional<std::size_t> next;
-        for (std::size_t i = 0; i < sources.size(); ++i) {
-            if (hasMatch[i] && (!next || sources[i]->pending.seconds.front().time <
-                                             sources[*next]->pending.seconds.front().time)) {
-                next = i;
-            }
-        }
-        return next;
-    }
-
-    // Takes input i's pending match and reads its next one.
-    ReadMatch take(std::size_t i) {
-        ReadMatch match{i, std::move(sources[i]->pending)};
-        advance(i);
-        return match;
-    }
-
-    std::uint64_t position() const {
-        std::uint64_t done = 0;
-        for (const auto& source : sources) {
-            done += source ? source->position() : 0;
-        }
-        return done;
-    }
-    std::uint64_t total() const { return totalBytes; }
-
-  private:
-    void advance(std::size_t i) {
-        try {
-            hasMatch[i] = sources[i]->advance();
-        } catch (const Failure& failure) {
-            outcomes[i].refused = failure;
-            hasMatch[i] = false;
-        }
-        if (!hasMatch[i]) {
-            sources[i]->close(outcomes[i]);
-        }
-    }
-
-    std::vector<ReadOutcome>& outcomes;
-    std::vector<std::unique_ptr<MatchSource>> sources;
-    std::vector<bool> hasMatch;
-    std::uint64_t totalBytes = 0;
-};
-
 // Reading, on a thread of its own, so that it goes on while matches are analysed.
 struct Reading {
     MatchQueue queue;
-    std::vector<ReadOutcome> outcomes;
+    std::vector<Matches::ReadOutcome> outcomes;
     std::atomic<std::uint64_t> bytesRead{0};
     std::atomic<std::uint64_t> bytesTotal{0};
 
     void run(const std::vector<Read::Input>& inputs) {
         try {
-            MatchMerger merger(inputs, outcomes);
-            bytesTotal = merger.total();
+            Matches::MatchStream stream(inputs);
+            bytesTotal = stream.bytesTotal();
             MatchBatch batch;
-            for (std::optional<std::size_t> next;
-                 (next = merger.earliest()) || !batch.matches.empty();) {
+            for (std::optional<ReadMatch> next; (next = stream.next()) || !batch.matches.empty();) {
                 if (next) {
-                    batch.add(merger.take(*next));
-                    bytesRead = merger.position();
+                    batch.add(std::move(*next));
+                    bytesRead = stream.bytesRead();
                 }
                 if ((!next || batch.full()) && !queue.push(std::exchange(batch, {}))) {
                     break;
                 }
             }
+            outcomes = stream.outcomes();
             queue.close();
         } catch (...) {
             queue.close(std::current_exception());
@@ -199,7 +96,7 @@ void analyseAll(Reading& reading, ReportResult& result, const std::vector<Report
 }
 
 // What reading gave each input; an input that was read but gave no row is refused too.
-void takeOutcomes(std::vector<ReadOutcome>& outcomes, std::vector<InputSummary>& inputs) {
+void takeOutcomes(std::vector<Matches::ReadOutcome>& outcomes, std::vector<InputSummary>& inputs) {
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         InputSummary& summary = inputs[i];
         summary.refused = std::move(outcomes[i].refused);
@@ -208,10 +105,12 @@ void takeOutcomes(std::vector<ReadOutcome>& outcomes, std::vector<InputSummary>&
         if (!summary.usable() || summary.rows > 0) {
             continue;
         }
-        const std::string why = summary.skipped.count() == 0
-                                    ? ": holds only the header, no rows"
-                                    : ": no row could be read (" +
-                                          std::to_string(summary.skipped.count()) + " skipped)";
+        const std::size_t skipped = summary.skipped.count();
+        const std::string why =
+            skipped == 0 ? ": holds only the header, no rows"
+            : summary.skipped.binaryLines() == skipped
+                ? ": holds binary data, not a performance file"
+                : ": no row could be read (" + std::to_string(skipped) + " skipped)";
         summary.refused = Failure(FailureKind::Input, summary.name + why);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,14 +16,18 @@ class ByteSource {
     virtual std::size_t read(char* destination, std::size_t capacity) = 0;
     // The size when known, else 0.
     virtual std::uint64_t size() const = 0;
+    // Whether it could be opened again at an offset (a file can, a pipe cannot).
+    virtual bool reopenable() const = 0;
 };
 
 // Bytes already in memory; `bytes` must outlive the source.
 class MemorySource : public ByteSource {
   public:
-    explicit MemorySource(std::string_view bytes) : text(bytes) {}
+    explicit MemorySource(std::string_view bytes, std::size_t offset = 0)
+        : text(bytes), position(std::min(offset, bytes.size())) {}
     std::size_t read(char* destination, std::size_t capacity) override;
     std::uint64_t size() const override { return text.size(); }
+    bool reopenable() const override { return true; }
 
   private:
     std::string_view text;

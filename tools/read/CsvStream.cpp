@@ -34,7 +34,8 @@ const std::vector<std::string_view>& CsvRecord::splitFields() {
 }
 
 // One byte more than the chunk: the stop byte after the data (see CsvRecord::text).
-CsvStream::CsvStream(ByteSource& source) : input(source), buffer(kChunkBytes + 1, '\n') {}
+CsvStream::CsvStream(ByteSource& source, std::uint64_t offset, std::size_t startLine)
+    : input(source), buffer(kChunkBytes + 1, '\n'), consumed(offset), line(startLine) {}
 
 bool CsvStream::fill() {
     if (endOfInput) {
@@ -110,6 +111,7 @@ bool CsvStream::nextLine(CsvRecord& record) {
         return true;
     }
     recordBegin = begin;
+    record.offset = consumed + begin;
     const char* lineEnd = last > first && last[-1] == '\r' ? last - 1 : last;
     record.text = {first, static_cast<std::size_t>(lineEnd - first)};
     begin = lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - buffer.data()) + 1 : end;
@@ -123,6 +125,21 @@ void CsvStream::rereadQuoted(CsvRecord& record) {
     record.text = {};
     record.fields.clear();
     nextQuoted(record);
+}
+
+void CsvStream::keepFirstLine(CsvRecord& record) {
+    begin = recordBegin;
+    const char* first = buffer.data() + begin;
+    const char* lineFeed = findByte(first, buffer.data() + end, '\n');
+    const char* last = lineFeed != nullptr ? lineFeed : buffer.data() + end;
+    const char* lineEnd = last > first && last[-1] == '\r' ? last - 1 : last;
+    record.text = {first, static_cast<std::size_t>(lineEnd - first)};
+    record.fields.clear();
+    record.split = false;
+    record.malformed = true;
+    record.lastLine = record.line;
+    begin = lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - buffer.data()) + 1 : end;
+    line = record.line + 1;
 }
 
 // True when a byte is available at `at`, reading more if needed; `at` follows the
@@ -193,6 +210,8 @@ bool CsvStream::nextQuoted(CsvRecord& record) {
         from = to;
     }
     record.split = true;
+    recordBegin = begin;  // where the record began, after any move of the bytes
+    record.offset = consumed + begin;
     begin = at;
     line += 1 + linesInside;
     record.lastLine = line - 1;

@@ -12,6 +12,7 @@ namespace Quorvel::Read {
 
 // One record; its views stay valid until the next call to CsvStream::next.
 struct CsvRecord {
+    std::uint64_t offset = 0;  // where the record starts in the input, in bytes
     std::size_t line = 0;      // line where the record starts, from 1
     std::size_t lastLine = 0;  // line where it ends (quoted line breaks span lines)
     // A record without quotes is handed over as its line, without the line end, for
@@ -35,7 +36,9 @@ struct CsvRecord {
 // end of its line and marked tooLong.
 class CsvStream {
   public:
-    explicit CsvStream(ByteSource& source);
+    // `source` is read from where it stands, which is byte `offset` of the input, at
+    // the start of line `line`.
+    explicit CsvStream(ByteSource& source, std::uint64_t offset = 0, std::size_t line = 1);
 
     // False at the end of the input. Read errors throw a Failure (Input).
     bool next(CsvRecord& record);
@@ -45,6 +48,10 @@ class CsvStream {
     bool nextLine(CsvRecord& record);
     // Reads the record just returned again as a quoted one, which may span lines.
     void rereadQuoted(CsvRecord& record);
+    // A quoted record just read that spanned lines is taken as its first line alone
+    // (a stray quote must not swallow the rows after it); reading goes on at the next
+    // line. The record keeps that line's text, unsplit, marked malformed.
+    void keepFirstLine(CsvRecord& record);
 
     // Bytes consumed so far, for progress.
     std::uint64_t position() const { return consumed + begin; }

@@ -14,8 +14,8 @@ constexpr std::uint64_t kReadAheadFrom = std::uint64_t{8} << 20;
 // Memory that owns (shares) its bytes.
 class SharedBytesSource : public MemorySource {
   public:
-    explicit SharedBytesSource(std::shared_ptr<const std::string> bytes)
-        : MemorySource(*bytes), owner(std::move(bytes)) {}
+    SharedBytesSource(std::shared_ptr<const std::string> bytes, std::uint64_t offset)
+        : MemorySource(*bytes, static_cast<std::size_t>(offset)), owner(std::move(bytes)) {}
 
   private:
     std::shared_ptr<const std::string> owner;
@@ -37,12 +37,12 @@ Input Input::bytes(std::string name, std::string bytes) {
     return input;
 }
 
-std::unique_ptr<ByteSource> Input::open() const {
+std::unique_ptr<ByteSource> Input::open(std::uint64_t offset) const {
     if (content) {
-        return std::make_unique<SharedBytesSource>(content);
+        return std::make_unique<SharedBytesSource>(content, offset);
     }
-    auto file = std::make_unique<InputFile>(filePath);
-    if (file->size() < kReadAheadFrom) {
+    auto file = std::make_unique<InputFile>(filePath, offset);
+    if (file->size() - std::min(offset, file->size()) < kReadAheadFrom) {
         return file;
     }
     return std::make_unique<ReadAhead>(std::move(file));

@@ -18,8 +18,9 @@ class Input {
     const std::string& name() const { return displayName; }
     // Empty for bytes.
     const std::filesystem::path& path() const { return filePath; }
-    // Throws a Failure (Input) when it cannot be opened.
-    std::unique_ptr<ByteSource> open() const;
+    // From its start, or from byte `offset` of a reopenable one. Throws a Failure (Input)
+    // when it cannot be opened.
+    std::unique_ptr<ByteSource> open(std::uint64_t offset = 0) const;
 
   private:
     std::string displayName;

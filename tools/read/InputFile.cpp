@@ -23,9 +23,17 @@ std::FILE* openForReading(const std::filesystem::path& file) {
 #endif
 }
 
+bool seekTo(std::FILE* stream, std::uint64_t offset) {
+#if defined(_WIN32)
+    return _fseeki64(stream, static_cast<long long>(offset), SEEK_SET) == 0;
+#else
+    return fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
 }  // namespace
 
-InputFile::InputFile(const std::filesystem::path& file) : filePath(file) {
+InputFile::InputFile(const std::filesystem::path& file, std::uint64_t offset) : filePath(file) {
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
     if (std::filesystem::is_directory(status)) {
@@ -38,7 +46,14 @@ InputFile::InputFile(const std::filesystem::path& file) : filePath(file) {
                       displayPath(file) + ": cannot be read: " + std::strerror(errno));
     }
     if (std::filesystem::is_regular_file(status)) {
+        regular = true;
         fileSize = std::filesystem::file_size(file, error);
+    }
+    if (offset > 0 && (!regular || !seekTo(stream, offset))) {
+        const std::string why = std::strerror(errno);
+        std::fclose(stream);
+        throw Failure(FailureKind::Input,
+                      displayPath(file) + ": cannot be read again where it was left: " + why);
     }
 }
 

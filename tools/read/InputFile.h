@@ -11,8 +11,9 @@ namespace Quorvel::Read {
 // words.
 class InputFile : public ByteSource {
   public:
-    // Throws a Failure (Input) when the file cannot be opened or is a folder.
-    explicit InputFile(const std::filesystem::path& file);
+    // Throws a Failure (Input) when the file cannot be opened or is a folder. A regular
+    // file is read from byte `offset` on.
+    explicit InputFile(const std::filesystem::path& file, std::uint64_t offset = 0);
     ~InputFile() override;
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -20,11 +21,13 @@ class InputFile : public ByteSource {
     std::size_t read(char* destination, std::size_t capacity) override;
     // The size when opened, 0 when the file is not a regular one (a pipe).
     std::uint64_t size() const override { return fileSize; }
+    bool reopenable() const override { return regular; }
 
   private:
     std::filesystem::path filePath;
     std::FILE* stream = nullptr;
     std::uint64_t fileSize = 0;
+    bool regular = false;
 };
 
 }  // namespace Quorvel::Read

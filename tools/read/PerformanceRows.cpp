@@ -101,17 +101,18 @@ PerformanceRows::PerformanceRows(ByteSource& source, std::string name)
     if (head.empty()) {
         throw Failure(FailureKind::Input, inputName + ": is empty, not a performance file");
     }
-    if (head.find('\0') != std::string_view::npos) {
-        throw Failure(FailureKind::Input,
-                      inputName + ": holds binary data, not a performance file");
-    }
+    const bool binary = head.find('\0') != std::string_view::npos;
     if (!csv.next(record) || record.tooLong || !isHeader(record.splitFields())) {
-        throw Failure(FailureKind::Input, inputName +
-                                              ": is not a performance file: line 1 is not "
-                                              "the header \"" +
-                                              headerText() + "\"");
+        throw Failure(FailureKind::Input,
+                      inputName + (binary ? ": holds binary data, not a performance file"
+                                          : ": is not a performance file: line 1 is not "
+                                            "the header \"" +
+                                                headerText() + "\""));
     }
 }
+
+PerformanceRows::PerformanceRows(ByteSource& source, std::string name, ResumeAt at)
+    : inputName(std::move(name)), csv(source, at.offset, at.line) {}
 
 void PerformanceRows::skip(const std::string& what) {
     skippedRows.add(record.line, record.lastLine, what);
@@ -125,8 +126,13 @@ bool PerformanceRows::next(Row& row) {
         if (!record.tooLong && parseLine(record.text, row)) {
             return accept(row);
         }
+        if (!record.tooLong && record.text.find('\0') != std::string_view::npos) {
+            skippedRows.addBinary(record.line,
+                                  "binary data (as a crash while writing leaves), not a row");
+            continue;
+        }
         if (!record.tooLong && record.text.find('"') != std::string_view::npos) {
-            csv.rereadQuoted(record);
+            readQuoted();
         }
         if (parseFields(row)) {
             return accept(row);
@@ -135,7 +141,19 @@ bool PerformanceRows::next(Row& row) {
     return false;
 }
 
+// A line with a quote, read as RFC 4180 allows: its quoted fields may hold line breaks.
+// When that gives no row across several lines, the quote was stray: only its own line
+// is lost, and reading goes on at the next.
+void PerformanceRows::readQuoted() {
+    csv.rereadQuoted(record);
+    if (record.lastLine > record.line && !record.tooLong &&
+        (record.malformed || record.fields.size() != Format::kColumnCount)) {
+        csv.keepFirstLine(record);
+    }
+}
+
 bool PerformanceRows::accept(Row& row) {
+    row.offset = record.offset;
     row.line = record.line;
     ++rowCount;
     return true;

@@ -29,18 +29,29 @@ struct Second {
 
 // One row; its texts stay valid until the next row is read.
 struct Row {
+    std::uint64_t offset = 0;  // where it starts in the input, in bytes
     std::size_t line = 0;
     Format::RowTexts texts;
     std::int32_t playlist = 0;
     Second second;
 };
 
+// Where reading an input takes up again: the start of a row read before.
+struct ResumeAt {
+    std::uint64_t offset = 0;
+    std::size_t line = 0;
+};
+
 // Reads the rows of one performance file. The constructor checks that the input is
 // one (a Failure of kind Input says what it is instead, naming it by `name`); rows that
-// cannot be read are skipped and noted in skipped().
+// cannot be read are skipped and noted in skipped(), and damage costs only the lines it
+// touches: a stray quote its own line, binary bytes (a crash while appending) the
+// lines that hold them.
 class PerformanceRows {
   public:
     PerformanceRows(ByteSource& source, std::string name);
+    // Goes on reading a file checked before, `source` standing at `at.offset`.
+    PerformanceRows(ByteSource& source, std::string name, ResumeAt at);
 
     // False at the end of the input.
     bool next(Row& row);
@@ -51,6 +62,7 @@ class PerformanceRows {
 
   private:
     bool accept(Row& row);
+    void readQuoted();
     bool parseLine(std::string_view text, Row& row);
     bool sameTextsAsBefore(const char* p, const char* end, Row& row) const;
     const char* scanTexts(const char* p, const char* end, Row& row);

@@ -25,6 +25,7 @@ class ReadAhead : public ByteSource {
     // Rethrows, in order, what the source threw.
     std::size_t read(char* destination, std::size_t capacity) override;
     std::uint64_t size() const override { return inner->size(); }
+    bool reopenable() const override { return inner->reopenable(); }
 
     static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
     static constexpr std::size_t kChunks = 3;
