@@ -83,8 +83,10 @@ TEST(WindowsHabits, OpenWritesThePageBesideTheFileFromATerminalToo) {
     const ScopedVariable noBrowser("QUORVEL_NO_BROWSER", "1");
     EXPECT_EQ(runProgram(QUORVEL_REPORT_PATH, shellQuoted(csv) + " --open", folder).exitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(folder / "p-performance.html"));
+    writeFile(folder / "q-performance.csv", readFile(csv));
     const ProgramRun two = runProgram(
-        QUORVEL_REPORT_PATH, shellQuoted(csv) + " " + shellQuoted(csv) + " --open", folder);
+        QUORVEL_REPORT_PATH,
+        shellQuoted(csv) + " " + shellQuoted(folder / "q-performance.csv") + " --open", folder);
     EXPECT_EQ(two.exitCode, 2);
     EXPECT_NE(two.err.find("--open with several inputs needs --html"), std::string::npos);
 }

@@ -35,6 +35,8 @@ class FigureBuilder {
         const auto step = s.time - previous.time;
         if (step < std::chrono::seconds{0}) {
             ++f.clockStepsBack;
+        } else if (step == std::chrono::seconds{0}) {
+            ++f.repeatedSeconds;
         } else if (Matches::isGap(previous, s)) {
             ++f.gaps;
             f.gapSeconds += step.count() - 1;

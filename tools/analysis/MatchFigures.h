@@ -39,6 +39,7 @@ struct MatchFigures {
     std::size_t gaps = 0;         // forward steps longer than Thresholds::kGap
     std::int64_t gapSeconds = 0;  // seconds the gaps left without a row
     std::size_t clockStepsBack = 0;
+    std::size_t repeatedSeconds = 0;            // rows with the time of the row before
     Format::PerStatistic<std::size_t> missing;  // rows without a value, per statistic
 
     std::optional<Distribution> ping;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 #include "MatchQueue.h"
@@ -52,7 +53,31 @@ constexpr std::size_t kPlayersKept = 8;
 struct Tallies {
     ServerTable servers;
     ConclusionBuilder conclusion;
+    // Matches seen, by player, GUID and start, and the input they came from: the same
+    // match in two files (a copy) is counted once. Kept only with several inputs.
+    std::unordered_map<std::size_t, std::size_t> seen;
 };
+
+// Whether the same match (its player, GUID and start) came from another input before;
+// notes it on this input when so.
+bool alreadyRead(const ReadMatch& match, ReportResult& result, Tallies& tallies) {
+    const MatchRows& rows = match.rows;
+    if (result.inputs.size() < 2 || rows.info.matchGuid.empty()) {
+        return false;
+    }
+    const std::size_t key = std::hash<std::string>{}(
+        rows.info.userId + '\n' + rows.info.matchGuid + '\n' +
+        std::to_string(rows.seconds.front().time.time_since_epoch().count()));
+    const auto [first, isNew] = tallies.seen.emplace(key, match.input);
+    if (isNew || first->second == match.input) {
+        return false;
+    }
+    InputSummary& summary = result.inputs[match.input];
+    if (summary.matchesAlreadyRead++ == 0) {
+        summary.alreadyReadIn = result.inputs[first->second].name;
+    }
+    return true;
+}
 
 // One match: analysed, numbered by its place among all matches read (a report of some
 // of them keeps their numbers), and, when kept, counted and handed to the sinks.
@@ -87,7 +112,9 @@ void analyseAll(Reading& reading, ReportResult& result, const std::vector<Report
     std::size_t count = 0;
     while (std::optional<MatchBatch> batch = reading.queue.pop()) {
         for (ReadMatch& match : batch->matches) {
-            analyseOne(match, ++count, result, sinks, options, tallies);
+            if (!alreadyRead(match, result, tallies)) {
+                analyseOne(match, ++count, result, sinks, options, tallies);
+            }
         }
         if (options.progress) {
             options.progress(reading.bytesRead, reading.bytesTotal);

@@ -29,6 +29,9 @@ struct InputSummary {
     std::size_t matchesWithProblems = 0;  // verdict other than good
     std::set<std::string> servers;        // IPs
     std::set<std::string> players;        // UserIDs (the first few)
+    // Matches found in an input read before (a copy of a file), counted once there.
+    std::size_t matchesAlreadyRead = 0;
+    std::string alreadyReadIn;  // the first input that held one of them
 
     bool usable() const { return !refused; }
 };

@@ -152,28 +152,4 @@ void AtomicFile::discard() {
     }
 }
 
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-#if defined(_WIN32)
-    const auto identity = [](const std::filesystem::path& file, BY_HANDLE_FILE_INFORMATION& info) {
-        HANDLE handle =
-            CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        const bool ok = GetFileInformationByHandle(handle, &info) != 0;
-        CloseHandle(handle);
-        return ok;
-    };
-    BY_HANDLE_FILE_INFORMATION x{}, y{};
-    return identity(a, x) && identity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
-#else
-    struct stat x {};
-    struct stat y {};
-    return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
-           x.st_ino == y.st_ino;
-#endif
-}
-
 }  // namespace Quorvel::Tools

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "FileIdentity.h"
 #include "TextOutput.h"
 
 namespace Quorvel::Tools {
@@ -37,8 +38,5 @@ class AtomicFile : public TextOutput {
     std::FILE* stream = nullptr;
     std::optional<std::string> failure;
 };
-
-// True when both paths name one existing file (a link or another spelling of it).
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 }  // namespace Quorvel::Tools

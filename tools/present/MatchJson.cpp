@@ -155,6 +155,7 @@ json matchJson(const MatchReport& r, std::string_view fileName) {
             {"gaps", f.gaps},
             {"gapSeconds", f.gapSeconds},
             {"clockStepsBack", f.clockStepsBack},
+            {"repeatedSeconds", f.repeatedSeconds},
             {"userId", r.info.userId},
             {"matchGuid", r.info.matchGuid},
             {"server", r.info.server()},
@@ -211,6 +212,7 @@ json inputJson(const InputSummary& input) {
                   {"skippedRows", input.skipped.count()},
                   {"matches", input.matches},
                   {"matchesWithProblems", input.matchesWithProblems},
+                  {"matchesAlreadyRead", input.matchesAlreadyRead},
                   {"servers", servers},
                   {"headline", inputHeadline(input)}};
     if (input.refused) {

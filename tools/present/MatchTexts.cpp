@@ -89,7 +89,7 @@ std::string eventsCell(const Analysis::MatchEvents& events) {
 const std::array<Column, kMatchColumnCount> kMatchColumns = {{
     {"#", 3, true},
     {"start (UTC)", 19, false},
-    {"length", 7, true},
+    {"length", 10, true},
     {"server", 21, false},
     {"ping/p99", 9, true},
     {"jitter", 6, true},
@@ -103,7 +103,7 @@ const std::array<Column, kMatchColumnCount> kMatchColumns = {{
 const std::array<Column, kServerColumnCount> kServerColumns = {{
     {"server", 21, false},
     {"matches", 7, true},
-    {"played", 8, true},
+    {"played", 10, true},
     {"ping/p95", 9, true},
     {"jitter", 6, true},
     {"loss in/out", 11, true},
@@ -162,6 +162,9 @@ std::string matchNotes(const MatchReport& r) {
     }
     if (f.clockStepsBack > 0) {
         add("clock stepped back " + plural(f.clockStepsBack, "time", "times"));
+    }
+    if (f.repeatedSeconds > 0) {
+        add(plural(f.repeatedSeconds, "second", "seconds") + " written more than once");
     }
     add(missingNote(f));
     if (f.inconsistentSeconds > 0) {

@@ -23,6 +23,17 @@ struct SummaryColumn {
     std::function<std::string(const Source&)> value;
 };
 
+// A text from a file as a spreadsheet will take it: one that begins like a formula
+// (=, +, -, @, a tab or a carriage return) gets a leading apostrophe, so it is shown,
+// never run.
+std::string asText(const std::string& text) {
+    if (!text.empty() &&
+        std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
+        return "'" + text;
+    }
+    return text;
+}
+
 std::string number(Figure value) {
     if (!value) {
         return "";
@@ -48,7 +59,7 @@ auto eventCount(EventKind kind) {
 const std::vector<SummaryColumn>& columns() {
     static const std::vector<SummaryColumn> kColumns = {
         {"Match", [](const Source& s) { return std::to_string(s.report.number); }},
-        {"File", [](const Source& s) { return s.file; }},
+        {"File", [](const Source& s) { return asText(s.file); }},
         {"Start", [](const Source& s) { return Tools::formatClock(s.report.figures.start); }},
         {"LengthSeconds",
          [](const Source& s) { return std::to_string(s.report.figures.lengthSeconds); }},
@@ -57,8 +68,8 @@ const std::vector<SummaryColumn>& columns() {
         {"GapSeconds", [](const Source& s) { return std::to_string(s.report.figures.gapSeconds); }},
         {"ClockStepsBack",
          [](const Source& s) { return std::to_string(s.report.figures.clockStepsBack); }},
-        {"MatchGUID", [](const Source& s) { return s.report.info.matchGuid; }},
-        {"Server", [](const Source& s) { return s.report.info.server(); }},
+        {"MatchGUID", [](const Source& s) { return asText(s.report.info.matchGuid); }},
+        {"Server", [](const Source& s) { return asText(s.report.info.server()); }},
         {"Playlist", [](const Source& s) { return std::to_string(s.report.info.playlist); }},
         {"PingMedian", part(&MatchFigures::ping, &Distribution::median)},
         {"PingP95", part(&MatchFigures::ping, &Distribution::p95)},

@@ -1,6 +1,7 @@
 #include "TableReport.h"
 
 #include "DisplayText.h"
+#include "TerminalText.h"
 
 namespace Quorvel::Present {
 
@@ -10,7 +11,7 @@ template <std::size_t N>
 std::string line(const std::array<Column, N>& columns, const std::array<std::string, N>& texts) {
     std::string out;
     for (std::size_t i = 0; i < N; ++i) {
-        out += Tools::cell(texts[i], columns[i].width, columns[i].alignRight);
+        out += Tools::cell(Tools::terminalSafe(texts[i]), columns[i].width, columns[i].alignRight);
         out += i + 1 < N ? " " : "";
     }
     while (!out.empty() && out.back() == ' ') {
@@ -39,18 +40,19 @@ void TableReport::match(const Matches::MatchRows&, const MatchReport& r) {
         headerWritten = true;
     }
     matches.write(line(kMatchColumns, matchCells(r)));
-    matches.write("    " + r.verdict.text + "\n");
+    matches.write("    " + Tools::terminalSafe(r.verdict.text) + "\n");
     const std::string notes = matchNotes(r);
     if (!notes.empty()) {
-        matches.write("    " + notes + "\n");
+        matches.write("    " + Tools::terminalSafe(notes) + "\n");
     }
     if (files.size() > 1) {
-        matches.write("    " + matchSource(r, files.at(r.input).name()) + "\n");
+        matches.write("    " + Tools::terminalSafe(matchSource(r, files.at(r.input).name())) +
+                      "\n");
     }
 }
 
 void TableReport::finish(const Analysis::ReportTotals& totals) {
-    out.write(conclusionLine(totals.conclusion) + "\n\n");
+    out.write(Tools::terminalSafe(conclusionLine(totals.conclusion)) + "\n\n");
     matches.moveTo(out);
     if (totals.servers.empty()) {
         return;

@@ -13,14 +13,15 @@
 #include "DisplayText.h"
 #include "Failure.h"
 #include "HtmlReport.h"
+#include "InputList.h"
 #include "JsonReport.h"
 #include "ParseArguments.h"
-#include "PerformanceFiles.h"
 #include "Progress.h"
 #include "Report.h"
 #include "StreamOutput.h"
 #include "SummaryCsv.h"
 #include "TableReport.h"
+#include "TerminalText.h"
 
 namespace {
 
@@ -37,8 +38,9 @@ const char* const kExitStatuses =
     "  3  an output could not be written (standard output included)\n"
     "  4  an internal error of the tool (please report it)\n";
 
+// A message on standard error; names from files and folders in it stay text.
 void complain(const std::string& message) {
-    std::fprintf(stderr, "quorvel-report: %s\n", message.c_str());
+    std::fprintf(stderr, "quorvel-report: %s\n", Tools::terminalSafe(message).c_str());
 }
 
 struct Options {
@@ -52,6 +54,7 @@ struct Options {
 // What the command line asks for, resolved: the input files and the output paths.
 struct Plan {
     std::vector<Read::Input> inputs;
+    std::vector<std::string> notes;     // entries skipped, files named twice
     std::vector<std::string> refusals;  // folders that gave nothing
     std::filesystem::path html;
     std::filesystem::path summaryCsv;
@@ -65,24 +68,15 @@ std::filesystem::path pageBeside(const std::filesystem::path& input) {
 
 // Files named on the command line, and the performance files of folders named on it.
 void expandInputs(const std::vector<std::string>& arguments, Plan& plan) {
+    std::vector<std::filesystem::path> paths;
     for (const std::string& argument : arguments) {
-        const std::filesystem::path path = Tools::pathFromUtf8(argument);
-        std::error_code error;
-        if (!std::filesystem::is_directory(path, error)) {
-            plan.inputs.push_back(Read::Input::file(path));
-            continue;
-        }
-        try {
-            const auto found = Read::performanceFilesIn(path);
-            if (found.empty()) {
-                plan.refusals.push_back(displayPath(path) + ": holds no *-performance.csv file");
-            }
-            for (const auto& file : found) {
-                plan.inputs.push_back(Read::Input::file(file));
-            }
-        } catch (const Failure& failure) {
-            plan.refusals.push_back(failure.what());
-        }
+        paths.push_back(Tools::pathFromUtf8(argument));
+    }
+    Read::InputList list = Read::gatherInputs(paths);
+    plan.inputs = std::move(list.inputs);
+    plan.notes = std::move(list.notes);
+    for (const Failure& refusal : list.refusals) {
+        plan.refusals.emplace_back(refusal.what());
     }
 }
 
@@ -92,8 +86,7 @@ void checkOutputs(const Plan& plan) {
         {"--html", plan.html}, {"--summary-csv", plan.summaryCsv}};
     for (const auto& [option, target] : outputs) {
         for (const auto& input : plan.inputs) {
-            if (!target.empty() &&
-                (target == input.path() || Tools::sameFile(target, input.path()))) {
+            if (!target.empty() && Tools::sameFile(target, input.path())) {
                 throw Failure(FailureKind::Usage, std::string(option) + " " + displayPath(target) +
                                                       " is the input file " + input.name() +
                                                       "; choose another name");
@@ -101,7 +94,7 @@ void checkOutputs(const Plan& plan) {
         }
     }
     if (!plan.html.empty() && !plan.summaryCsv.empty() &&
-        (plan.html == plan.summaryCsv || Tools::sameFile(plan.html, plan.summaryCsv))) {
+        Tools::sameFile(plan.html, plan.summaryCsv)) {
         throw Failure(FailureKind::Usage, "--html and --summary-csv name the same file");
     }
 }
@@ -190,11 +183,18 @@ void reportProblems(const Plan& plan, const Analysis::ReportResult& result) {
         if (skipped > 0) {
             complain(input.name + ": " + std::to_string(skipped) +
                      (skipped == 1 ? " row" : " rows") + " could not be read and " +
-                     (skipped == 1 ? "was" : "were") + " skipped" +
-                     (skipped > Read::SkippedRows::kListed
-                          ? " (the first " + std::to_string(Read::SkippedRows::kListed) +
-                                " are listed above)"
-                          : ""));
+                     (skipped == 1 ? "was" : "were") + " skipped: line" +
+                     (skipped == 1 ? " " : "s ") + input.skipped.lineRanges());
+        }
+    }
+    for (const std::string& note : plan.notes) {
+        complain(note);
+    }
+    for (const auto& input : result.inputs) {
+        if (input.matchesAlreadyRead > 0) {
+            complain(input.name + ": " + std::to_string(input.matchesAlreadyRead) +
+                     (input.matchesAlreadyRead == 1 ? " match" : " matches") + " also in " +
+                     input.alreadyReadIn + ", counted once");
         }
     }
     for (const std::string& refusal : plan.refusals) {

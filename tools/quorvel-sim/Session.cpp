@@ -240,7 +240,7 @@ SessionResult SessionPlayer::play() {
     }
     printConsole();
     result.rowsNotWritten = lastWriteFailed(host.consoleTexts());
-    result.files = Read::performanceFilesIn(options.dataFolder);
+    result.files = Read::performanceFilesIn(options.dataFolder).files;
     return result;
 }
 

@@ -8,22 +8,54 @@
 
 namespace Quorvel::Read {
 
-std::vector<std::filesystem::path> performanceFilesIn(const std::filesystem::path& folder) {
-    std::vector<std::filesystem::path> files;
+namespace {
+
+using Tools::displayPath;
+
+// Why an entry named like a performance file is not read; empty for a regular file.
+std::string whyNotRead(const std::filesystem::directory_entry& entry) {
+    std::error_code error;
+    const auto status = entry.status(error);
+    if (error == std::errc::too_many_symbolic_link_levels) {
+        return "is a loop of links";
+    }
+    if (error || status.type() == std::filesystem::file_type::not_found) {
+        std::error_code ignored;
+        return entry.is_symlink(ignored) ? "is a link that leads nowhere"
+                                         : "cannot be looked at: " + error.message();
+    }
+    if (std::filesystem::is_directory(status)) {
+        return "is a folder";
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return "is not a regular file (a pipe or a device)";
+    }
+    return {};
+}
+
+}  // namespace
+
+FolderListing performanceFilesIn(const std::filesystem::path& folder) {
+    FolderListing listing;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
-        if (Format::isPerformanceFileName(Tools::displayPath(it->path().filename())) &&
-            !it->is_directory()) {
-            files.push_back(it->path());
+        if (!Format::isPerformanceFileName(displayPath(it->path().filename()))) {
+            continue;
+        }
+        const std::string why = whyNotRead(*it);
+        if (why.empty()) {
+            listing.files.push_back(it->path());
+        } else {
+            listing.skipped.push_back(displayPath(it->path()) + ": " + why + ", skipped");
         }
     }
     if (error) {
         throw Tools::Failure(Tools::FailureKind::Input,
-                             Tools::displayPath(folder) + ": cannot be listed: " + error.message());
+                             displayPath(folder) + ": cannot be listed: " + error.message());
     }
-    std::sort(files.begin(), files.end());
-    return files;
+    std::sort(listing.files.begin(), listing.files.end());
+    return listing;
 }
 
 }  // namespace Quorvel::Read

@@ -1,12 +1,20 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace Quorvel::Read {
 
-// The performance files a folder holds (names ending in "-performance.csv"), sorted.
+// What a folder holds of performance files: the regular files whose names end in
+// "-performance.csv", sorted, and a note for each entry named like one that is not
+// (a link that leads nowhere or in a loop, a pipe, a folder), skipped.
+struct FolderListing {
+    std::vector<std::filesystem::path> files;
+    std::vector<std::string> skipped;  // "PATH: is a loop of links, skipped"
+};
+
 // Throws a Failure (Input) when the folder cannot be listed.
-std::vector<std::filesystem::path> performanceFilesIn(const std::filesystem::path& folder);
+FolderListing performanceFilesIn(const std::filesystem::path& folder);
 
 }  // namespace Quorvel::Read

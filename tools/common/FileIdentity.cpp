@@ -1,0 +1,60 @@
+#include "FileIdentity.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace Quorvel::Tools {
+
+std::optional<FileIdentity> fileIdentity(const std::filesystem::path& file) {
+#if defined(_WIN32)
+    HANDLE handle =
+        CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+#else
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
+                        static_cast<std::uint64_t>(status.st_ino)};
+#endif
+}
+
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    const auto x = fileIdentity(a);
+    const auto y = fileIdentity(b);
+    if (x && y) {
+        return *x == *y;
+    }
+    std::error_code errorA, errorB;
+    const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
+    const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
+    if (errorA || errorB) {
+        return false;
+    }
+#if defined(_WIN32)
+    // Windows file names are the same in any case.
+    const std::wstring& x = canonicalA.native();
+    const std::wstring& y = canonicalB.native();
+    return CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(),
+                                static_cast<int>(y.size()), TRUE) == CSTR_EQUAL;
+#else
+    return canonicalA == canonicalB;
+#endif
+}
+
+}  // namespace Quorvel::Tools
