@@ -30,7 +30,9 @@ struct ReadMatch {
 
 class OpenInput;
 
-// The matches of many inputs, the earliest start first (on a tie, the input given first),
+// The matches of many inputs: of the inputs' next matches, the earliest start first (on a
+// tie, the input given first); an input's own matches in the order it holds them, so a
+// file whose clock went back is not reordered.
 // with at most kOpenInputs inputs open at once: an input left waiting is closed and
 // opened again where its next match begins. Memory: the open inputs, and for each input
 // only where it stands, so thousands of files cost little more than one.
