@@ -215,6 +215,121 @@ TEST_F(Report, SummaryCsvHasARowPerMatch) {
     EXPECT_NE(text.find(",185.34.107.21:7811,13,34.00,"), std::string::npos) << text;
 }
 
+// Five matches of 30 s: 1 at 10:00:00 on 1.2.3.4, 2 at 10:01:40 on 5.6.7.8, 3 at
+// 10:03:20 on 1.2.3.4, 4 at 10:05:00 on 9.9.9.9, 5 at 11:00:00 on 5.6.7.8 (port 7777).
+class ReportFilter : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::pair<int, const char*> matches[] = {{0, "1.2.3.4"},
+                                                       {100, "5.6.7.8"},
+                                                       {200, "1.2.3.4"},
+                                                       {300, "9.9.9.9"},
+                                                       {3600, "5.6.7.8"}};
+        std::vector<SampleRow> rows;
+        for (const auto& [start, server] : matches) {
+            const auto match = secondsOf(start, 30, [&](int s) {
+                return SampleRow{.second = s, .guid = std::to_string(start), .serverIp = server};
+            });
+            rows.insert(rows.end(), match.begin(), match.end());
+        }
+        writeFile(csv, performanceCsv(rows));
+    }
+
+    ProgramRun report(const std::string& arguments) {
+        return runReport(shellQuoted(csv) + " " + arguments, folder);
+    }
+
+    TempDir folder{"quorvel-report-filter"};
+    std::filesystem::path csv = folder / "p-performance.csv";
+};
+
+// The first field of each line after the header.
+std::vector<std::string> firstFields(const std::string& csv) {
+    std::vector<std::string> fields;
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        fields.push_back(line.substr(0, line.find(',')));
+    }
+    return fields;
+}
+
+TEST_F(ReportFilter, KeepsTheMatchesAskedForUnderTheirNumbersInEveryOutput) {
+    struct Case {
+        std::string options;
+        std::vector<std::string> kept;
+    };
+    const Case cases[] = {
+        {"", {"1", "2", "3", "4", "5"}},
+        {"--match 2", {"2"}},
+        {"--match 4 --match 2", {"2", "4"}},
+        {"--server 1.2.3.4", {"1", "3"}},
+        {"--server 5.6.7.8:7777", {"2", "5"}},
+        {"--server 5.6.7.8:7778", {}},
+        {"--server 1.2.3.4 --server 9.9.9.9", {"1", "3", "4"}},
+        {"--since \"2026-12-08 10:03:20\"", {"3", "4", "5"}},
+        {"--until \"2026-12-08 10:03:20\"", {"1", "2"}},
+        {"--since 2026-12-08 --until \"2026-12-08 11:00:00\"", {"1", "2", "3", "4"}},
+        {"--since 2026-12-09", {}},
+        {"--server 5.6.7.8 --since \"2026-12-08 10:30:00\"", {"5"}},
+        {"--match 3 --server 1.2.3.4", {"3"}},
+        {"--match 2 --server 1.2.3.4", {}},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run =
+            report(c.options + " --json --summary-csv " + shellQuoted(folder / "summary.csv"));
+        if (c.kept.empty()) {
+            EXPECT_EQ(run.exitCode, 2) << c.options;
+            EXPECT_NE(run.err.find("no match of the 5 read is kept by " + c.options),
+                      std::string::npos)
+                << run.err;
+            EXPECT_FALSE(std::filesystem::exists(folder / "summary.csv")) << c.options;
+            continue;
+        }
+        ASSERT_EQ(run.exitCode, 0) << c.options << "\n" << run.err;
+        std::vector<std::string> inJson;
+        const auto document = nlohmann::json::parse(run.out);
+        for (const auto& match : document["matches"]) {
+            inJson.push_back(std::to_string(match["number"].get<int>()));
+        }
+        EXPECT_EQ(inJson, c.kept) << c.options;
+        EXPECT_EQ(firstFields(readFile(folder / "summary.csv")), c.kept) << c.options;
+        std::filesystem::remove(folder / "summary.csv");
+    }
+}
+
+TEST_F(ReportFilter, WrongValuesAreUsageErrorsNamingTheOption) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--match 0", "--match \"0\": not a match number"},
+        {"--match -3", "--match \"-3\": not a match number"},
+        {"--match 2x", "--match \"2x\": not a match number"},
+        {"--match \"\"", "--match \"\": not a match number"},
+        {"--server \"\"", "--server \"\": not a server"},
+        {"--server \"1.2.3.4 5.6.7.8\"", "--server \"1.2.3.4 5.6.7.8\": not a server"},
+        {"--since 2026-12-32", "--since \"2026-12-32\": not a time"},
+        {"--since \"2026-12-08 10:00\"", "--since \"2026-12-08 10:00\": not a time"},
+        {"--until yesterday", "--until \"yesterday\": not a time"},
+        {"--since 2026-12-09 --until 2026-12-08", "--until \"2026-12-08\" is not after --since"},
+        {"--since 2026-12-08 --until 2026-12-08", "--until \"2026-12-08\" is not after --since"},
+    };
+    for (const auto& [options, message] : cases) {
+        const ProgramRun run =
+            report(std::string(options) + " --html " + shellQuoted(folder / "page.html"));
+        EXPECT_EQ(run.exitCode, 2) << options;
+        EXPECT_NE(run.err.find(message), std::string::npos) << options << "\n" << run.err;
+        EXPECT_EQ(run.out, "") << options;
+        EXPECT_FALSE(std::filesystem::exists(folder / "page.html")) << options;
+    }
+}
+
+TEST_F(ReportFilter, MatchNumbersBeyondTheLastAreNamed) {
+    const ProgramRun run = report("--match 2 --match 9 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["matches"].size(), 1u);
+    EXPECT_NE(run.err.find("--match 9: there are 5 matches"), std::string::npos) << run.err;
+}
+
 // Every text lands in the page as data, whole, whatever it holds.
 TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
     TempDir folder("quorvel-report-texts");
