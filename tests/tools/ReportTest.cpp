@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "ChartedMatches.h"
 #include "RealisticPlay.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
@@ -30,6 +31,32 @@ std::vector<std::string> filesIn(const TempDir& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The JSON of each <script> data element of the page with `attributes`.
+std::vector<nlohmann::json> dataBlocks(const std::string& page, const std::string& attributes) {
+    const std::string open = "<script type=\"application/json\" " + attributes + ">";
+    std::vector<nlohmann::json> blocks;
+    for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
+        at += open.size();
+        blocks.push_back(nlohmann::json::parse(page.substr(at, page.find("</script>", at) - at)));
+    }
+    return blocks;
+}
+
+// The page's table of matches, each row's places read back: its number and texts.
+std::vector<std::pair<int, std::vector<std::string>>> pageTable(const std::string& page) {
+    std::vector<std::pair<int, std::vector<std::string>>> table;
+    for (const nlohmann::json& block : dataBlocks(page, "class=\"match-rows\"")) {
+        for (const nlohmann::json& row : block["rows"]) {
+            std::vector<std::string> texts;
+            for (std::size_t i = 1; i < row.size(); ++i) {
+                texts.push_back(block["texts"][row[i].get<std::size_t>()]);
+            }
+            table.emplace_back(row[0].get<int>(), texts);
+        }
+    }
+    return table;
 }
 
 class Report : public ::testing::Test {
@@ -206,6 +233,24 @@ TEST_F(Report, FailedWritesAreReportedAndLeaveNothingHalfWritten) {
 }
 #endif
 
+// The page's compact table shows what the table and the JSON show.
+TEST_F(Report, ThePageTableHoldsTheTextsOfEveryMatch) {
+    const ProgramRun run = report("--json --html " + shellQuoted(folder / "page.html"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto document = nlohmann::json::parse(run.out);
+    const auto table = pageTable(readFile(folder / "page.html"));
+    ASSERT_EQ(table.size(), document["matches"].size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const nlohmann::json& match = document["matches"][i];
+        std::vector<std::string> expected = match["texts"]["cells"];
+        EXPECT_EQ(expected.front(), std::to_string(table[i].first));
+        expected.erase(expected.begin());
+        expected.push_back(match["verdict"]);
+        expected.push_back(match["reason"]);
+        EXPECT_EQ(table[i].second, expected);
+    }
+}
+
 TEST_F(Report, SummaryCsvHasARowPerMatch) {
     const ProgramRun run = report("--summary-csv " + shellQuoted(folder / "matches.csv"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -278,7 +323,8 @@ TEST_F(ReportFilter, KeepsTheMatchesAskedForUnderTheirNumbersInEveryOutput) {
     };
     for (const Case& c : cases) {
         const ProgramRun run =
-            report(c.options + " --json --summary-csv " + shellQuoted(folder / "summary.csv"));
+            report(c.options + " --json --summary-csv " + shellQuoted(folder / "summary.csv") +
+                   " --html " + shellQuoted(folder / "page.html"));
         if (c.kept.empty()) {
             EXPECT_EQ(run.exitCode, 2) << c.options;
             EXPECT_NE(run.err.find("no match of the 5 read is kept by " + c.options),
@@ -295,6 +341,11 @@ TEST_F(ReportFilter, KeepsTheMatchesAskedForUnderTheirNumbersInEveryOutput) {
         }
         EXPECT_EQ(inJson, c.kept) << c.options;
         EXPECT_EQ(firstFields(readFile(folder / "summary.csv")), c.kept) << c.options;
+        std::vector<std::string> onPage;
+        for (const auto& [number, texts] : pageTable(readFile(folder / "page.html"))) {
+            onPage.push_back(std::to_string(number));
+        }
+        EXPECT_EQ(onPage, c.kept) << c.options;
         std::filesystem::remove(folder / "summary.csv");
     }
 }
@@ -342,11 +393,9 @@ TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
         folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string page = readFile(folder / "page.html");
-    const std::string open = "<script type=\"application/json\" class=\"match-data\">";
-    const std::size_t start = page.find(open) + open.size();
-    const std::size_t end = page.find("</script>", start);
-    const auto data = nlohmann::json::parse(page.substr(start, end - start));
-    EXPECT_EQ(data["report"]["matchGuid"], guid);
+    const auto charted = dataBlocks(page, "class=\"match-data\"");
+    ASSERT_EQ(charted.size(), 1u);
+    EXPECT_EQ(charted[0]["report"]["matchGuid"], guid);
     EXPECT_EQ(page.find("<b>"), std::string::npos);
 }
 
@@ -400,6 +449,66 @@ TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
     EXPECT_NE(dom.find("2 matches, 0 with problems, on 162.244.54.9, 185.34.107.21"),
               std::string::npos);
+}
+
+// How many bytes a match's row may take on the page: its number (5 digits here) and 12
+// places in its block's texts (4 digits at most, the block being 4096 rows), each with
+// its comma, and its brackets: 6 + 12 x 5 + 3; and its start, the one text of its own
+// (22 bytes in the block's texts, with quotes and comma).
+constexpr std::size_t kRowBytes = 6 + 12 * 5 + 3 + 22;
+
+// Many one-second matches, every 50th losing packets (a problem), on 200 servers: the
+// page holds every match's row, a page of them at a time, and charts for the latest 50
+// with problems; beyond the page of the first match alone, it grows by a row a match
+// and the charts of the others.
+TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
+    constexpr int kMatches = 20000;
+    TempDir folder("quorvel-report-many");
+    writeFile(folder / "p-performance.csv", performanceCsv(secondsOf(0, kMatches, [](int i) {
+                  return SampleRow{.second = i * 40,
+                                   .guid = std::to_string(i),
+                                   .lostIn = i % 50 == 0 ? 6 : 0,
+                                   .serverIp = "10.0." + std::to_string(i % 200) + ".1"};
+              })));
+    const auto csv = shellQuoted(folder / "p-performance.csv");
+    ASSERT_EQ(
+        runReport(csv + " --match 1 --html " + shellQuoted(folder / "one.html"), folder).exitCode,
+        0);
+    const auto page = folder / "page.html";
+    ASSERT_EQ(runReport(csv + " --html " + shellQuoted(page), folder).exitCode, 0);
+
+    const std::string one = readFile(folder / "one.html");
+    const auto oneCharted = dataBlocks(one, "class=\"match-data\"");
+    ASSERT_EQ(oneCharted.size(), 1u);
+    const std::size_t chartBytes = oneCharted[0].dump().size() + 64;  // longer numbers
+    const std::string html = readFile(page);
+    EXPECT_LE(html.size(), one.size() + (Quorvel::Present::kChartedMatches - 1) * chartBytes +
+                               (kMatches - 1) * kRowBytes);
+    EXPECT_EQ(pageTable(html).size(), std::size_t{kMatches});
+    std::vector<int> charted, expected;
+    for (const auto& block : dataBlocks(html, "class=\"match-data\"")) {
+        charted.push_back(block["report"]["number"]);
+    }
+    for (int i = kMatches - 50 * 50; i < kMatches; i += 50) {
+        expected.push_back(i + 1);
+    }
+    EXPECT_EQ(charted, expected);
+
+    if (!chromiumInstalled()) {
+        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
+    }
+    const std::string dom = drawnPage(page, folder);
+    EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos) << dom.substr(0, 600);
+    EXPECT_NE(dom.find("data-charts-drawn=\""), std::string::npos) << "the script ran to its end";
+    EXPECT_NE(dom.find("Charts for 50 of 20,000 matches: "), std::string::npos);
+    EXPECT_NE(dom.find("matches 1\u2013100 of 20,000"), std::string::npos);
+    std::size_t rows = 0;
+    for (std::size_t at = dom.find("<tr class=\"figures"); at != std::string::npos;
+         at = dom.find("<tr class=\"figures", at + 1)) {
+        ++rows;
+    }
+    EXPECT_EQ(rows, 100u) << "a page of the table at a time";
+    EXPECT_NE(dom.find("id=\"match-" + std::to_string(expected.back()) + "\""), std::string::npos);
 }
 
 TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) {

@@ -141,6 +141,17 @@ std::string filterWords(const Options& options) {
     return words;
 }
 
+// For the page: how to get a page of other matches, from this run's inputs.
+std::string otherMatchesHint(const Options& options) {
+    std::string command = "quorvel-report";
+    for (const std::string& input : options.inputs) {
+        command += " " + commandWord(input);
+    }
+    return "For a page of others: " + command + " --html PAGE " + kMatchOption +
+           " N (N from the # column; repeatable), or " + kServerOption + " IP, " + kSinceOption +
+           " " + kTimeForm + ", " + kUntilOption + " " + kTimeForm + " (UTC).";
+}
+
 // What the command line asks for, resolved: the input files and the output paths.
 struct Plan {
     std::vector<Read::Input> inputs;
@@ -233,7 +244,8 @@ struct Outputs {
             sinks.push_back(std::make_unique<Present::TableReport>(screen, plan.inputs));
         }
         if (htmlFile) {
-            sinks.push_back(std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs));
+            sinks.push_back(std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs,
+                                                                  otherMatchesHint(options)));
         }
         if (csvFile) {
             sinks.push_back(std::make_unique<Present::SummaryCsv>(*csvFile, plan.inputs));
