@@ -22,8 +22,8 @@ constexpr std::size_t kFps = 6;
 // A match of `seconds` rows, one a second from 10:00:00, leaving out [gapFrom, gapTo);
 // Ping 30 to 36 and FPS 140 to 144 but for the seconds in `pings` and `fpss`.
 Matches::MatchRows matchOf(std::int64_t seconds, std::int64_t gapFrom, std::int64_t gapTo,
-                           std::vector<std::pair<std::int64_t, std::int32_t>> pings = {},
-                           std::vector<std::pair<std::int64_t, std::int32_t>> fpss = {}) {
+                           const std::vector<std::pair<std::int64_t, std::int32_t>>& pings = {},
+                           const std::vector<std::pair<std::int64_t, std::int32_t>>& fpss = {}) {
     using namespace std::chrono;
     Matches::MatchRows rows;
     for (std::int64_t s = 0; s < seconds; ++s) {

@@ -272,7 +272,7 @@ class ReportFilter : public ::testing::Test {
                                                        {3600, "5.6.7.8"}};
         std::vector<SampleRow> rows;
         for (const auto& [start, server] : matches) {
-            const auto match = secondsOf(start, 30, [&](int s) {
+            const auto match = secondsOf(start, 30, [start = start, server = server](int s) {
                 return SampleRow{.second = s, .guid = std::to_string(start), .serverIp = server};
             });
             rows.insert(rows.end(), match.begin(), match.end());

@@ -102,7 +102,7 @@ function layOutMatchTable() {
       const mid = (low + high) >> 1;
       if (tableRows[mid][0][0] < wanted) low = mid + 1; else high = mid;
     }
-    show(Math.floor(low / TABLE_PAGE), tableRows[low][0][0]);
+    show(Math.floor(low / TABLE_PAGE), wanted);
   };
   find.addEventListener("keydown", (event) => { if (event.key === "Enter") go(); });
   const goButton = el("button", {type: "button"}, "go");
