@@ -248,11 +248,15 @@ std::string inputHeadline(const InputSummary& input) {
 }
 
 std::string groupedCount(std::size_t count) {
-    std::string digits = std::to_string(count);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) {
-        digits.insert(at - 3, ",");
+    const std::string digits = std::to_string(count);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            grouped.push_back(',');
+        }
+        grouped.push_back(digits[i]);
     }
-    return digits;
+    return grouped;
 }
 
 std::string chartedMatchesLine(std::size_t charted, std::size_t matches) {
