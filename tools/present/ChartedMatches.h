@@ -12,14 +12,15 @@
 namespace Quorvel::Present {
 
 // How many matches a page draws charts for and lists the events of. Each takes at
-// most about 110 KB of the page (five charts of at most kMaxChartPoints points, at
-// most kEventsShown events), so together they stay near 5 MB whatever the input, and
-// a reader looks at a few dozen matches, not thousands; any other match gets its own
-// page through the report's filter options.
+// most about 90 KB of the page (five charts of at most kMaxChartPoints points, at most
+// kEventsShown events; a day-long match of three-digit values with 26,000 events takes
+// 66 KB), so together they stay under 5 MB whatever the input; and a reader looks at a
+// few dozen matches, not thousands: any other gets a page of its own through the
+// report's filter options.
 inline constexpr std::size_t kChartedMatches = 50;
 
 // How many events a charted match lists and draws at most: a table a reader can take
-// in, and a bounded share of the page (an event takes about 450 bytes).
+// in, and a bounded share of the page (an event takes about 300 bytes).
 inline constexpr std::size_t kEventsShown = 100;
 
 // The matches chosen for charts, as they come: the most events that count in the
