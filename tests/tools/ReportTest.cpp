@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "ChartedMatches.h"
 #include "RealisticPlay.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
@@ -30,6 +31,32 @@ std::vector<std::string> filesIn(const TempDir& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The JSON of each <script> data element of the page with `attributes`.
+std::vector<nlohmann::json> dataBlocks(const std::string& page, const std::string& attributes) {
+    const std::string open = "<script type=\"application/json\" " + attributes + ">";
+    std::vector<nlohmann::json> blocks;
+    for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
+        at += open.size();
+        blocks.push_back(nlohmann::json::parse(page.substr(at, page.find("</script>", at) - at)));
+    }
+    return blocks;
+}
+
+// The page's table of matches, each row's places read back: its number and texts.
+std::vector<std::pair<int, std::vector<std::string>>> pageTable(const std::string& page) {
+    std::vector<std::pair<int, std::vector<std::string>>> table;
+    for (const nlohmann::json& block : dataBlocks(page, "class=\"match-rows\"")) {
+        for (const nlohmann::json& row : block["rows"]) {
+            std::vector<std::string> texts;
+            for (std::size_t i = 1; i < row.size(); ++i) {
+                texts.push_back(block["texts"][row[i].get<std::size_t>()]);
+            }
+            table.emplace_back(row[0].get<int>(), texts);
+        }
+    }
+    return table;
 }
 
 class Report : public ::testing::Test {
@@ -206,6 +233,24 @@ TEST_F(Report, FailedWritesAreReportedAndLeaveNothingHalfWritten) {
 }
 #endif
 
+// The page's compact table shows what the table and the JSON show.
+TEST_F(Report, ThePageTableHoldsTheTextsOfEveryMatch) {
+    const ProgramRun run = report("--json --html " + shellQuoted(folder / "page.html"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto document = nlohmann::json::parse(run.out);
+    const auto table = pageTable(readFile(folder / "page.html"));
+    ASSERT_EQ(table.size(), document["matches"].size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const nlohmann::json& match = document["matches"][i];
+        std::vector<std::string> expected = match["texts"]["cells"];
+        EXPECT_EQ(expected.front(), std::to_string(table[i].first));
+        expected.erase(expected.begin());
+        expected.push_back(match["verdict"]);
+        expected.push_back(match["reason"]);
+        EXPECT_EQ(table[i].second, expected);
+    }
+}
+
 TEST_F(Report, SummaryCsvHasARowPerMatch) {
     const ProgramRun run = report("--summary-csv " + shellQuoted(folder / "matches.csv"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -213,6 +258,127 @@ TEST_F(Report, SummaryCsvHasARowPerMatch) {
     EXPECT_EQ(text.rfind("Match,File,Start,LengthSeconds,Rows,", 0), 0u);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
     EXPECT_NE(text.find(",185.34.107.21:7811,13,34.00,"), std::string::npos) << text;
+}
+
+// Five matches of 30 s: 1 at 10:00:00 on 1.2.3.4, 2 at 10:01:40 on 5.6.7.8, 3 at
+// 10:03:20 on 1.2.3.4, 4 at 10:05:00 on 9.9.9.9, 5 at 11:00:00 on 5.6.7.8 (port 7777).
+class ReportFilter : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::pair<int, const char*> matches[] = {{0, "1.2.3.4"},
+                                                       {100, "5.6.7.8"},
+                                                       {200, "1.2.3.4"},
+                                                       {300, "9.9.9.9"},
+                                                       {3600, "5.6.7.8"}};
+        std::vector<SampleRow> rows;
+        for (const auto& [start, server] : matches) {
+            const auto match = secondsOf(start, 30, [start = start, server = server](int s) {
+                return SampleRow{.second = s, .guid = std::to_string(start), .serverIp = server};
+            });
+            rows.insert(rows.end(), match.begin(), match.end());
+        }
+        writeFile(csv, performanceCsv(rows));
+    }
+
+    ProgramRun report(const std::string& arguments) {
+        return runReport(shellQuoted(csv) + " " + arguments, folder);
+    }
+
+    TempDir folder{"quorvel-report-filter"};
+    std::filesystem::path csv = folder / "p-performance.csv";
+};
+
+// The first field of each line after the header.
+std::vector<std::string> firstFields(const std::string& csv) {
+    std::vector<std::string> fields;
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        fields.push_back(line.substr(0, line.find(',')));
+    }
+    return fields;
+}
+
+TEST_F(ReportFilter, KeepsTheMatchesAskedForUnderTheirNumbersInEveryOutput) {
+    struct Case {
+        std::string options;
+        std::vector<std::string> kept;
+    };
+    const Case cases[] = {
+        {"", {"1", "2", "3", "4", "5"}},
+        {"--match 2", {"2"}},
+        {"--match 4 --match 2", {"2", "4"}},
+        {"--server 1.2.3.4", {"1", "3"}},
+        {"--server 5.6.7.8:7777", {"2", "5"}},
+        {"--server 5.6.7.8:7778", {}},
+        {"--server 1.2.3.4 --server 9.9.9.9", {"1", "3", "4"}},
+        {"--since \"2026-12-08 10:03:20\"", {"3", "4", "5"}},
+        {"--until \"2026-12-08 10:03:20\"", {"1", "2"}},
+        {"--since 2026-12-08 --until \"2026-12-08 11:00:00\"", {"1", "2", "3", "4"}},
+        {"--since 2026-12-09", {}},
+        {"--server 5.6.7.8 --since \"2026-12-08 10:30:00\"", {"5"}},
+        {"--match 3 --server 1.2.3.4", {"3"}},
+        {"--match 2 --server 1.2.3.4", {}},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run =
+            report(c.options + " --json --summary-csv " + shellQuoted(folder / "summary.csv") +
+                   " --html " + shellQuoted(folder / "page.html"));
+        if (c.kept.empty()) {
+            EXPECT_EQ(run.exitCode, 2) << c.options;
+            EXPECT_NE(run.err.find("no match of the 5 read is kept by " + c.options),
+                      std::string::npos)
+                << run.err;
+            EXPECT_FALSE(std::filesystem::exists(folder / "summary.csv")) << c.options;
+            continue;
+        }
+        ASSERT_EQ(run.exitCode, 0) << c.options << "\n" << run.err;
+        std::vector<std::string> inJson;
+        const auto document = nlohmann::json::parse(run.out);
+        for (const auto& match : document["matches"]) {
+            inJson.push_back(std::to_string(match["number"].get<int>()));
+        }
+        EXPECT_EQ(inJson, c.kept) << c.options;
+        EXPECT_EQ(firstFields(readFile(folder / "summary.csv")), c.kept) << c.options;
+        std::vector<std::string> onPage;
+        for (const auto& [number, texts] : pageTable(readFile(folder / "page.html"))) {
+            onPage.push_back(std::to_string(number));
+        }
+        EXPECT_EQ(onPage, c.kept) << c.options;
+        std::filesystem::remove(folder / "summary.csv");
+    }
+}
+
+TEST_F(ReportFilter, WrongValuesAreUsageErrorsNamingTheOption) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--match 0", "--match \"0\": not a match number"},
+        {"--match -3", "--match \"-3\": not a match number"},
+        {"--match 2x", "--match \"2x\": not a match number"},
+        {"--match \"\"", "--match \"\": not a match number"},
+        {"--server \"\"", "--server \"\": not a server"},
+        {"--server \"1.2.3.4 5.6.7.8\"", "--server \"1.2.3.4 5.6.7.8\": not a server"},
+        {"--since 2026-12-32", "--since \"2026-12-32\": not a time"},
+        {"--since \"2026-12-08 10:00\"", "--since \"2026-12-08 10:00\": not a time"},
+        {"--until yesterday", "--until \"yesterday\": not a time"},
+        {"--since 2026-12-09 --until 2026-12-08", "--until \"2026-12-08\" is not after --since"},
+        {"--since 2026-12-08 --until 2026-12-08", "--until \"2026-12-08\" is not after --since"},
+    };
+    for (const auto& [options, message] : cases) {
+        const ProgramRun run =
+            report(std::string(options) + " --html " + shellQuoted(folder / "page.html"));
+        EXPECT_EQ(run.exitCode, 2) << options;
+        EXPECT_NE(run.err.find(message), std::string::npos) << options << "\n" << run.err;
+        EXPECT_EQ(run.out, "") << options;
+        EXPECT_FALSE(std::filesystem::exists(folder / "page.html")) << options;
+    }
+}
+
+TEST_F(ReportFilter, MatchNumbersBeyondTheLastAreNamed) {
+    const ProgramRun run = report("--match 2 --match 9 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["matches"].size(), 1u);
+    EXPECT_NE(run.err.find("--match 9: there are 5 matches"), std::string::npos) << run.err;
 }
 
 // Every text lands in the page as data, whole, whatever it holds.
@@ -227,11 +393,9 @@ TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
         folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string page = readFile(folder / "page.html");
-    const std::string open = "<script type=\"application/json\" class=\"match-data\">";
-    const std::size_t start = page.find(open) + open.size();
-    const std::size_t end = page.find("</script>", start);
-    const auto data = nlohmann::json::parse(page.substr(start, end - start));
-    EXPECT_EQ(data["report"]["matchGuid"], guid);
+    const auto charted = dataBlocks(page, "class=\"match-data\"");
+    ASSERT_EQ(charted.size(), 1u);
+    EXPECT_EQ(charted[0]["report"]["matchGuid"], guid);
     EXPECT_EQ(page.find("<b>"), std::string::npos);
 }
 
@@ -285,6 +449,73 @@ TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
     EXPECT_NE(dom.find("2 matches, 0 with problems, on 162.244.54.9, 185.34.107.21"),
               std::string::npos);
+}
+
+// How many bytes a match's row may take on the page: its number (5 digits here) and 12
+// places in its block's texts (4 digits at most, the block being 4096 rows), each with
+// its comma, and its brackets: 6 + 12 x 5 + 3; and its start, the one text of its own
+// (22 bytes in the block's texts, with quotes and comma).
+constexpr std::size_t kRowBytes = 6 + 12 * 5 + 3 + 22;
+
+// Many one-second matches, every 50th losing packets (a problem), on 200 servers: the
+// page holds every match's row, a page of them at a time, and charts for the latest 50
+// with problems; beyond the page of the first match alone, it grows by a row a match
+// and the charts of the others.
+TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
+    constexpr int kMatches = 20000;
+    TempDir folder("quorvel-report-many");
+    const auto rows = secondsOf(0, kMatches, [](int i) {
+        return SampleRow{.second = i * 40,
+                         .guid = std::to_string(i),
+                         .lostIn = i % 50 == 0 ? 6 : 0,
+                         .serverIp = "10.0." + std::to_string(i % 200) + ".1"};
+    });
+    // The first match alone, in a file of the same name: the page's fixed part.
+    writeFile(folder / "one" / "p-performance.csv", performanceCsv({rows.front()}));
+    ASSERT_EQ(runReport(shellQuoted(folder / "one" / "p-performance.csv") + " --html " +
+                            shellQuoted(folder / "one.html"),
+                        folder)
+                  .exitCode,
+              0);
+    writeFile(folder / "p-performance.csv", performanceCsv(rows));
+    const auto page = folder / "page.html";
+    ASSERT_EQ(runReport(shellQuoted(folder / "p-performance.csv") + " --html " + shellQuoted(page),
+                        folder)
+                  .exitCode,
+              0);
+
+    const std::string one = readFile(folder / "one.html");
+    const auto oneCharted = dataBlocks(one, "class=\"match-data\"");
+    ASSERT_EQ(oneCharted.size(), 1u);
+    const std::size_t chartBytes = oneCharted[0].dump().size() + 64;  // longer numbers
+    const std::string html = readFile(page);
+    EXPECT_LE(html.size(), one.size() + (Quorvel::Present::kChartedMatches - 1) * chartBytes +
+                               (kMatches - 1) * kRowBytes);
+    EXPECT_EQ(pageTable(html).size(), std::size_t{kMatches});
+    std::vector<int> charted, expected;
+    for (const auto& block : dataBlocks(html, "class=\"match-data\"")) {
+        charted.push_back(block["report"]["number"]);
+    }
+    for (int i = kMatches - 50 * 50; i < kMatches; i += 50) {
+        expected.push_back(i + 1);
+    }
+    EXPECT_EQ(charted, expected);
+
+    if (!chromiumInstalled()) {
+        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
+    }
+    const std::string dom = drawnPage(page, folder);
+    EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos) << dom.substr(0, 600);
+    EXPECT_NE(dom.find("data-charts-drawn=\""), std::string::npos) << "the script ran to its end";
+    EXPECT_NE(dom.find("Charts for 50 of 20,000 matches: "), std::string::npos);
+    EXPECT_NE(dom.find("matches 1\u2013100 of 20,000"), std::string::npos);
+    std::size_t shown = 0;
+    for (std::size_t at = dom.find("<tr class=\"figures"); at != std::string::npos;
+         at = dom.find("<tr class=\"figures", at + 1)) {
+        ++shown;
+    }
+    EXPECT_EQ(shown, 100u) << "a page of the table at a time";
+    EXPECT_NE(dom.find("id=\"match-" + std::to_string(expected.back()) + "\""), std::string::npos);
 }
 
 TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) {

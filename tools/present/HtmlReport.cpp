@@ -1,11 +1,11 @@
 #include "HtmlReport.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "DisplayText.h"
+#include "ChartSeries.h"
 #include "MatchJson.h"
 #include "MatchTexts.h"
-#include "MatchTime.h"
 #include "PageAssets.h"
 #include "Thresholds.h"
 
@@ -14,44 +14,51 @@ namespace Quorvel::Present {
 namespace {
 
 using json = nlohmann::ordered_json;
-using Format::Statistic;
 namespace T = Thresholds;
 
 constexpr std::string_view kOpenMarker = "{{";
 constexpr std::string_view kCloseMarker = "}}";
 
-// The statistics the charts show, under the names the page's script uses.
-constexpr std::array<Statistic, 9> kCharted = {
-    Statistic::Ping,       Statistic::Latency,       Statistic::PacketsIn,
-    Statistic::PacketsOut, Statistic::LostPacketsIn, Statistic::LostPacketsOut,
-    Statistic::FPS,        Statistic::Buffer,        Statistic::BufferTarget};
+// A time into the match: whole seconds as integers, so the page stays short.
+json offsetJson(double offset) {
+    const auto whole = static_cast<std::int64_t>(offset);
+    return static_cast<double>(whole) == offset ? json(whole) : json(offset);
+}
 
-// The match's seconds as columns over clock time (the match's start plus its time into
-// the match); a gap gets one point without values, so the charts show it as a gap.
-json seriesOf(const Matches::MatchRows& rows, std::int64_t startEpoch) {
-    json t = json::array();
-    std::array<json, kCharted.size()> columns;
-    for (json& column : columns) {
-        column = json::array();
+// The chart's points as columns: time into the match, then each statistic's values.
+json seriesJson(const ChartSeries& series) {
+    json offsets = json::array();
+    for (double offset : series.offsets) {
+        offsets.push_back(offsetJson(offset));
     }
-    for (std::size_t i = 0; i < rows.seconds.size(); ++i) {
-        if (i > 0 && Matches::isGap(rows.seconds[i - 1], rows.seconds[i])) {
-            t.push_back(startEpoch + rows.offsets[i - 1] + 1);
-            for (json& column : columns) {
-                column.push_back(nullptr);
+    json columns = {{"offset", std::move(offsets)}};
+    for (std::size_t k = 0; k < kCharted.size(); ++k) {
+        json column = json::array();
+        for (const std::optional<std::int32_t>& value : series.values[k]) {
+            column.push_back(value ? json(*value) : json(nullptr));
+        }
+        columns[std::string(Format::statisticKey(kCharted[k]))] = std::move(column);
+    }
+    return columns;
+}
+
+// The events the page lists and draws, by start: those that count, then the minor
+// ones, kEventsShown at most.
+json shownEvents(const Analysis::MatchEvents& events) {
+    std::vector<const Analysis::Event*> shown;
+    for (const bool counting : {true, false}) {
+        for (const Analysis::Event& e : events.events) {
+            if (e.significant == counting && shown.size() < kEventsShown) {
+                shown.push_back(&e);
             }
         }
-        t.push_back(startEpoch + rows.offsets[i]);
-        for (std::size_t k = 0; k < kCharted.size(); ++k) {
-            const Read::Second& s = rows.seconds[i];
-            columns[k].push_back(s.has(kCharted[k]) ? json(s[kCharted[k]]) : json(nullptr));
-        }
     }
-    json series = {{"t", t}};
-    for (std::size_t k = 0; k < kCharted.size(); ++k) {
-        series[std::string(Format::statisticKey(kCharted[k]))] = std::move(columns[k]);
+    std::sort(shown.begin(), shown.end());  // they lie in the list by start
+    json list = json::array();
+    for (const Analysis::Event* e : shown) {
+        list.push_back(eventJson(*e));
     }
-    return series;
+    return list;
 }
 
 json levelOrNull(Analysis::Figure level) {
@@ -71,8 +78,9 @@ json tableJson() {
 
 }  // namespace
 
-HtmlReport::HtmlReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs)
-    : out(output), files(inputs) {
+HtmlReport::HtmlReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs,
+                       std::string otherMatchesHint)
+    : out(output), files(inputs), hint(std::move(otherMatchesHint)), table(output) {
     writeUntil("matches");
 }
 
@@ -110,47 +118,54 @@ std::string_view HtmlReport::writeUpToNextMarker() {
 }
 
 void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchReport& report) {
-    const std::int64_t startEpoch = report.figures.start.time_since_epoch().count();
-    const json lines = {{"pingSpike", levelOrNull(Analysis::pingSpikeThreshold(report.figures))},
-                        {"fpsDrop", levelOrNull(Analysis::fpsDropThreshold(report.figures))}};
-    const json data = {{"report", matchJson(report, files.at(report.input).name())},
-                       {"series", seriesOf(rows, startEpoch)},
-                       {"lines", lines}};
-    out.write("<script type=\"application/json\" class=\"match-data\">");
-    out.write(dumpJson(data, false, true));
-    out.write("</script>\n");
+    ++matches;
+    table.add(report);
+    charted.offer(report, [&] {
+        const json lines = {
+            {"pingSpike", levelOrNull(Analysis::pingSpikeThreshold(report.figures))},
+            {"fpsDrop", levelOrNull(Analysis::fpsDropThreshold(report.figures))}};
+        json data = {{"report", matchJson(report, files.at(report.input).name())},
+                     {"series", seriesJson(chartSeries(rows))},
+                     {"lines", lines}};
+        data["report"]["events"] = shownEvents(report.events);
+        const std::string note =
+            eventsShownNote(data["report"]["events"].size(), report.events.total());
+        if (!note.empty()) {
+            data["eventsNote"] = note;
+        }
+        return dumpJson(data, false, true);
+    });
 }
 
 void HtmlReport::finish(const Analysis::ReportTotals& totals) {
-    const std::vector<Analysis::InputSummary>& inputs = totals.inputs;
-    const std::vector<Analysis::ServerSummary>& servers = totals.servers;
-    std::string title = "Quorvel report: ";
+    table.finish();
+    for (const std::string& data : charted.byNumber()) {
+        writeDumpedDataBlock(out, "class=\"match-data\"", data);
+    }
     json fileList = json::array();
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        fileList.push_back(inputJson(inputs[i]));
-        title += (i == 0 ? "" : ", ") + (inputs[i].path.empty()
-                                             ? inputs[i].name
-                                             : Tools::displayPath(inputs[i].path.filename()));
+    for (const Analysis::InputSummary& input : totals.inputs) {
+        fileList.push_back(inputJson(input));
     }
     json serverList = json::array();
-    for (const Analysis::ServerSummary& server : servers) {
+    for (const Analysis::ServerSummary& server : totals.servers) {
         serverList.push_back(serverJson(server));
     }
     const json limits = {{"highPingP95Ms", T::kHighPingP95Ms},
                          {"highLatencyMedianMs", T::kHighLatencyMedianMs},
                          {"lowFps", T::kLowFps}};
-    const json data = {{"title", pageTitle(inputs)},
-                       {"conclusion", conclusionJson(totals.conclusion)},
-                       {"files", fileList},
-                       {"servers", serverList},
-                       {"table", tableJson()},
-                       {"limits", limits},
-                       {"legend", std::string(kFiguresLegend)},
-                       {"thresholdsNote", thresholdsNote()}};
+    json data = {{"title", pageTitle(totals.inputs)},
+                 {"conclusion", conclusionJson(totals.conclusion)},
+                 {"files", fileList},
+                 {"servers", serverList},
+                 {"table", tableJson()},
+                 {"limits", limits},
+                 {"legend", std::string(kFiguresLegend)},
+                 {"thresholdsNote", thresholdsNote()}};
+    if (const std::string line = chartedMatchesLine(charted.size(), matches); !line.empty()) {
+        data["chartsNote"] = hint.empty() ? line : line + " " + hint;
+    }
     writeUntil("report");
-    out.write("<script type=\"application/json\" id=\"report-data\">");
-    out.write(dumpJson(data, false, true));
-    out.write("</script>");
+    writeDataBlock(out, "id=\"report-data\"", data);
     writeUntil({});
 }
 

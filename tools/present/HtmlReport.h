@@ -1,25 +1,33 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ChartedMatches.h"
 #include "Input.h"
+#include "PageData.h"
 #include "Report.h"
 #include "TextOutput.h"
 
 namespace Quorvel::Present {
 
 // One self-contained page (the chart library, the page's script and the data inlined;
-// nothing fetched). Written as the matches come: one JSON block per match with its
-// figures, texts, events and second-by-second series, then a block with the files,
-// the servers and the page's texts; the page's script lays them out and draws, per
-// match, charts of ping and latency, packets lost, FPS and input buffer over clock
-// time, with events as shaded bands.
+// nothing fetched), of a size bounded whatever the input: every match's row of the
+// table, in compact blocks written as the matches come (PageData), and charts and
+// events for the ChartedMatches only, each chart of at most kMaxChartPoints points;
+// then a block with the files, the servers and the page's texts, among them what was
+// left out and how to get a page of other matches. The page's script lays them out and
+// draws, per charted match, charts of ping and latency, packets, packets lost, FPS and
+// input buffer over clock time, with events as shaded bands.
 class HtmlReport : public Analysis::ReportSink {
   public:
-    // `inputs` must outlive the report.
-    HtmlReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs);
+    // `inputs` must outlive the report. `otherMatchesHint` tells how to get a page of
+    // other matches (the command, with the options of the program that made the page);
+    // shown when some matches have no charts.
+    HtmlReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs,
+               std::string otherMatchesHint = {});
 
     void match(const Matches::MatchRows& rows, const Analysis::MatchReport& report) override;
     void finish(const Analysis::ReportTotals& totals) override;
@@ -33,7 +41,11 @@ class HtmlReport : public Analysis::ReportSink {
 
     Tools::TextOutput& out;
     const std::vector<Read::Input>& files;
+    std::string hint;
     std::size_t templatePosition = 0;
+    PageTable table;
+    ChartedMatches charted;
+    std::size_t matches = 0;
 };
 
 }  // namespace Quorvel::Present

@@ -81,22 +81,6 @@ json detailJson(const NotRecorded&) {
     return json::object();
 }
 
-json eventJson(const Event& e) {
-    const EventTexts texts = eventTexts(e);
-    json event = {{"kind", eventKindKey(e.kind())},
-                  {"offsetSeconds", e.when.offset},
-                  {"start", Tools::formatClock(e.when.clock)},
-                  {"lengthSeconds", e.when.lengthSeconds},
-                  {"significant", e.significant}};
-    event.update(std::visit([](const auto& detail) { return detailJson(detail); }, e.what));
-    event["texts"] = {{"name", texts.name},
-                      {"from", texts.from},
-                      {"length", texts.length},
-                      {"worst", texts.worst},
-                      {"band", texts.band}};
-    return event;
-}
-
 json textsJson(const MatchReport& r, std::string_view fileName) {
     json cells = json::array();
     for (const std::string& cell : matchCells(r)) {
@@ -130,6 +114,22 @@ json countsJson(const MatchReport& r, bool countingOnly) {
 }
 
 }  // namespace
+
+json eventJson(const Event& e) {
+    const EventTexts texts = eventTexts(e);
+    json event = {{"kind", eventKindKey(e.kind())},
+                  {"offsetSeconds", e.when.offset},
+                  {"start", Tools::formatClock(e.when.clock)},
+                  {"lengthSeconds", e.when.lengthSeconds},
+                  {"significant", e.significant}};
+    event.update(std::visit([](const auto& detail) { return detailJson(detail); }, e.what));
+    event["texts"] = {{"name", texts.name},
+                      {"from", texts.from},
+                      {"length", texts.length},
+                      {"worst", texts.worst},
+                      {"band", texts.band}};
+    return event;
+}
 
 json matchJson(const MatchReport& r, std::string_view fileName) {
     const MatchFigures& f = r.figures;

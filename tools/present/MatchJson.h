@@ -12,6 +12,8 @@ namespace Quorvel::Present {
 // One match as JSON: figures (null where the match has no values), events, verdict,
 // and the texts the table shows (`texts`), so no reader has to make them again.
 nlohmann::ordered_json matchJson(const MatchReport& report, std::string_view fileName);
+// One event: its kind, time, length, whether it counts, its own figures and its texts.
+nlohmann::ordered_json eventJson(const Event& event);
 nlohmann::ordered_json serverJson(const ServerSummary& server);
 nlohmann::ordered_json inputJson(const InputSummary& input);
 nlohmann::ordered_json conclusionJson(const Analysis::Conclusion& conclusion);

@@ -230,8 +230,15 @@ std::string inputHeadline(const InputSummary& input) {
     if (input.refused) {
         return input.refused->what();
     }
+    // A file of many servers names the first few; the servers' table has them all.
+    constexpr std::size_t kServersNamed = 10;
     std::string servers;
+    std::size_t named = 0;
     for (const std::string& ip : input.servers) {
+        if (named++ == kServersNamed) {
+            servers += " and " + groupedCount(input.servers.size() - kServersNamed) + " more";
+            break;
+        }
         servers += (servers.empty() ? "" : ", ") + ip;
     }
     std::string line = input.name + ": " + plural(input.matches, "match", "matches") + ", " +
@@ -241,6 +248,34 @@ std::string inputHeadline(const InputSummary& input) {
         line += " (" + plural(input.skipped.count(), "row", "rows") + " could not be read)";
     }
     return line;
+}
+
+std::string groupedCount(std::size_t count) {
+    const std::string digits = std::to_string(count);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            grouped.push_back(',');
+        }
+        grouped.push_back(digits[i]);
+    }
+    return grouped;
+}
+
+std::string chartedMatchesLine(std::size_t charted, std::size_t matches) {
+    if (charted >= matches) {
+        return {};
+    }
+    return "Charts for " + groupedCount(charted) + " of " + groupedCount(matches) +
+           " matches: those with the most events that count first, then the latest.";
+}
+
+std::string eventsShownNote(std::size_t shown, std::size_t events) {
+    if (shown >= events) {
+        return {};
+    }
+    return "Listed and drawn: " + groupedCount(shown) + " of " + groupedCount(events) +
+           " events, those that count first.";
 }
 
 std::string thresholdsNote() {

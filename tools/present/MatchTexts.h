@@ -65,6 +65,16 @@ std::string pageTitle(const std::vector<InputSummary>& inputs);
 // was refused.
 std::string inputHeadline(const InputSummary& input);
 
+// A count with its thousands apart: "200,000".
+std::string groupedCount(std::size_t count);
+
+// What a page of many matches leaves out: "Charts for 50 of 200,000 matches: those with
+// the most events that count first, then the latest."; empty when every match has its
+// charts.
+std::string chartedMatchesLine(std::size_t charted, std::size_t matches);
+// "Listed and drawn: 100 of 2,010 events, those that count first."; empty when all are.
+std::string eventsShownNote(std::size_t shown, std::size_t events);
+
 // The figures' legend under the tables.
 extern const std::string_view kFiguresLegend;
 // What the event lines are: the thresholds in words.

@@ -2,7 +2,10 @@
 // table, as JSON, as a per-match CSV, or as an HTML page with charts.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -15,6 +18,7 @@
 #include "HtmlReport.h"
 #include "InputList.h"
 #include "JsonReport.h"
+#include "MatchFilter.h"
 #include "ParseArguments.h"
 #include "Progress.h"
 #include "Report.h"
@@ -49,7 +53,106 @@ struct Options {
     std::string summaryCsv;
     bool json = false;
     bool open = false;
+    // The matches kept, as typed.
+    std::vector<std::string> matchNumbers;
+    std::vector<std::string> servers;
+    std::string since;
+    std::string until;
 };
+
+// The options that choose matches, as the help, the messages and the page name them.
+constexpr const char* kMatchOption = "--match";
+constexpr const char* kServerOption = "--server";
+constexpr const char* kSinceOption = "--since";
+constexpr const char* kUntilOption = "--until";
+constexpr const char* kTimeForm = "\"YYYY-MM-DD HH:MM:SS\"";
+
+Failure badValue(const char* option, const std::string& value, const std::string& why) {
+    return Failure(FailureKind::Usage, std::string(option) + " \"" + value + "\": " + why);
+}
+
+std::optional<std::chrono::sys_seconds> readTime(const char* option, const std::string& text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const auto time = Analysis::parseFilterTime(text);
+    if (!time) {
+        throw badValue(
+            option, text,
+            std::string("not a time; write it as ") + kTimeForm + " (UTC) or YYYY-MM-DD");
+    }
+    return time;
+}
+
+// The filter the options ask for; a Failure naming the option for a value that is wrong.
+Analysis::MatchFilter readFilter(const Options& options) {
+    Analysis::MatchFilter filter;
+    for (const std::string& text : options.matchNumbers) {
+        const auto number = Analysis::parseMatchNumber(text);
+        if (!number) {
+            throw badValue(kMatchOption, text,
+                           "not a match number (the # column of the table: 1, 2, ...)");
+        }
+        filter.numbers.insert(*number);
+    }
+    for (const std::string& text : options.servers) {
+        if (!Analysis::isServerText(text)) {
+            throw badValue(kServerOption, text, "not a server; give its IP, or IP:port");
+        }
+        filter.servers.insert(text);
+    }
+    filter.since = readTime(kSinceOption, options.since);
+    filter.until = readTime(kUntilOption, options.until);
+    if (filter.since && filter.until && *filter.until <= *filter.since) {
+        throw Failure(FailureKind::Usage, std::string(kUntilOption) + " \"" + options.until +
+                                              "\" is not after " + kSinceOption + " \"" +
+                                              options.since + "\": no match could be kept");
+    }
+    return filter;
+}
+
+// An argument as a command line shows it: quoted when it holds more than plain path
+// characters.
+std::string commandWord(const std::string& argument) {
+    const bool plain =
+        !argument.empty() && std::all_of(argument.begin(), argument.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) ||
+                   std::strchr("._-/:+%@=", c) != nullptr;
+        });
+    return plain ? argument : "\"" + argument + "\"";
+}
+
+// The filter options as typed, for messages: "--match 3 --server 1.2.3.4".
+std::string filterWords(const Options& options) {
+    std::string words;
+    const auto add = [&words](const char* option, const std::string& value) {
+        words += (words.empty() ? "" : " ") + std::string(option) + " " + commandWord(value);
+    };
+    for (const std::string& number : options.matchNumbers) {
+        add(kMatchOption, number);
+    }
+    for (const std::string& server : options.servers) {
+        add(kServerOption, server);
+    }
+    if (!options.since.empty()) {
+        add(kSinceOption, options.since);
+    }
+    if (!options.until.empty()) {
+        add(kUntilOption, options.until);
+    }
+    return words;
+}
+
+// For the page: how to get a page of other matches, from this run's inputs.
+std::string otherMatchesHint(const Options& options) {
+    std::string command = "quorvel-report";
+    for (const std::string& input : options.inputs) {
+        command += " " + commandWord(input);
+    }
+    return "For a page of others: " + command + " --html PAGE " + kMatchOption +
+           " N (N from the # column; repeatable), or " + kServerOption + " IP, " + kSinceOption +
+           " " + kTimeForm + ", " + kUntilOption + " " + kTimeForm + " (UTC).";
+}
 
 // What the command line asks for, resolved: the input files and the output paths.
 struct Plan {
@@ -134,7 +237,8 @@ struct Outputs {
             sinks.push_back(std::make_unique<Present::TableReport>(screen, plan.inputs));
         }
         if (htmlFile) {
-            sinks.push_back(std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs));
+            sinks.push_back(std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs,
+                                                                  otherMatchesHint(options)));
         }
         if (csvFile) {
             sinks.push_back(std::make_unique<Present::SummaryCsv>(*csvFile, plan.inputs));
@@ -217,7 +321,23 @@ void openPage(const Tools::AtomicFile& page) {
     }
 }
 
+// Match numbers asked for that no input holds are named; when the filter kept nothing,
+// the options were wrong.
+void checkFilterKept(const Options& options, const Analysis::MatchFilter& filter,
+                     const Analysis::ReportResult& result) {
+    const std::size_t read = result.matches + result.leftOut;
+    for (auto number = filter.numbers.upper_bound(read); number != filter.numbers.end(); ++number) {
+        complain(std::string(kMatchOption) + " " + std::to_string(*number) + ": there are " +
+                 std::to_string(read) + (read == 1 ? " match" : " matches"));
+    }
+    if (result.matches == 0 && result.leftOut > 0) {
+        throw Failure(FailureKind::Usage, "no match of the " + std::to_string(read) +
+                                              " read is kept by " + filterWords(options));
+    }
+}
+
 int run(const Options& options) {
+    const Analysis::MatchFilter filter = readFilter(options);
     const Plan plan = makePlan(options);
     Outputs outputs(options, plan);
     Tools::Progress progress("quorvel-report: reading");
@@ -225,6 +345,11 @@ int run(const Options& options) {
     reportOptions.progress = [&progress](std::uint64_t done, std::uint64_t total) {
         progress.update(done, total);
     };
+    if (filter.filters()) {
+        reportOptions.keep = [&filter](const Analysis::MatchReport& report) {
+            return filter.keeps(report);
+        };
+    }
     const Analysis::ReportResult result =
         Analysis::buildReport(plan.inputs, outputs.sinkList(), reportOptions);
     progress.clear();
@@ -232,6 +357,7 @@ int run(const Options& options) {
     if (plan.inputs.empty() && plan.refusals.empty()) {
         throw Failure(FailureKind::Input, "no input file");
     }
+    checkFilterKept(options, filter, result);
     if (result.matches == 0) {
         return Tools::kExitUnusableInput;  // nothing to show: the outputs are discarded
     }
@@ -255,6 +381,19 @@ void describeOptions(CLI::App& app, Options& options) {
                    "Also write a self-contained HTML page with charts to this file");
     app.add_option("--summary-csv", options.summaryCsv,
                    "Also write one CSV row per match to this file");
+    app.add_option(kMatchOption, options.matchNumbers,
+                   "Report only the match of this number (the # column of a report of all; "
+                   "repeatable)")
+        ->allow_extra_args(false);
+    app.add_option(kServerOption, options.servers,
+                   "Report only the matches on this server, an IP or IP:port (repeatable)")
+        ->allow_extra_args(false);
+    app.add_option(kSinceOption, options.since,
+                   std::string("Report only the matches starting at or after this time: ") +
+                       kTimeForm + " in UTC, or a day YYYY-MM-DD");
+    app.add_option(
+        kUntilOption, options.until,
+        std::string("Report only the matches starting before this time (as ") + kSinceOption + ")");
     app.add_flag("--open", options.open,
                  "Write the page (beside the input as <name>.html unless --html names it) and "
                  "open it in the default browser");

@@ -1,13 +1,21 @@
 "use strict";
-// Lays out the page from the JSON blocks the report wrote: one "match-data" block per
-// match and the "report-data" block with the files, the servers and the page's texts.
-// Every text shown comes made with the data (the same texts as the table and the
-// JSON); this script only places them, and draws the charts. Every text from the data
-// goes in as text, never as markup.
+// Lays out the page from the JSON blocks the report wrote: the table of matches in
+// "match-rows" blocks (each with its texts once and its rows as places in them), one
+// "match-data" block per match with charts, and the "report-data" block with the
+// files, the servers and the page's texts. Every text shown comes made with the data
+// (the same texts as the table and the JSON); this script only places them, and draws
+// the charts. Every text from the data goes in as text, never as markup.
 
 const report = JSON.parse(document.getElementById("report-data").textContent);
 const matches = Array.from(document.querySelectorAll("script.match-data"),
   (block) => JSON.parse(block.textContent)).sort((a, b) => a.report.number - b.report.number);
+const charted = new Set(matches.map((m) => m.report.number));
+// Every match's row, by number: [row, the texts its places point into].
+const tableRows = [];
+for (const block of document.querySelectorAll("script.match-rows")) {
+  const {texts, rows} = JSON.parse(block.textContent);
+  for (const row of rows) tableRows.push([row, texts]);
+}
 
 // Opened as page.html#check (by the project's tests), the page reports what it drew
 // on <body>: data-errors, data-charts-drawn, and data-bands on each chart.
@@ -33,8 +41,8 @@ function tableOf(table, titles, rows) {
   }
 }
 
-// --- Headline: one line per file; the tables of matches and servers.
-function layOutSummary() {
+// --- Headline: one line per file, and what the page leaves out.
+function layOutHeadline() {
   document.title = report.title;
   document.getElementById("title").textContent = report.title;
   const headline = document.getElementById("headline");
@@ -42,19 +50,67 @@ function layOutSummary() {
   for (const file of report.files) {
     headline.append(el("p", {class: "headline" + (file.refused ? " incomplete" : "")}, file.headline));
   }
-  // Two rows a match: its figures, then its verdict across the table.
-  const table = document.getElementById("match-table");
-  const titles = report.table.matchColumns;
-  table.append(el("tr", null, ...titles.map((title) => el("th", null, title))));
-  for (const {report: r} of matches) {
-    const cells = r.texts.cells.map((text, i) => el("td", i === 1 || i === 3 ? {class: "text"} : null,
-      i === 0 ? el("a", {href: "#match-" + r.number}, text) : text));
-    table.append(el("tr", {class: "figures"}, ...cells));
-    table.append(el("tr", {class: "verdict-row"},
-      el("td", null), el("td", {class: "text reason " + r.verdict, colspan: String(titles.length - 1)}, r.reason)));
-  }
+  if (report.chartsNote) headline.append(el("p", {class: "charts-note"}, report.chartsNote));
   tableOf(document.getElementById("server-table"), report.table.serverColumns,
     report.servers.map((s) => s.texts.cells.map((text, i) => [text, i === 0 || i === 6 ? "text" : null])));
+}
+
+// --- The table of matches, a page of rows at a time however many there are: two rows
+// a match, its figures and then its verdict across the table. A match with charts on
+// this page links to them.
+const TABLE_PAGE = 100;
+const count = (n) => n.toLocaleString("en-US");
+
+function matchRows(row, texts, titles, found) {
+  const number = row[0];
+  const cells = [el("td", null, charted.has(number) ? el("a", {href: "#match-" + number}, String(number)) : String(number))];
+  for (let i = 1; i < titles.length; i++) {
+    cells.push(el("td", i === 1 || i === 3 ? {class: "text"} : null, texts[row[i]]));
+  }
+  const [side, reason] = [texts[row[titles.length]], texts[row[titles.length + 1]]];
+  return [el("tr", {class: "figures" + (found ? " found" : "")}, ...cells),
+          el("tr", {class: "verdict-row"}, el("td", null),
+             el("td", {class: "text reason " + side, colspan: String(titles.length - 1)}, reason))];
+}
+
+function layOutMatchTable() {
+  const table = document.getElementById("match-table");
+  const titles = report.table.matchColumns;
+  const pages = Math.max(1, Math.ceil(tableRows.length / TABLE_PAGE));
+  const status = el("span", {class: "pager-status"});
+  const show = (page, foundNumber) => {
+    page = Math.min(Math.max(page, 0), pages - 1);
+    const first = page * TABLE_PAGE;
+    const shown = tableRows.slice(first, first + TABLE_PAGE);
+    table.replaceChildren(el("tr", null, ...titles.map((title) => el("th", null, title))),
+      ...shown.flatMap(([row, texts]) => matchRows(row, texts, titles, row[0] === foundNumber)));
+    status.textContent = `matches ${count(first + 1)}\u2013${count(first + shown.length)} of ${count(tableRows.length)}`;
+    table.dataset.page = String(page);
+  };
+  show(0);
+  if (pages === 1) return;
+  const button = (label, page) => {
+    const b = el("button", {type: "button"}, label);
+    b.addEventListener("click", () => show(page(Number(table.dataset.page))));
+    return b;
+  };
+  const find = el("input", {type: "number", min: "1", placeholder: "#", "aria-label": "match number"});
+  const go = () => {
+    const wanted = Number(find.value);
+    let low = 0, high = tableRows.length - 1;  // the first row at or after the number
+    while (low < high) {
+      const mid = (low + high) >> 1;
+      if (tableRows[mid][0][0] < wanted) low = mid + 1; else high = mid;
+    }
+    show(Math.floor(low / TABLE_PAGE), wanted);
+  };
+  find.addEventListener("keydown", (event) => { if (event.key === "Enter") go(); });
+  const goButton = el("button", {type: "button"}, "go");
+  goButton.addEventListener("click", go);
+  table.closest("section").insertBefore(el("div", {class: "pager"},
+    button("\u00ab first", () => 0), button("\u2039 previous", (p) => p - 1), status,
+    button("next \u203a", (p) => p + 1), button("last \u00bb", () => pages - 1),
+    el("label", null, "match ", find), goButton), table.parentNode);
 }
 
 // --- Charts.
@@ -126,8 +182,8 @@ const CHARTS = [
 
 // The chart's series and data: the time, the layout's statistics, its dashed lines.
 function chartSeries(match, layout) {
-  const t = match.series.t;
   const startEpoch = match.report.startEpochSeconds;
+  const t = match.series.offset.map((offset) => startEpoch + offset);
   const series = [{
     label: "time (UTC)",
     value: (u, v) => (v === null || v === undefined ? NONE : `${clockOf(v)} (+${v - startEpoch} s)`),
@@ -224,7 +280,8 @@ function matchSection(match) {
     el("h3", null, r.texts.title),
     report.files.length > 1 ? el("p", {class: "source"}, r.texts.source) : null,
     el("p", {class: "verdict " + r.verdict}, r.reason),
-    r.texts.notes ? el("p", {class: "notes"}, r.texts.notes) : null);
+    r.texts.notes ? el("p", {class: "notes"}, r.texts.notes) : null,
+    match.eventsNote ? el("p", {class: "notes"}, match.eventsNote) : null);
   if (r.events.length) {
     const table = el("table", {class: "events"});
     // The events that count first, then the minor ones, fainter.
@@ -312,7 +369,8 @@ if (CHECKING) {
     document.body.dataset.errors = String(errors.length);
   });
 }
-layOutSummary();
+layOutHeadline();
+layOutMatchTable();
 serverChart(document.getElementById("server-chart"));
 layOutMatches();
 followTheWindow();
