@@ -451,6 +451,55 @@ TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
               std::string::npos);
 }
 
+// Matches over two days: each day's row adds up its seconds (not its matches' figures),
+// in the table, the JSON and the page, which draws a chart of the days.
+TEST(ReportPage, DaysAddUpTheirSecondsInEveryOutput) {
+    TempDir folder("quorvel-report-days");
+    constexpr int kDay = 86400;
+    std::vector<SampleRow> rows = secondsOf(0, 61, [](int s) { return SampleRow{.second = s}; });
+    for (const SampleRow& row : secondsOf(7200, 59, [](int s) {
+             return SampleRow{.second = s, .guid = "n", .fps = 100, .ping = 50};
+         })) {
+        rows.push_back(row);
+    }
+    for (const SampleRow& row : secondsOf(kDay, 60, [](int s) {
+             return SampleRow{.second = s, .guid = "o", .fps = 60, .ping = 80, .lostIn = 6};
+         })) {
+        rows.push_back(row);
+    }
+    const auto csv = folder / "p-performance.csv";
+    writeFile(csv, performanceCsv(rows));
+    // Day one: 120 s, ping 30 for 61 of them and 50 for 59, FPS (61 x 144 + 59 x 100) / 120.
+    const std::vector<std::string> dayOne = {"2026-12-08", "2",   "2:00",  "30/50",
+                                             "0.0/0.0",    "122", "2 good"};
+    const std::vector<std::string> dayTwo = {"2026-12-09", "1",  "1:00",        "80/80",
+                                             "10.0/0.0",   "60", "1 connection"};
+    const ProgramRun json = runReport(shellQuoted(csv) + " --json", folder);
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto days = nlohmann::json::parse(json.out)["days"];
+    ASSERT_EQ(days.size(), 2u);
+    EXPECT_EQ(days[0]["texts"]["cells"], dayOne);
+    EXPECT_EQ(days[1]["texts"]["cells"], dayTwo);
+    EXPECT_EQ(days[0]["pingMedianMs"], 30);
+    EXPECT_NEAR(days[0]["fpsMean"].get<double>(), (61 * 144 + 59 * 100) / 120.0, 0.005);
+    const ProgramRun table = runReport(shellQuoted(csv), folder);
+    EXPECT_NE(table.out.find("day (UTC)"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("2026-12-09"), std::string::npos);
+
+    const auto page = folder / "days.html";
+    ASSERT_EQ(runReport(shellQuoted(csv) + " --html " + shellQuoted(page), folder).exitCode, 0);
+    const auto data = dataBlocks(readFile(page), "id=\"report-data\"");
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_EQ(data[0]["days"], days);
+    if (!chromiumInstalled()) {
+        GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
+    }
+    // Five charts for each of three matches, the servers' chart and the days'.
+    const std::string dom = drawnPage(page, folder);
+    EXPECT_NE(dom.find("data-charts-drawn=\"17\""), std::string::npos) << dom.substr(0, 600);
+    EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
+}
+
 // How many bytes a match's row may take on the page: its number (5 digits here) and 12
 // places in its block's texts (4 digits at most, the block being 4096 rows), each with
 // its comma, and its brackets: 6 + 12 x 5 + 3; and its start, the one text of its own

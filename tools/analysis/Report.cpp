@@ -172,7 +172,8 @@ ReportResult buildReport(const std::vector<Read::Input>& inputs,
     takeOutcomes(reading.outcomes, result.inputs);
     result.conclusion = tallies.conclusion.conclude();
     if (result.matches > 0) {
-        const ReportTotals totals{result.inputs, tallies.servers.summaries(), result.conclusion};
+        const ReportTotals totals{result.inputs, tallies.servers.summaries(),
+                                  tallies.servers.days(), result.conclusion};
         for (ReportSink* sink : sinks) {
             sink->finish(totals);
         }

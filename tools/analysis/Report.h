@@ -40,6 +40,7 @@ struct InputSummary {
 struct ReportTotals {
     const std::vector<InputSummary>& inputs;
     std::vector<ServerSummary> servers;  // by time played, most first
+    std::vector<DaySummary> days;        // in time order
     Conclusion conclusion;
 };
 

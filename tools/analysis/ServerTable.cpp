@@ -5,29 +5,26 @@
 namespace Quorvel::Analysis {
 
 void ServerTable::add(const MatchReport& report) {
-    Totals& t = servers[report.info.serverIp];
-    ServerSummary& s = t.summary;
-    ++s.matches;
-    s.secondsPlayed += report.figures.lengthSeconds;
-    ++s.verdicts[report.verdict.cause];
-    s.sums += report.figures.sums;
-    t.ping.merge(report.figures.pingCounts);
+    servers[report.info.serverIp].add(report);
+    byDay[std::chrono::floor<std::chrono::days>(report.figures.start)].add(report);
 }
 
 std::vector<ServerSummary> ServerTable::summaries() const {
     std::vector<ServerSummary> all;
-    for (const auto& [ip, t] : servers) {
-        ServerSummary s = t.summary;
-        s.serverIp = ip;
-        if (!t.ping.empty()) {
-            s.pingMedian = t.ping.median();
-            s.pingP95 = t.ping.nearestRank(0.95);
-        }
-        all.push_back(std::move(s));
+    for (const auto& [ip, totals] : servers) {
+        all.push_back({totals.summary(), ip});
     }
     std::stable_sort(all.begin(), all.end(), [](const ServerSummary& a, const ServerSummary& b) {
         return a.secondsPlayed > b.secondsPlayed;
     });
+    return all;
+}
+
+std::vector<DaySummary> ServerTable::days() const {
+    std::vector<DaySummary> all;
+    for (const auto& [day, totals] : byDay) {
+        all.push_back({totals.summary(), day});
+    }
     return all;
 }
 

@@ -1,46 +1,39 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include <chrono>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "MatchReport.h"
+#include "GroupTotals.h"
 
 namespace Quorvel::Analysis {
 
-// What the matches on one server add up to. Servers are told apart by their IP: the
-// port changes from one match to the next on the same machine.
-struct ServerSummary {
+// The matches on one server. Servers are told apart by their IP: the port changes from
+// one match to the next on the same machine.
+struct ServerSummary : GroupSummary {
     std::string serverIp;
-    std::size_t matches = 0;
-    std::int64_t secondsPlayed = 0;
-    Figure pingMedian;
-    Figure pingP95;
-    MatchSums sums;
-    PerCause<std::size_t> verdicts;  // matches per cause
-
-    Figure jitterMs() const { return sums.jitterMs(); }
-    Figure lossInPercent() const { return sums.lossInPercent(); }
-    Figure lossOutPercent() const { return sums.lossOutPercent(); }
 };
 
-// Adds up matches server by server in memory that grows with the number of servers
-// and of distinct Ping values, not with the rows.
+// The matches of one day (UTC), for how a player's connection and frame rate went over
+// days.
+struct DaySummary : GroupSummary {
+    std::chrono::sys_days day;
+};
+
+// Adds up matches server by server and day by day, in memory that grows with the
+// servers and the days, not with the rows.
 class ServerTable {
   public:
     void add(const MatchReport& report);
     // By time played, most first.
     std::vector<ServerSummary> summaries() const;
+    // In time order.
+    std::vector<DaySummary> days() const;
 
   private:
-    struct Totals {
-        ServerSummary summary;
-        ValueCounts ping;
-    };
-    std::map<std::string, Totals> servers;
+    std::map<std::string, GroupTotals> servers;
+    std::map<std::chrono::sys_days, GroupTotals> byDay;
 };
 
 }  // namespace Quorvel::Analysis

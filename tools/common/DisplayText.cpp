@@ -28,6 +28,10 @@ std::string formatClock(std::chrono::sys_seconds time) {
     return Format::formatUtcTimestamp(time);
 }
 
+std::string formatDay(std::chrono::sys_days day) {
+    return formatClock(day).substr(0, std::string_view("YYYY-MM-DD").size());
+}
+
 std::string formatFigure(std::optional<double> value, int decimals) {
     if (!value) {
         return std::string(kNoFigure);

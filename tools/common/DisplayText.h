@@ -21,6 +21,9 @@ std::string formatMatchTime(std::int64_t seconds);
 // "YYYY-MM-DD HH:MM:SS" in UTC.
 std::string formatClock(std::chrono::sys_seconds time);
 
+// "YYYY-MM-DD", the day in UTC.
+std::string formatDay(std::chrono::sys_days day);
+
 // A number with `decimals` digits after the point; "–" when absent.
 std::string formatFigure(std::optional<double> value, int decimals = 0);
 

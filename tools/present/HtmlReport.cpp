@@ -18,6 +18,8 @@ namespace T = Thresholds;
 
 constexpr std::string_view kOpenMarker = "{{";
 constexpr std::string_view kCloseMarker = "}}";
+// Days in the page's table of days: years of play, while the page stays small.
+constexpr std::size_t kShownDays = 400;
 
 // A time into the match: whole seconds as integers, so the page stays short.
 json offsetJson(double offset) {
@@ -73,7 +75,9 @@ json tableJson() {
         }
         return list;
     };
-    return {{"matchColumns", titles(kMatchColumns)}, {"serverColumns", titles(kServerColumns)}};
+    return {{"matchColumns", titles(kMatchColumns)},
+            {"serverColumns", titles(kServerColumns)},
+            {"dayColumns", titles(kDayColumns)}};
 }
 
 }  // namespace
@@ -150,6 +154,11 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     for (const Analysis::ServerSummary& server : totals.servers) {
         serverList.push_back(serverJson(server));
     }
+    json dayList = json::array();
+    const std::size_t firstDay = totals.days.size() - std::min(totals.days.size(), kShownDays);
+    for (std::size_t i = firstDay; i < totals.days.size(); ++i) {
+        dayList.push_back(dayJson(totals.days[i]));
+    }
     const json limits = {{"highPingP95Ms", T::kHighPingP95Ms},
                          {"highLatencyMedianMs", T::kHighLatencyMedianMs},
                          {"lowFps", T::kLowFps}};
@@ -157,10 +166,15 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
                  {"conclusion", conclusionJson(totals.conclusion)},
                  {"files", fileList},
                  {"servers", serverList},
+                 {"days", dayList},
                  {"table", tableJson()},
                  {"limits", limits},
                  {"legend", std::string(kFiguresLegend)},
                  {"thresholdsNote", thresholdsNote()}};
+    if (firstDay > 0) {
+        data["daysNote"] = "The latest " + std::to_string(kShownDays) + " of " +
+                           std::to_string(totals.days.size()) + " days; --json lists them all.";
+    }
     if (const std::string line = chartedMatchesLine(charted.size(), matches); !line.empty()) {
         data["chartsNote"] = hint.empty() ? line : line + " " + hint;
     }

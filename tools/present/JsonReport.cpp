@@ -31,6 +31,10 @@ void JsonReport::finish(const Analysis::ReportTotals& totals) {
     for (const auto& server : totals.servers) {
         serverList.push_back(serverJson(server));
     }
+    nlohmann::ordered_json dayList = nlohmann::ordered_json::array();
+    for (const auto& day : totals.days) {
+        dayList.push_back(dayJson(day));
+    }
     nlohmann::ordered_json fileList = nlohmann::ordered_json::array();
     for (const auto& input : totals.inputs) {
         fileList.push_back(inputJson(input));
@@ -43,6 +47,7 @@ void JsonReport::finish(const Analysis::ReportTotals& totals) {
     matches.moveTo(out);
     out.write(first ? "],\n" : "\n  ],\n");
     out.write(member("servers", serverList) + ",\n");
+    out.write(member("days", dayList) + ",\n");
     out.write(member("files", fileList) + "\n}\n");
 }
 

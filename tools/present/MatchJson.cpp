@@ -202,6 +202,28 @@ json serverJson(const ServerSummary& s) {
             {"texts", {{"cells", cells}}}};
 }
 
+json dayJson(const DaySummary& d) {
+    json verdicts = json::object();
+    for (std::size_t c = 0; c < kCauseCount; ++c) {
+        const auto cause = static_cast<Cause>(c);
+        verdicts[std::string(causeName(cause))] = d.verdicts[cause];
+    }
+    json cells = json::array();
+    for (const std::string& cell : dayCells(d)) {
+        cells.push_back(cell);
+    }
+    return {{"day", Tools::formatDay(d.day)},
+            {"matches", d.matches},
+            {"secondsPlayed", d.secondsPlayed},
+            {"pingMedianMs", figure(d.pingMedian)},
+            {"pingP95Ms", figure(d.pingP95)},
+            {"lossInPercent", figure(d.lossInPercent())},
+            {"lossOutPercent", figure(d.lossOutPercent())},
+            {"fpsMean", figure(d.fpsMean)},
+            {"verdicts", verdicts},
+            {"texts", {{"cells", cells}}}};
+}
+
 json inputJson(const InputSummary& input) {
     json servers = json::array();
     for (const std::string& ip : input.servers) {

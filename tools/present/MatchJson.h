@@ -15,6 +15,7 @@ nlohmann::ordered_json matchJson(const MatchReport& report, std::string_view fil
 // One event: its kind, time, length, whether it counts, its own figures and its texts.
 nlohmann::ordered_json eventJson(const Event& event);
 nlohmann::ordered_json serverJson(const ServerSummary& server);
+nlohmann::ordered_json dayJson(const Analysis::DaySummary& day);
 nlohmann::ordered_json inputJson(const InputSummary& input);
 nlohmann::ordered_json conclusionJson(const Analysis::Conclusion& conclusion);
 

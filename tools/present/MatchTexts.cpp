@@ -110,6 +110,16 @@ const std::array<Column, kServerColumnCount> kServerColumns = {{
     {"verdicts", 40, false},
 }};
 
+const std::array<Column, kDayColumnCount> kDayColumns = {{
+    {"day (UTC)", 10, false},
+    {"matches", 7, true},
+    {"played", 10, true},
+    {"ping/p95", 9, true},
+    {"loss in/out", 11, true},
+    {"FPS", 5, true},
+    {"verdicts", 40, false},
+}};
+
 const std::string_view kFiguresLegend =
     "ping, jitter and latency in ms (median, then 99th or 95th percentile); loss in % of\n"
     "packets; FPS mean and 1 % low; input buffer mean and its target in frames; events\n"
@@ -130,7 +140,8 @@ MatchCells matchCells(const MatchReport& r) {
             eventsCell(r.events)};
 }
 
-ServerCells serverCells(const ServerSummary& s) {
+// "3 good, 1 connection".
+std::string verdictCounts(const Analysis::GroupSummary& s) {
     std::string verdicts;
     for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
         const auto cause = static_cast<Analysis::Cause>(c);
@@ -139,13 +150,27 @@ ServerCells serverCells(const ServerSummary& s) {
                         std::string(Analysis::causeName(cause));
         }
     }
+    return verdicts;
+}
+
+ServerCells serverCells(const ServerSummary& s) {
     return {s.serverIp,
             std::to_string(s.matches),
             Tools::formatMatchTime(s.secondsPlayed),
             pair(s.pingMedian, s.pingP95, 0),
             formatFigure(s.jitterMs(), 1),
             pair(s.lossInPercent(), s.lossOutPercent(), 1),
-            verdicts};
+            verdictCounts(s)};
+}
+
+DayCells dayCells(const Analysis::DaySummary& d) {
+    return {Tools::formatDay(d.day),
+            std::to_string(d.matches),
+            Tools::formatMatchTime(d.secondsPlayed),
+            pair(d.pingMedian, d.pingP95, 0),
+            pair(d.lossInPercent(), d.lossOutPercent(), 1),
+            formatFigure(d.fpsMean),
+            verdictCounts(d)};
 }
 
 std::string matchNotes(const MatchReport& r) {

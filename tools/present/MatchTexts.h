@@ -27,14 +27,18 @@ struct Column {
 
 inline constexpr std::size_t kMatchColumnCount = 11;
 inline constexpr std::size_t kServerColumnCount = 7;
+inline constexpr std::size_t kDayColumnCount = 7;
 extern const std::array<Column, kMatchColumnCount> kMatchColumns;
 extern const std::array<Column, kServerColumnCount> kServerColumns;
+extern const std::array<Column, kDayColumnCount> kDayColumns;
 
 using MatchCells = std::array<std::string, kMatchColumnCount>;
 using ServerCells = std::array<std::string, kServerColumnCount>;
+using DayCells = std::array<std::string, kDayColumnCount>;
 
 MatchCells matchCells(const MatchReport& report);
 ServerCells serverCells(const ServerSummary& server);
+DayCells dayCells(const Analysis::DaySummary& day);
 
 // The notes of a match: rows, gaps, steps back, missing values, inconsistent seconds;
 // empty when the match has nothing to note.

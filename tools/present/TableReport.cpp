@@ -62,6 +62,13 @@ void TableReport::finish(const Analysis::ReportTotals& totals) {
     for (const ServerSummary& s : totals.servers) {
         out.write(line(kServerColumns, serverCells(s)));
     }
+    if (totals.days.size() > 1) {  // how things went over days, when there are several
+        out.write("\n");
+        out.write(titles(kDayColumns));
+        for (const Analysis::DaySummary& d : totals.days) {
+            out.write(line(kDayColumns, dayCells(d)));
+        }
+    }
     out.write("\n");
     out.write(kFiguresLegend);
 }

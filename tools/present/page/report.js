@@ -153,6 +153,40 @@ function serverChart(holder) {
     servers.map((s) => s.pingP95Ms), servers.map((s) => s.lossInPercent)], holder));
 }
 
+// How the player's connection and frame rate went day by day, when there are several.
+function layOutDays() {
+  const days = report.days;
+  if (days.length < 2) return;
+  document.getElementById("days").hidden = false;
+  if (report.daysNote) document.getElementById("days-note").textContent = report.daysNote;
+  tableOf(document.getElementById("day-table"), report.table.dayColumns,
+    days.map((d) => d.texts.cells.map((text, i) => [text, i === 0 || i === 6 ? "text" : null])));
+  const holder = document.getElementById("day-chart");
+  const index = days.map((_, i) => i);
+  const options = {
+    title: "Day by day: ping (ms) and FPS",
+    width: holder.clientWidth, height: chartHeight(),
+    scales: {
+      x: {time: false, range: [-0.5, days.length - 0.5]},
+      y: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
+      fps: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
+    },
+    axes: [
+      {values: (u, splits) => splits.map((i) => days[i] ? days[i].day : "")},
+      {label: "ping (ms)"},
+      {scale: "fps", side: 1, label: "FPS", grid: {show: false}},
+    ],
+    series: [
+      {label: "day", value: (u, i) => (i === null || !days[i] ? NONE : days[i].day)},
+      {label: "ping median", stroke: "#1f77b4", width: 2, value: withUnit("ms")},
+      {label: "ping p95", stroke: "#aec7e8", width: 2, value: withUnit("ms")},
+      {label: "FPS", scale: "fps", stroke: "#2ca02c", width: 2, value: (u, v) => (v === null || v === undefined ? NONE : String(Math.round(v)))},
+    ],
+  };
+  charts.push(new uPlot(options, [index, days.map((d) => d.pingMedianMs),
+    days.map((d) => d.pingP95Ms), days.map((d) => d.fpsMean)], holder));
+}
+
 // Each kind's band colour; a minor event (one that does not count) is drawn fainter.
 const BAND_COLORS = {
   pingSpike: [31, 119, 180], unstablePing: [23, 190, 207], lossBurst: [214, 39, 40],
@@ -372,6 +406,7 @@ if (CHECKING) {
 layOutHeadline();
 layOutMatchTable();
 serverChart(document.getElementById("server-chart"));
+layOutDays();
 layOutMatches();
 followTheWindow();
 document.getElementById("legend").textContent =
