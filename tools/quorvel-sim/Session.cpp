@@ -11,7 +11,7 @@
 #include "ConsoleLines.h"
 #include "DisplayText.h"
 #include "Failure.h"
-#include "PerformanceFiles.h"
+#include "FolderSnapshot.h"
 #include "SessionEnvironment.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
@@ -129,6 +129,8 @@ class SessionPlayer {
     SessionResult play();
 
   private:
+    bool endsEarly(SessionResult& result) const;
+    static std::string ending(const SessionResult& result);
     void runEvents(int second, std::size_t& nextEvent);
     void load();
     void unload();
@@ -203,16 +205,37 @@ void SessionPlayer::runEvents(int second, std::size_t& nextEvent) {
     }
 }
 
+// Whether the session is to end before its next second: a stop was requested, or what
+// it prints cannot be written; `result` says which.
+bool SessionPlayer::endsEarly(SessionResult& result) const {
+    if (options.stopRequested && (result.stoppedBySignal = options.stopRequested()) != 0) {
+        return true;
+    }
+    result.outputFailed = !out;
+    return result.outputFailed;
+}
+
+// The host's note as it unloads the plugin at the end.
+std::string SessionPlayer::ending(const SessionResult& result) {
+    if (result.stoppedBySignal != 0) {
+        return "stopped (signal " + std::to_string(result.stoppedBySignal) +
+               "): the game closes and unloads the plugin";
+    }
+    return result.outputFailed ? "output cannot be written: the game closes and unloads the plugin"
+                               : "session ends: unloads the plugin";
+}
+
 // What happens in second s (the game's state, log lines, unload and load) happens
 // half a second before the tick at s.
 SessionResult SessionPlayer::play() {
     const auto& record = module->record();
     out << "Loaded " << record.displayName << " " << record.version << " (API " << record.apiVersion
         << ") from " << Tools::displayPath(options.modulePath) << "\n";
+    const FolderSnapshot before(options.dataFolder);
     SessionResult result;
     std::size_t nextEvent = 0;
     for (int second = 0; second <= scenario.seconds; ++second) {
-        if (options.stopRequested && (result.stoppedBySignal = options.stopRequested()) != 0) {
+        if (endsEarly(result)) {
             break;
         }
         if (second > 0) {
@@ -232,15 +255,12 @@ SessionResult SessionPlayer::play() {
     }
     if (loaded) {
         host.advance(0.5);
-        note(result.stoppedBySignal != 0
-                 ? "stopped (signal " + std::to_string(result.stoppedBySignal) +
-                       "): the game closes and unloads the plugin"
-                 : "session ends: unloads the plugin");
+        note(ending(result));
         unload();
     }
     printConsole();
     result.rowsNotWritten = lastWriteFailed(host.consoleTexts());
-    result.files = Read::performanceFilesIn(options.dataFolder);
+    result.files = before.newOrChanged();
     return result;
 }
 
