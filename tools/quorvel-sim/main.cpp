@@ -44,11 +44,10 @@ const char* const kExitStatuses =
     "  2    wrong options, or a scenario that cannot be used (nothing is written)\n"
     "  3    the plugin could not write its file: rows did not reach it\n"
     "  4    an internal error of the simulator (please report it)\n"
-    "  129  (SIGHUP: the terminal closed), 130 (Ctrl-C), 143 (SIGTERM): the session was\n"
-    "       stopped, the plugin unloaded as when the game closes, so the rows collected\n"
-    "       are in the file\n"
-    "  141  standard output could not be written (closed, as by | head): the session was\n"
-    "       ended the same way\n";
+    "  129  stopped by SIGHUP (the terminal closed); 130: by Ctrl-C; 143: by SIGTERM. The\n"
+    "       plugin was unloaded as when the game closes, so the rows collected are in the file\n"
+    "  141  standard output could not be written (closed, as by | head, or full): the\n"
+    "       session was ended the same way\n";
 
 volatile std::sig_atomic_t stopSignal = 0;
 
