@@ -8,10 +8,12 @@
 #include <optional>
 #include <thread>
 
+#include "CommandLine.h"
 #include "ConsoleLines.h"
 #include "DisplayText.h"
 #include "Failure.h"
 #include "FolderSnapshot.h"
+#include "PerformanceFormat.h"
 #include "SessionEnvironment.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
@@ -130,6 +132,7 @@ class SessionPlayer {
 
   private:
     bool endsEarly(SessionResult& result) const;
+    std::vector<std::filesystem::path> writtenFiles(const FolderSnapshot& before) const;
     static std::string ending(const SessionResult& result);
     void runEvents(int second, std::size_t& nextEvent);
     void load();
@@ -148,6 +151,7 @@ class SessionPlayer {
     SessionEnvironment environment;
     std::size_t printed = 0;
     bool loaded = false;
+    bool everLoaded = false;
 };
 
 void SessionPlayer::printConsole() {
@@ -178,7 +182,7 @@ void SessionPlayer::load() {
     (*instance)->console = host.consoleWrapper();
     (*instance)->game = host.gameWrapper();
     (*instance)->onLoad();
-    loaded = true;
+    loaded = everLoaded = true;
 }
 
 void SessionPlayer::unload() {
@@ -213,6 +217,24 @@ bool SessionPlayer::endsEarly(SessionResult& result) const {
     }
     result.outputFailed = !out;
     return result.outputFailed;
+}
+
+// The files the session wrote: those new or changed since `before`, and the plugin's
+// own whenever it was loaded, since each load starts that file afresh: a run writing
+// the same bytes as the last leaves its size as it was, and its time too where file
+// times keep whole seconds (std::filesystem under MinGW). The snapshot still finds the
+// plugin's file where it is named otherwise (Windows: an id beyond ASCII goes through
+// the code page).
+std::vector<std::filesystem::path> SessionPlayer::writtenFiles(const FolderSnapshot& before) const {
+    std::vector<std::filesystem::path> files = before.newOrChanged();
+    const std::filesystem::path own =
+        options.dataFolder / Tools::pathFromUtf8(Format::performanceFileName(options.player));
+    std::error_code error;
+    if (everLoaded && std::filesystem::is_regular_file(own, error) &&
+        std::find(files.begin(), files.end(), own) == files.end()) {
+        files.insert(std::upper_bound(files.begin(), files.end(), own), own);
+    }
+    return files;
 }
 
 // The host's note as it unloads the plugin at the end.
@@ -260,7 +282,7 @@ SessionResult SessionPlayer::play() {
     }
     printConsole();
     result.rowsNotWritten = lastWriteFailed(host.consoleTexts());
-    result.files = before.newOrChanged();
+    result.files = writtenFiles(before);
     return result;
 }
 
