@@ -160,14 +160,19 @@ Format::PerStatistic<double> statisticDefaults() {
     return defaults;
 }
 
-Phase readPhase(const Reader& r, int seconds) {
-    std::set<std::string> allowed = {"from",       "to",          "inOnlineGame",
-                                     "onlineGame", "localPlayer", "replicationInfo",
-                                     "statGraphs", "matchGuid",   "playlistId"};
+std::set<std::string> phaseFields() {
+    std::set<std::string> fields = {"from",       "to",          "inOnlineGame",
+                                    "onlineGame", "localPlayer", "replicationInfo",
+                                    "statGraphs", "matchGuid",   "playlistId"};
     for (Format::Statistic statistic : Format::kStatistics) {
-        allowed.insert(std::string(Format::statisticKey(statistic)));
+        fields.insert(std::string(Format::statisticKey(statistic)));
     }
-    r.requireObject(allowed);
+    return fields;
+}
+
+Phase readPhase(const Reader& r, int seconds) {
+    static const std::set<std::string> kFields = phaseFields();  // once, for many phases
+    r.requireObject(kFields);
     Phase phase;
     phase.from = r.field("from").smallInteger(0, seconds);
     phase.to = r.field("to").smallInteger(phase.from + 1, seconds);
