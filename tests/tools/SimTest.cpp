@@ -295,22 +295,29 @@ TEST(SimOutput, StopSignalsEndTheSessionAsTheGameClosingDoesAndKeepTheRows) {
 
 TEST(SimOutput, AClosedOutputPipeEndsTheSessionAsTheGameClosingDoesAndKeepsTheRows) {
     TempDir folder("quorvel-sim-pipe");
-    // A 60-second match from second 0 that the scenario ends at second 40; paced, so
-    // `head` is gone long before.
-    const std::string sim =
-        shellQuoted(QUORVEL_SIM_PATH) + " " +
-        shellQuoted(std::filesystem::path(QUORVEL_SCENARIO_DIR) / "unload-mid-match.json") +
-        " --pace 0.05 --data " + shellQuoted(folder / "data") + " 2>" +
-        shellQuoted(folder / "stderr.txt");
+    // A 100-second match with a line of the game's log each second, so that each tick
+    // writes to the pipe; paced, so `head` is gone long before the end.
+    std::string scenario =
+        "{\"seconds\": 100, \"phases\": [{\"from\": 0, \"to\": 100, \"inOnlineGame\": true}], "
+        "\"events\": [";
+    for (int second = 0; second < 100; ++second) {
+        scenario += (second == 0 ? "{\"at\": " : ", {\"at\": ") + std::to_string(second) +
+                    ", \"launchLog\": \"GameURL=\\\"192.0.2.1:7777\\\"\"}";
+    }
+    writeFile(folder / "chatty.json", scenario + "]}");
+    const std::string sim = shellQuoted(QUORVEL_SIM_PATH) + " " +
+                            shellQuoted(folder / "chatty.json") + " --pace 0.05 --data " +
+                            shellQuoted(folder / "data") + " 2>" +
+                            shellQuoted(folder / "stderr.txt");
     const std::string command = "{ " + sim + "; echo $? >" + shellQuoted(folder / "status") +
                                 "; } | head -3 >" + shellQuoted(folder / "head.txt");
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(readFile(folder / "status"), "141\n") << readFile(folder / "stderr.txt");
     EXPECT_NE(readFile(folder / "stderr.txt").find("standard output cannot be written"),
               std::string::npos);
-    const auto rows = records(folder / "data" / "Steam%7C76561190000000002%7C0-performance.csv");
+    const auto rows = records(folder / "data" / kDefaultPlayersFile);
     EXPECT_GT(rows.size(), 1u) << "the rows taken before the end are in the file";
-    EXPECT_LT(rows.size(), 41u) << "the session ended before the scenario's unload";
+    EXPECT_LT(rows.size(), 101u) << "the session ended before the match did";
 }
 #endif
 
