@@ -186,7 +186,7 @@ TEST(SimInput, SessionsAtTheEdgesOfTheCalendarClockWriteTheirOwnDates) {
 }
 
 TEST(SimInput, AScenarioFileIsReadUpTo16MBAndRefusedBeyond) {
-    constexpr std::size_t kLimit = 16 * 1024 * 1024;
+    constexpr std::size_t kLimit = std::size_t{16} * 1024 * 1024;
     const std::string scenario = matchFrom("2026-12-08 18:00:00", 3);
     for (const std::size_t size : {kLimit, kLimit + 1}) {
         TempDir folder("quorvel-sim-large");

@@ -312,13 +312,13 @@ std::string readScenarioBytes(const std::filesystem::path& file) {
         refuse("cannot be read");
     }
     std::string text;
-    std::vector<char> chunk(64 * 1024);
+    std::vector<char> chunk(std::size_t{64} * 1024);
     while (in) {
         in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         const auto count = static_cast<std::size_t>(in.gcount());
         if (count > kMaxScenarioBytes - text.size()) {
-            refuse("larger than " + std::to_string(kMaxScenarioBytes / (1024 * 1024)) + " MB (" +
-                   std::to_string(kMaxScenarioBytes) +
+            refuse("larger than " + std::to_string(kMaxScenarioBytes / (std::size_t{1024} * 1024)) +
+                   " MB (" + std::to_string(kMaxScenarioBytes) +
                    " bytes), the most a scenario file may hold; not read further");
         }
         text.append(chunk.data(), count);
