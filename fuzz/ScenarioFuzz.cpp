@@ -1,6 +1,9 @@
 // The scenario reader on any bytes: a scenario, or a Failure (Usage) that names the
-// place; never another exception.
+// place; never another exception. A scenario taken is played only in seconds the
+// module's clock holds.
 
+#include <chrono>
+#include <cstdlib>
 #include <string>
 
 #include "Failure.h"
@@ -10,6 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
         const Quorvel::Sim::Scenario scenario = Quorvel::Sim::parseScenario(text, "fuzz.json");
+        if (scenario.start < Quorvel::Sim::kFirstSessionSecond ||
+            scenario.start + std::chrono::seconds{scenario.seconds} >
+                Quorvel::Sim::kLastSessionSecond) {
+            std::abort();
+        }
         for (int second = 0; second <= scenario.seconds; second += 97) {
             if (const Quorvel::Sim::Phase* phase = scenario.phaseAt(second)) {
                 for (const Quorvel::Sim::Signal& signal : phase->statistics) {

@@ -10,9 +10,13 @@
 #include "CsvStream.h"
 #include "InputFile.h"
 #include "RunProgram.h"
+#include "ToolTestSupport.h"
 
 namespace QuorvelTest {
 namespace {
+
+// The file of the simulator's default player.
+const char* const kDefaultPlayersFile = "Steam%7C76561190000000000%7C0-performance.csv";
 
 ProgramRun runSim(const std::string& arguments, const TempDir& folder) {
     return runProgram(QUORVEL_SIM_PATH, arguments, folder);
@@ -109,6 +113,32 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
          "/phases/0/playlistId: expected a whole number"},
         {"{\"seconds\": 1e999, \"phases\": []}", "not valid JSON: number overflow"},
         {"[1, 2]", "/: expected an object"},
+        // A field given twice: neither value is taken silently.
+        {"{\"seconds\": 10, \"phases\": [], \"seconds\": 604800}",
+         "/seconds: expected each field once (this one is given twice)"},
+        {"{\"seconds\": 10, \"phases\": [{\"from\": 0, \"to\": 5}, " + phase +
+             "\"ping\": 20, \"fps\": 60, \"ping\": 900}]}",
+         "/phases/1/ping: expected each field once"},
+        {"{\"seconds\": 10, \"phases\": [], \"events\": [{\"at\": 1, \"action\": \"unload\"}, "
+         "{\"at\": 2, \"at\": 3, \"action\": \"load\"}]}",
+         "/events/1/at: expected each field once"},
+        {"{\"seconds\": 10, \"phases\": [" + phase +
+             "\"fps\": {\"noise\": {\"mean\": 1, \"mean\": 2}}}]}",
+         "/phases/0/fps/noise/mean: expected each field once"},
+        {std::string(200, '[') + std::string(200, ']'),
+         "/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0/0: expected at most 32 "
+         "levels of nesting"},
+        // Starts whose seconds the module's clock cannot hold (it would wrap around).
+        {"{\"seconds\": 10, \"start\": \"9999-12-31 23:59:00\", \"phases\": []}",
+         "/start: expected a time from 1677-09-21 00:12:44 to 2262-04-11 23:47:05: the "
+         "session's last second (start + 10) must be one the calendar clock holds, up to "
+         "2262-04-11 23:47:15"},
+        {"{\"seconds\": 11, \"start\": \"2262-04-11 23:47:05\", \"phases\": []}",
+         "/start: expected a time from 1677-09-21 00:12:44 to 2262-04-11 23:47:04"},
+        {"{\"seconds\": 10, \"start\": \"1677-09-21 00:12:43\", \"phases\": []}",
+         "/start: expected a time from 1677-09-21 00:12:44"},
+        {"{\"seconds\": 10, \"start\": \"0000-01-01 00:00:00\", \"phases\": []}",
+         "/start: expected a time from 1677-09-21 00:12:44"},
     };
     for (const Case& c : cases) {
         TempDir folder("quorvel-sim-bad");
@@ -122,8 +152,75 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
     }
 }
 
-TEST(SimInput, PaceIsAFiniteNumberOfSecondsInItsRange) {
-    for (const char* pace : {"nan", "1e300", "-1", "inf", "61", "fast"}) {
+// A match over the whole session; its rows' timestamps count from `start`.
+std::string matchFrom(const std::string& start, int seconds) {
+    return "{\"seconds\": " + std::to_string(seconds) + ", \"start\": \"" + start +
+           "\", \"phases\": [{\"from\": 0, \"to\": " + std::to_string(seconds) +
+           ", \"inOnlineGame\": true}], \"events\": [{\"at\": 0, \"launchLog\": "
+           "\"GameURL=\\\"192.0.2.1:7777\\\"\"}]}";
+}
+
+TEST(SimInput, SessionsAtTheEdgesOfTheCalendarClockWriteTheirOwnDates) {
+    struct Case {
+        std::string start;
+        int seconds;
+        std::string firstRow, lastRow;
+    };
+    const Case cases[] = {
+        {"1677-09-21 00:12:44", 10, "1677-09-21 00:12:44", "1677-09-21 00:12:53"},
+        {"2262-04-11 23:47:05", 10, "2262-04-11 23:47:05", "2262-04-11 23:47:14"},
+        {"1969-12-31 23:59:55", 10, "1969-12-31 23:59:55", "1970-01-01 00:00:04"},
+    };
+    for (const Case& c : cases) {
+        TempDir folder("quorvel-sim-edge");
+        writeFile(folder / "edge.json", matchFrom(c.start, c.seconds));
+        const ProgramRun run = runSim(
+            shellQuoted(folder / "edge.json") + " --data " + shellQuoted(folder / "data"), folder);
+        ASSERT_EQ(run.exitCode, 0) << c.start << "\n" << run.err;
+        const auto rows =
+            records(folder / "data" / "Steam%7C76561190000000000%7C0-performance.csv");
+        ASSERT_EQ(rows.size(), static_cast<std::size_t>(c.seconds) + 1) << c.start;
+        EXPECT_EQ(rows[1][0], c.firstRow);
+        EXPECT_EQ(rows.back()[0], c.lastRow);
+    }
+}
+
+TEST(SimInput, AScenarioFileIsReadUpTo16MBAndRefusedBeyond) {
+    constexpr std::size_t kLimit = std::size_t{16} * 1024 * 1024;
+    const std::string scenario = matchFrom("2026-12-08 18:00:00", 3);
+    for (const std::size_t size : {kLimit, kLimit + 1}) {
+        TempDir folder("quorvel-sim-large");
+        // Spaces after the scenario: valid JSON of exactly `size` bytes.
+        writeFile(folder / "large.json", scenario + std::string(size - scenario.size(), ' '));
+        const ProgramRun run = runSim(
+            shellQuoted(folder / "large.json") + " --data " + shellQuoted(folder / "data"), folder);
+        if (size == kLimit) {
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find(utf8(folder / "large.json") +
+                               ": larger than 16 MB (16777216 bytes), the most a scenario file "
+                               "may hold"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_FALSE(std::filesystem::exists(folder / "data"));
+    }
+}
+
+#if !defined(_WIN32)  // a device with no end and no size
+TEST(SimInput, AnEndlessScenarioIsRefusedAfter16MB) {
+    TempDir folder("quorvel-sim-endless");
+    const ProgramRun run = runSim("/dev/zero --data " + shellQuoted(folder / "data"), folder);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("/dev/zero: larger than 16 MB"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "data"));
+}
+#endif
+
+TEST(SimInput, PaceIsAPlainDecimalNumberOfSecondsInItsRange) {
+    for (const char* pace : {"nan", "1e300", "-1", "inf", "61", "fast", "0x10", "1e1", ".5", "5.",
+                             "+1", "1,5", "60.001", "1.2.3", "\"\"", "\" 1\""}) {
         TempDir folder("quorvel-sim-pace");
         const ProgramRun run = runSim(
             std::string("--pace ") + pace + " --data " + shellQuoted(folder / "data"), folder);
@@ -133,14 +230,37 @@ TEST(SimInput, PaceIsAFiniteNumberOfSecondsInItsRange) {
         EXPECT_LT(run.err.size(), 400u) << run.err;
         EXPECT_FALSE(std::filesystem::exists(folder / "data"));
     }
+    // Taken: the run goes on to load the module, which is not there.
+    for (const char* pace : {"0", "0.5", "60", "60.0", "007.250"}) {
+        TempDir folder("quorvel-sim-pace");
+        const ProgramRun run = runSim(std::string("--pace ") + pace + " --module " +
+                                          shellQuoted(folder / "absent.so") + " --data " +
+                                          shellQuoted(folder / "data"),
+                                      folder);
+        EXPECT_EQ(run.exitCode, 1) << pace << "\n" << run.err;
+        EXPECT_NE(run.err.find("cannot load plugin module"), std::string::npos) << run.err;
+    }
+}
+
+TEST(SimOutput, TheSummaryListsOnlyTheFilesThisRunWrote) {
+    TempDir folder("quorvel-sim-reused");
+    const std::string others = "Epic%7Cother%7C1-performance.csv";
+    writeFile(folder / "data" / others, performanceCsv({SampleRow{}}));
+    for (int run = 1; run <= 2; ++run) {  // the second finds the first's file there too
+        const ProgramRun sim = runSim("--data " + shellQuoted(folder / "data"), folder);
+        ASSERT_EQ(sim.exitCode, 0) << sim.err;
+        const std::string own = "CSV file: " + utf8(folder / "data" / kDefaultPlayersFile);
+        EXPECT_NE(sim.out.find(own), std::string::npos) << "run " << run << ": " << sim.out;
+        EXPECT_EQ(sim.out.find("CSV file:"), sim.out.rfind("CSV file:")) << "one file only";
+        EXPECT_EQ(sim.out.find(others), std::string::npos) << "run " << run << ": " << sim.out;
+    }
 }
 
 TEST(SimOutput, RowsThatDoNotReachTheFileEndTheRunWithItsOwnStatus) {
     TempDir folder("quorvel-sim-unwritable");
     // The plugin's file name is taken by a folder, so neither the header nor a row can
     // be written.
-    std::filesystem::create_directories(folder / "data" /
-                                        "Steam%7C76561190000000000%7C0-performance.csv");
+    std::filesystem::create_directories(folder / "data" / kDefaultPlayersFile);
     const ProgramRun run = runSim("--data " + shellQuoted(folder / "data"), folder);
     EXPECT_EQ(run.exitCode, 3) << run.err;
     EXPECT_NE(run.out.find("Quorvel: Could not write performance data"), std::string::npos);
@@ -148,20 +268,56 @@ TEST(SimOutput, RowsThatDoNotReachTheFileEndTheRunWithItsOwnStatus) {
         << run.err;
 }
 
-#if !defined(_WIN32)  // a signal to another process: POSIX
-TEST(SimOutput, CtrlCEndsTheSessionAsTheGameClosingDoesAndKeepsTheRows) {
-    TempDir folder("quorvel-sim-interrupt");
-    BackgroundProgram sim(QUORVEL_SIM_PATH, "--pace 0.02 --data " + shellQuoted(folder / "data"),
-                          folder);
-    ASSERT_TRUE(sim.waitForOutput("Quorvel: Captured server", std::chrono::seconds{20}));
-    std::this_thread::sleep_for(std::chrono::milliseconds{300});  // some rows into the match
-    const ProgramRun run = sim.stop(SIGINT);
-    EXPECT_EQ(run.exitCode, 130) << run.err;
-    EXPECT_NE(run.out.find("(signal 2): the game closes and unloads the plugin"), std::string::npos)
-        << run.out;
-    const auto rows = records(folder / "data" / "Steam%7C76561190000000000%7C0-performance.csv");
-    EXPECT_GT(rows.size(), 2u) << "the rows of the match cut short are in the file";
-    EXPECT_NE(run.out.find("1 match\n"), std::string::npos) << "and summarized: " << run.out;
+#if !defined(_WIN32)  // signals and pipes: POSIX
+TEST(SimOutput, StopSignalsEndTheSessionAsTheGameClosingDoesAndKeepTheRows) {
+    struct Case {
+        int signal;
+        int exitCode;
+    };
+    // Ctrl-C, the terminal closed, a plain kill.
+    for (const Case c : {Case{SIGINT, 130}, Case{SIGHUP, 129}, Case{SIGTERM, 143}}) {
+        TempDir folder("quorvel-sim-interrupt");
+        BackgroundProgram sim(QUORVEL_SIM_PATH,
+                              "--pace 0.02 --data " + shellQuoted(folder / "data"), folder);
+        ASSERT_TRUE(sim.waitForOutput("Quorvel: Captured server", std::chrono::seconds{20}));
+        std::this_thread::sleep_for(std::chrono::milliseconds{300});  // some rows into the match
+        const ProgramRun run = sim.stop(c.signal);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.out.find("(signal " + std::to_string(c.signal) +
+                               "): the game closes and unloads the plugin"),
+                  std::string::npos)
+            << run.out;
+        const auto rows = records(folder / "data" / kDefaultPlayersFile);
+        EXPECT_GT(rows.size(), 2u) << "the rows of the match cut short are in the file";
+        EXPECT_NE(run.out.find("1 match\n"), std::string::npos) << "and summarized: " << run.out;
+    }
+}
+
+TEST(SimOutput, AClosedOutputPipeEndsTheSessionAsTheGameClosingDoesAndKeepsTheRows) {
+    TempDir folder("quorvel-sim-pipe");
+    // A 100-second match with a line of the game's log each second, so that each tick
+    // writes to the pipe; paced, so `head` is gone long before the end.
+    std::string scenario =
+        "{\"seconds\": 100, \"phases\": [{\"from\": 0, \"to\": 100, \"inOnlineGame\": true}], "
+        "\"events\": [";
+    for (int second = 0; second < 100; ++second) {
+        scenario += (second == 0 ? "{\"at\": " : ", {\"at\": ") + std::to_string(second) +
+                    ", \"launchLog\": \"GameURL=\\\"192.0.2.1:7777\\\"\"}";
+    }
+    writeFile(folder / "chatty.json", scenario + "]}");
+    const std::string sim = shellQuoted(QUORVEL_SIM_PATH) + " " +
+                            shellQuoted(folder / "chatty.json") + " --pace 0.05 --data " +
+                            shellQuoted(folder / "data") + " 2>" +
+                            shellQuoted(folder / "stderr.txt");
+    const std::string command = "{ " + sim + "; echo $? >" + shellQuoted(folder / "status") +
+                                "; } | head -3 >" + shellQuoted(folder / "head.txt");
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(readFile(folder / "status"), "141\n") << readFile(folder / "stderr.txt");
+    EXPECT_NE(readFile(folder / "stderr.txt").find("standard output cannot be written"),
+              std::string::npos);
+    const auto rows = records(folder / "data" / kDefaultPlayersFile);
+    EXPECT_GT(rows.size(), 1u) << "the rows taken before the end are in the file";
+    EXPECT_LT(rows.size(), 101u) << "the session ended before the match did";
 }
 #endif
 

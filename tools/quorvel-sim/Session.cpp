@@ -8,10 +8,12 @@
 #include <optional>
 #include <thread>
 
+#include "CommandLine.h"
 #include "ConsoleLines.h"
 #include "DisplayText.h"
 #include "Failure.h"
-#include "PerformanceFiles.h"
+#include "FolderSnapshot.h"
+#include "PerformanceFormat.h"
 #include "SessionEnvironment.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
@@ -129,6 +131,9 @@ class SessionPlayer {
     SessionResult play();
 
   private:
+    bool endsEarly(SessionResult& result) const;
+    std::vector<std::filesystem::path> writtenFiles(const FolderSnapshot& before) const;
+    static std::string ending(const SessionResult& result);
     void runEvents(int second, std::size_t& nextEvent);
     void load();
     void unload();
@@ -146,6 +151,7 @@ class SessionPlayer {
     SessionEnvironment environment;
     std::size_t printed = 0;
     bool loaded = false;
+    bool everLoaded = false;
 };
 
 void SessionPlayer::printConsole() {
@@ -176,7 +182,7 @@ void SessionPlayer::load() {
     (*instance)->console = host.consoleWrapper();
     (*instance)->game = host.gameWrapper();
     (*instance)->onLoad();
-    loaded = true;
+    loaded = everLoaded = true;
 }
 
 void SessionPlayer::unload() {
@@ -203,16 +209,55 @@ void SessionPlayer::runEvents(int second, std::size_t& nextEvent) {
     }
 }
 
+// Whether the session is to end before its next second: a stop was requested, or what
+// it prints cannot be written; `result` says which.
+bool SessionPlayer::endsEarly(SessionResult& result) const {
+    if (options.stopRequested && (result.stoppedBySignal = options.stopRequested()) != 0) {
+        return true;
+    }
+    result.outputFailed = !out;
+    return result.outputFailed;
+}
+
+// The files the session wrote: those new or changed since `before`, and the plugin's
+// own whenever it was loaded, since each load starts that file afresh: a run writing
+// the same bytes as the last leaves its size as it was, and its time too where file
+// times keep whole seconds (std::filesystem under MinGW). The snapshot still finds the
+// plugin's file where it is named otherwise (Windows: an id beyond ASCII goes through
+// the code page).
+std::vector<std::filesystem::path> SessionPlayer::writtenFiles(const FolderSnapshot& before) const {
+    std::vector<std::filesystem::path> files = before.newOrChanged();
+    const std::filesystem::path own =
+        options.dataFolder / Tools::pathFromUtf8(Format::performanceFileName(options.player));
+    std::error_code error;
+    if (everLoaded && std::filesystem::is_regular_file(own, error) &&
+        std::find(files.begin(), files.end(), own) == files.end()) {
+        files.insert(std::upper_bound(files.begin(), files.end(), own), own);
+    }
+    return files;
+}
+
+// The host's note as it unloads the plugin at the end.
+std::string SessionPlayer::ending(const SessionResult& result) {
+    if (result.stoppedBySignal != 0) {
+        return "stopped (signal " + std::to_string(result.stoppedBySignal) +
+               "): the game closes and unloads the plugin";
+    }
+    return result.outputFailed ? "output cannot be written: the game closes and unloads the plugin"
+                               : "session ends: unloads the plugin";
+}
+
 // What happens in second s (the game's state, log lines, unload and load) happens
 // half a second before the tick at s.
 SessionResult SessionPlayer::play() {
     const auto& record = module->record();
     out << "Loaded " << record.displayName << " " << record.version << " (API " << record.apiVersion
         << ") from " << Tools::displayPath(options.modulePath) << "\n";
+    const FolderSnapshot before(options.dataFolder);
     SessionResult result;
     std::size_t nextEvent = 0;
     for (int second = 0; second <= scenario.seconds; ++second) {
-        if (options.stopRequested && (result.stoppedBySignal = options.stopRequested()) != 0) {
+        if (endsEarly(result)) {
             break;
         }
         if (second > 0) {
@@ -232,15 +277,12 @@ SessionResult SessionPlayer::play() {
     }
     if (loaded) {
         host.advance(0.5);
-        note(result.stoppedBySignal != 0
-                 ? "stopped (signal " + std::to_string(result.stoppedBySignal) +
-                       "): the game closes and unloads the plugin"
-                 : "session ends: unloads the plugin");
+        note(ending(result));
         unload();
     }
     printConsole();
     result.rowsNotWritten = lastWriteFailed(host.consoleTexts());
-    result.files = Read::performanceFilesIn(options.dataFolder).files;
+    result.files = writtenFiles(before);
     return result;
 }
 

@@ -27,17 +27,22 @@ struct SessionOptions {
 };
 
 struct SessionResult {
-    std::vector<std::filesystem::path> files;  // the performance files in the data folder
+    // The performance files in the data folder the session wrote or changed, sorted;
+    // not those that were there before it and are as they were.
+    std::vector<std::filesystem::path> files;
     // The plugin said it could not write its file and never wrote it afterwards: rows
     // it collected did not reach the file.
     bool rowsNotWritten = false;
     int stoppedBySignal = 0;
+    // A write to `out` failed (a closed pipe, a full disk): the session was ended there.
+    bool outputFailed = false;
 };
 
 // Loads the module the way the host does and plays `scenario` on the stand-in host's
-// virtual clock, one tick a second, printing the console lines with their times.
-// Ends with the plugin unloaded. Throws a Failure (Input) when the module cannot be
-// loaded.
+// virtual clock, one tick a second, printing the console lines with their times to
+// `out`. Ends with the plugin unloaded, early when a stop is requested or `out` fails.
+// Throws a Failure (Input) when the module cannot be loaded or the data folder cannot
+// be listed.
 SessionResult playSession(const Scenario& scenario, const SessionOptions& options,
                           std::ostream& out);
 

@@ -2,11 +2,12 @@
 // host and prints what the plugin said and what it recorded.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <string_view>
 
 #include "CommandLine.h"
 #include "DefaultScenario.h"
@@ -32,6 +33,10 @@ using Tools::FailureKind;
 
 constexpr double kMaxPace = 60.0;
 
+// Standard output could not be written (a closed pipe, a full disk): the status a shell
+// gives a program that SIGPIPE ended, on every platform.
+constexpr int kExitOutputClosed = 141;
+
 const char* const kExitStatuses =
     "Exit status:\n"
     "  0    the session was played and its rows are in the file\n"
@@ -39,8 +44,10 @@ const char* const kExitStatuses =
     "  2    wrong options, or a scenario that cannot be used (nothing is written)\n"
     "  3    the plugin could not write its file: rows did not reach it\n"
     "  4    an internal error of the simulator (please report it)\n"
-    "  130  stopped by Ctrl-C (143: by SIGTERM), after the plugin was unloaded as when\n"
-    "       the game closes, so the rows collected are in the file\n";
+    "  129  stopped by SIGHUP (the terminal closed); 130: by Ctrl-C; 143: by SIGTERM. The\n"
+    "       plugin was unloaded as when the game closes, so the rows collected are in the file\n"
+    "  141  standard output could not be written (closed, as by | head, or full): the\n"
+    "       session was ended the same way\n";
 
 volatile std::sig_atomic_t stopSignal = 0;
 
@@ -61,6 +68,10 @@ void stopOnSignals() {
     std::signal(SIGTERM, requestStop);
 #if defined(_WIN32)
     SetConsoleCtrlHandler(consoleEvent, TRUE);
+#else
+    std::signal(SIGHUP, requestStop);
+    // A closed output is a failed write instead, which ends the session as a stop does.
+    std::signal(SIGPIPE, SIG_IGN);
 #endif
 }
 
@@ -84,13 +95,21 @@ std::filesystem::path freshSessionFolder() {
     return std::filesystem::temp_directory_path() / ("quorvel-sim-" + std::to_string(stamp));
 }
 
-// A finite number of seconds from 0 to kMaxPace.
+// A plain decimal number of seconds (digits, then a point and digits if any) from 0 to
+// kMaxPace: no sign, exponent, hexadecimal or infinity.
 std::string checkPace(const std::string& text) {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value) || value < 0 ||
-        value > kMaxPace) {
-        return "--pace takes a number of seconds from 0 to 60, not \"" + text + "\"";
+    const auto digits = [](std::string_view part) {
+        return !part.empty() &&
+               std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::string_view whole = text;
+    const std::size_t point = whole.find('.');
+    const bool plain =
+        digits(whole.substr(0, point)) && (point == whole.npos || digits(whole.substr(point + 1)));
+    if (!plain || std::strtod(text.c_str(), nullptr) > kMaxPace) {
+        return "--pace takes a number of seconds from 0 to 60, written with digits and at most "
+               "one point, not \"" +
+               text + "\"";
     }
     return {};
 }
@@ -136,8 +155,13 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
     return session;
 }
 
-// The summary of each file the session wrote, as the report tool prints it.
-void printSummaries(const std::vector<std::filesystem::path>& files, Tools::StreamOutput& out) {
+// The summary of each file the session wrote, as the report tool prints it; false when
+// standard output could not be written.
+bool printSummaries(const std::vector<std::filesystem::path>& files) {
+    if (!std::cout.flush()) {
+        return false;
+    }
+    Tools::StreamOutput out(stdout, "standard output");
     for (const auto& file : files) {
         out.write("\nCSV file: " + Tools::displayPath(file) + "\n");
         const std::vector<Read::Input> inputs = {Read::Input::file(file)};
@@ -154,6 +178,23 @@ void printSummaries(const std::vector<std::filesystem::path>& files, Tools::Stre
                       (input.matches == 1 ? " match\n" : " matches\n"));
         }
     }
+    try {
+        out.finish();
+    } catch (const Failure&) {
+        return false;
+    }
+    return true;
+}
+
+// What ended the session early decides first, then whether everything was written.
+int exitStatus(const Sim::SessionResult& result, bool summaryPrinted) {
+    if (result.stoppedBySignal != 0) {
+        return Tools::kExitInterruptedBase + result.stoppedBySignal;
+    }
+    if (result.outputFailed || !summaryPrinted) {
+        return kExitOutputClosed;
+    }
+    return result.rowsNotWritten ? Tools::kExitOutputFailed : Tools::kExitOk;
 }
 
 int play(const Options& options, const char* argv0) {
@@ -174,24 +215,20 @@ int play(const Options& options, const char* argv0) {
               << "Data folder: " << Tools::displayPath(session.dataFolder) << "\n"
               << "Documents folder: " << Tools::displayPath(session.documentsFolder) << "\n";
     const Sim::SessionResult result = Sim::playSession(scenario, session, std::cout);
-    std::cout.flush();
-    Tools::StreamOutput out(stdout, "standard output");
-    printSummaries(result.files, out);
-    int status = Tools::kExitOk;
+    const bool summaryPrinted = printSummaries(result.files);
     if (result.rowsNotWritten) {
         std::cerr << "quorvel-sim: the plugin could not write its file in "
                   << Tools::displayPath(session.dataFolder)
                   << ": rows it collected did not reach the file\n";
-        status = Tools::kExitOutputFailed;
     }
-    if (result.stoppedBySignal != 0) {
-        status = Tools::kExitInterruptedBase + result.stoppedBySignal;
+    if (result.outputFailed) {
+        std::cerr << "quorvel-sim: standard output cannot be written (closed or full): the "
+                     "session was ended there, as when the game closes\n";
+    } else if (!summaryPrinted) {
+        std::cerr << "quorvel-sim: standard output cannot be written (closed or full): the "
+                     "summary is not complete\n";
     }
-    if (!std::cout.flush()) {
-        throw Failure(FailureKind::Output, "standard output: cannot be written");
-    }
-    out.finish();
-    return status;
+    return exitStatus(result, summaryPrinted);
 }
 
 }  // namespace

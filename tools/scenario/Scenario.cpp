@@ -7,10 +7,11 @@
 #include <nlohmann/json.hpp>
 #include <random>
 #include <set>
-#include <sstream>
+#include <vector>
 
 #include "DisplayText.h"
 #include "Failure.h"
+#include "ScenarioJson.h"
 #include "UtcTimestamp.h"
 
 namespace Quorvel::Sim {
@@ -25,11 +26,7 @@ class Reader {
     Reader(const std::string& sourceName, const json& node, std::string jsonPath)
         : source(sourceName), value(node), path(std::move(jsonPath)) {}
 
-    [[noreturn]] void fail(const std::string& expected) const {
-        throw Tools::Failure(
-            Tools::FailureKind::Usage,
-            source + ": " + (path.empty() ? "/" : path) + ": expected " + expected);
-    }
+    [[noreturn]] void fail(const std::string& expected) const { refuseAt(source, path, expected); }
 
     // A field the scenario must have.
     Reader field(const std::string& name) const {
@@ -163,14 +160,19 @@ Format::PerStatistic<double> statisticDefaults() {
     return defaults;
 }
 
-Phase readPhase(const Reader& r, int seconds) {
-    std::set<std::string> allowed = {"from",       "to",          "inOnlineGame",
-                                     "onlineGame", "localPlayer", "replicationInfo",
-                                     "statGraphs", "matchGuid",   "playlistId"};
+std::set<std::string> phaseFields() {
+    std::set<std::string> fields = {"from",       "to",          "inOnlineGame",
+                                    "onlineGame", "localPlayer", "replicationInfo",
+                                    "statGraphs", "matchGuid",   "playlistId"};
     for (Format::Statistic statistic : Format::kStatistics) {
-        allowed.insert(std::string(Format::statisticKey(statistic)));
+        fields.insert(std::string(Format::statisticKey(statistic)));
     }
-    r.requireObject(allowed);
+    return fields;
+}
+
+Phase readPhase(const Reader& r, int seconds) {
+    static const std::set<std::string> kFields = phaseFields();  // once, for many phases
+    r.requireObject(kFields);
     Phase phase;
     phase.from = r.field("from").smallInteger(0, seconds);
     phase.to = r.field("to").smallInteger(phase.from + 1, seconds);
@@ -220,30 +222,29 @@ SessionEvent readEvent(const Reader& r, int seconds) {
     return event;
 }
 
-json parseJson(const std::string& text, const std::string& sourceName) {
-    try {
-        return json::parse(text);
-    } catch (const json::exception& error) {
-        // what() begins with the library's "[json.exception.parse_error.101] ".
-        const std::string what = error.what();
-        const std::size_t bracket = what.find("] ");
-        throw Tools::Failure(Tools::FailureKind::Usage,
-                             sourceName + ": not valid JSON: " +
-                                 (bracket == std::string::npos ? what : what.substr(bracket + 2)));
+// Second 0 of a session of `seconds`: every second of it, the last (start + seconds)
+// included, must be one the module's clock can show.
+std::chrono::sys_seconds readStart(const Reader& start, int seconds) {
+    const auto time = Format::parseUtcTimestamp(start.text());
+    if (!time) {
+        start.fail("a time in UTC written YYYY-MM-DD HH:MM:SS");
     }
+    const std::chrono::sys_seconds latest = kLastSessionSecond - std::chrono::seconds{seconds};
+    if (*time < kFirstSessionSecond || *time > latest) {
+        start.fail("a time from " + Format::formatUtcTimestamp(kFirstSessionSecond) + " to " +
+                   Format::formatUtcTimestamp(latest) + ": the session's last second (start + " +
+                   std::to_string(seconds) + ") must be one the calendar clock holds, up to " +
+                   Format::formatUtcTimestamp(kLastSessionSecond));
+    }
+    return *time;
 }
 
 // The session's own fields: its texts, its start and its length.
 void readSession(const Reader& root, Scenario& scenario) {
-    if (root.has("start")) {
-        const Reader start = root.field("start");
-        const auto time = Format::parseUtcTimestamp(start.text());
-        if (!time) {
-            start.fail("a time in UTC written YYYY-MM-DD HH:MM:SS");
-        }
-        scenario.start = *time;
-    }
     scenario.seconds = root.field("seconds").smallInteger(1, 7 * 24 * 3600);
+    if (root.has("start")) {
+        scenario.start = readStart(root.field("start"), scenario.seconds);
+    }
     if (root.has("description")) {
         scenario.description = root.field("description").text();
     }
@@ -277,7 +278,7 @@ void readPhases(const Reader& phases, const std::string& sourceName, Scenario& s
 }
 
 Scenario readScenario(const std::string& text, const std::string& sourceName) {
-    const json document = parseJson(text, sourceName);
+    const json document = parseScenarioJson(text, sourceName);
     const Reader root(sourceName, document, "");
     root.requireObject(
         {"description", "player", "documentsFolder", "start", "seconds", "phases", "events"});
@@ -293,6 +294,39 @@ Scenario readScenario(const std::string& text, const std::string& sourceName) {
     std::stable_sort(scenario.events.begin(), scenario.events.end(),
                      [](const SessionEvent& x, const SessionEvent& y) { return x.at < y.at; });
     return scenario;
+}
+
+// The bytes of `file`, refused past kMaxScenarioBytes: counted as they come, since a
+// device or a pipe tells no size beforehand.
+std::string readScenarioBytes(const std::filesystem::path& file) {
+    const std::string name = Tools::displayPath(file);
+    auto refuse = [&name](const std::string& what) {
+        throw Tools::Failure(Tools::FailureKind::Usage, name + ": " + what);
+    };
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) {
+        refuse("is a folder, not a scenario file");
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        refuse("cannot be read");
+    }
+    std::string text;
+    std::vector<char> chunk(std::size_t{64} * 1024);
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const auto count = static_cast<std::size_t>(in.gcount());
+        if (count > kMaxScenarioBytes - text.size()) {
+            refuse("larger than " + std::to_string(kMaxScenarioBytes / (std::size_t{1024} * 1024)) +
+                   " MB (" + std::to_string(kMaxScenarioBytes) +
+                   " bytes), the most a scenario file may hold; not read further");
+        }
+        text.append(chunk.data(), count);
+    }
+    if (in.bad()) {
+        refuse("cannot be read");
+    }
+    return text;
 }
 
 }  // namespace
@@ -336,14 +370,7 @@ Scenario parseScenario(const std::string& text, const std::string& sourceName) {
 }
 
 Scenario loadScenarioFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        throw Tools::Failure(Tools::FailureKind::Usage,
-                             Tools::displayPath(file) + ": cannot be read");
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseScenario(text.str(), Tools::displayPath(file));
+    return parseScenario(readScenarioBytes(file), Tools::displayPath(file));
 }
 
 }  // namespace Quorvel::Sim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -72,6 +73,20 @@ struct SessionEvent {
 // 2026-12-08 18:00:00 UTC: sessions start here unless their scenario says otherwise.
 inline constexpr std::chrono::sys_seconds kDefaultStart{std::chrono::seconds{1796752800}};
 
+// The calendar seconds a session can be played in: those the module's clock,
+// std::chrono::system_clock, holds every instant of. It counts its unit (nanoseconds,
+// on Linux and under MinGW alike) in 64 bits, 1677-09-21 00:12:44 to 2262-04-11
+// 23:47:15 in whole seconds; readings beyond wrap around to the other end.
+inline constexpr std::chrono::sys_seconds kFirstSessionSecond =
+    std::chrono::ceil<std::chrono::seconds>(std::chrono::system_clock::time_point::min());
+inline constexpr std::chrono::sys_seconds kLastSessionSecond =
+    std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::time_point::max()) -
+    std::chrono::seconds{1};
+
+// A scenario file is read up to this many bytes and refused beyond (16 MB; a week of
+// phases three seconds long takes about 11 MB).
+inline constexpr std::size_t kMaxScenarioBytes = std::size_t{16} * 1024 * 1024;
+
 struct Scenario {
     std::string description;
     std::optional<std::string> player;
@@ -86,7 +101,9 @@ struct Scenario {
     const Phase* phaseAt(int second) const;
 };
 
-// Both throw a Failure (Usage) naming the file, the place in it and what was expected.
+// Both throw a Failure (Usage) naming the file, the place in it and what was expected:
+// for a value out of its range, a field given twice, a start outside the session
+// seconds above, a file larger than kMaxScenarioBytes.
 Scenario parseScenario(const std::string& text, const std::string& sourceName);
 Scenario loadScenarioFile(const std::filesystem::path& file);
 
