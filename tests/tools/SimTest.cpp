@@ -152,6 +152,29 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
     }
 }
 
+// Terminal control sequences in a scenario (its description, a Launch.log line the game
+// writes, a field's name) reach the terminal escaped, in the summary and in errors.
+TEST(SimInput, TextFromTheScenarioIsShownEscaped) {
+    const std::string control = "\\u001b]0;owned\\u0007\\u009b2J";
+    TempDir folder("quorvel-sim-text");
+    writeFile(folder / "bad.json", "{\"seconds\": 10, \"phases\": [], \"" + control + "\": 1}");
+    writeFile(folder / "good.json",
+              "{\"seconds\": 3, \"description\": \"" + control +
+                  "\", \"phases\": [{\"from\": 0, \"to\": 3, \"inOnlineGame\": true}], "
+                  "\"events\": [{\"at\": 0, \"launchLog\": \"GameURL=\\\"" +
+                  control + "\\\"\"}]}");
+    for (const char* scenario : {"bad.json", "good.json"}) {
+        const ProgramRun run = runSim(
+            shellQuoted(folder / scenario) + " --data " + shellQuoted(folder / "data"), folder);
+        EXPECT_NE(run.out.find("owned") + run.err.find("owned"), 2 * std::string::npos) << scenario;
+        for (const std::string& text : {run.out, run.err}) {
+            EXPECT_EQ(text.find('\x1b'), std::string::npos) << scenario << "\n" << text;
+            EXPECT_EQ(text.find('\x07'), std::string::npos) << scenario;
+            EXPECT_EQ(text.find("\xc2\x9b"), std::string::npos) << scenario;
+        }
+    }
+}
+
 // A match over the whole session; its rows' timestamps count from `start`.
 std::string matchFrom(const std::string& start, int seconds) {
     return "{\"seconds\": " + std::to_string(seconds) + ", \"start\": \"" + start +

@@ -15,6 +15,7 @@
 #include "FolderSnapshot.h"
 #include "PerformanceFormat.h"
 #include "SessionEnvironment.h"
+#include "TerminalText.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
 
@@ -159,7 +160,7 @@ void SessionPlayer::printConsole() {
     for (; printed < lines.size(); ++printed) {
         char time[32];
         std::snprintf(time, sizeof time, "[%6.1fs] ", lines[printed].time);
-        out << time << lines[printed].text << "\n";
+        out << time << Tools::terminalSafe(lines[printed].text) << "\n";
     }
     if (options.realSecondsPerTick > 0) {
         out.flush();  // a paced session is watched as it goes
@@ -170,7 +171,7 @@ void SessionPlayer::note(const std::string& text) {
     printConsole();
     char time[32];
     std::snprintf(time, sizeof time, "[%6.1fs] ", host.now());
-    out << time << "(host) " << text << "\n";
+    out << time << "(host) " << Tools::terminalSafe(text) << "\n";
 }
 
 void SessionPlayer::load() {

@@ -20,6 +20,7 @@
 #include "Session.h"
 #include "StreamOutput.h"
 #include "TableReport.h"
+#include "TerminalText.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -211,7 +212,7 @@ int play(const Options& options, const char* argv0) {
         throw Failure(FailureKind::Input, error.what());
     }
     std::cout << "Session: " << (options.scenarioFile.empty() ? "built-in" : options.scenarioFile)
-              << " \u2014 " << scenario.description << "\n"
+              << " \u2014 " << Tools::terminalSafe(scenario.description) << "\n"
               << "Data folder: " << Tools::displayPath(session.dataFolder) << "\n"
               << "Documents folder: " << Tools::displayPath(session.documentsFolder) << "\n";
     const Sim::SessionResult result = Sim::playSession(scenario, session, std::cout);
@@ -245,7 +246,7 @@ int main(int argc, char** argv) {
     try {
         return play(options, argv[0]);
     } catch (const Failure& failure) {
-        std::cerr << "quorvel-sim: " << failure.what() << "\n";
+        std::cerr << "quorvel-sim: " << Tools::terminalSafe(failure.what()) << "\n";
         return Tools::exitStatusOf(failure.kind());
     } catch (const std::exception& error) {
         std::cerr << "quorvel-sim: internal error: " << error.what() << "\n";
