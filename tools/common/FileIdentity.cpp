@@ -48,10 +48,10 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     }
 #if defined(_WIN32)
     // Windows file names are the same in any case.
-    const std::wstring& x = canonicalA.native();
-    const std::wstring& y = canonicalB.native();
-    return CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(),
-                                static_cast<int>(y.size()), TRUE) == CSTR_EQUAL;
+    const std::wstring& nameA = canonicalA.native();
+    const std::wstring& nameB = canonicalB.native();
+    return CompareStringOrdinal(nameA.c_str(), static_cast<int>(nameA.size()), nameB.c_str(),
+                                static_cast<int>(nameB.size()), TRUE) == CSTR_EQUAL;
 #else
     return canonicalA == canonicalB;
 #endif
