@@ -109,7 +109,8 @@ SummaryCsv::SummaryCsv(Tools::TextOutput& output, const std::vector<Read::Input>
     : out(output), files(inputs) {
     std::string header;
     for (const SummaryColumn& column : columns()) {
-        header += (&column == &columns().front() ? "" : ",") + std::string(column.name);
+        header += header.empty() ? "" : ",";
+        header += column.name;
     }
     out.write(header + "\r\n");
 }
