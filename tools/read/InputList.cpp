@@ -29,6 +29,39 @@ void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem:
     }
 }
 
+// A file named more than once: one note for all its names, however many.
+struct Repeats {
+    explicit Repeats(std::filesystem::path file) : first(std::move(file)) {}
+
+    void add(const std::filesystem::path& file) {
+        ++times;
+        const bool known = file == first || std::find(otherNames.begin(), otherNames.end(), file) !=
+                                                otherNames.end();
+        if (!known && otherNames.size() < kNamesShown) {
+            otherNames.push_back(file);
+        } else if (!known) {
+            moreNames = true;
+        }
+    }
+
+    std::string note() const {
+        std::string also;
+        for (const std::filesystem::path& name : otherNames) {
+            also += also.empty() ? " (also as " : ", ";
+            also += displayPath(name);
+        }
+        also += also.empty() ? "" : moreNames ? " and others)" : ")";
+        return displayPath(first) + ": named " + std::to_string(times) + " times" + also +
+               ", read once";
+    }
+
+    static constexpr std::size_t kNamesShown = 3;
+    std::filesystem::path first;
+    std::size_t times = 1;
+    std::vector<std::filesystem::path> otherNames;  // at most kNamesShown
+    bool moreNames = false;
+};
+
 }  // namespace
 
 InputList gatherInputs(const std::vector<std::filesystem::path>& arguments) {
@@ -42,17 +75,21 @@ InputList gatherInputs(const std::vector<std::filesystem::path>& arguments) {
             files.push_back(argument);
         }
     }
-    std::map<Tools::FileIdentity, std::filesystem::path> seen;
+    std::map<Tools::FileIdentity, Repeats> seen;
     for (const std::filesystem::path& file : files) {
         if (const auto identity = Tools::fileIdentity(file)) {
-            const auto [earlier, isNew] = seen.emplace(*identity, file);
+            const auto [earlier, isNew] = seen.try_emplace(*identity, file);
             if (!isNew) {
-                list.notes.push_back(displayPath(file) + ": is the same file as " +
-                                     displayPath(earlier->second) + ", read once");
+                earlier->second.add(file);
                 continue;
             }
         }
         list.inputs.push_back(Input::file(file));
+    }
+    for (const auto& [identity, repeats] : seen) {
+        if (repeats.times > 1) {
+            list.notes.push_back(repeats.note());
+        }
     }
     return list;
 }
