@@ -47,7 +47,7 @@ TEST(Damage, CostsOnlyTheLinesItTouches) {
          300, 1, "302", ""},
         {"a stray quote in line 3", strayQuote, 101, 1, "3", ""},
         {"the last row ending in CR alone", lastInCr, 10, 0, "", ""},
-        {"binary through and through", std::string(100 * 1024, '\0'), 0, 0, "",
+        {"binary through and through", std::string(std::size_t{100} * 1024, '\0'), 0, 0, "",
          "p-performance.csv: holds binary data, not a performance file"},
         {"a header, then binary", header + std::string(8192, '\0') + "\n" + std::string(10, '\0'),
          0, 2, "2\u20133", "p-performance.csv: holds binary data, not a performance file"},

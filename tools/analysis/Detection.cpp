@@ -26,7 +26,7 @@ void Detection::record(Event event, std::size_t firstRow, std::size_t lastRow, b
     }
     summarize(event);
     if (++listed[event.kind()] <= T::kEventsKeptPerKind) {
-        events.events.push_back(std::move(event));
+        events.events.push_back(event);
     }
 }
 

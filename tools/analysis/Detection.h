@@ -20,17 +20,17 @@ namespace Quorvel::Analysis {
 // passes: the explaining kinds first.
 class Detection {
   public:
-    Detection(const MatchRows& match, const MatchFigures& figures, MatchEvents& out);
+    Detection(const MatchRows& rows, const MatchFigures& matchFigures, MatchEvents& out);
 
     const MatchRows& match;
     const MatchFigures& figures;
 
     // Records an event over rows first..last; `explained` says another event explains it.
     void record(Event event, std::size_t firstRow, std::size_t lastRow, bool explained);
-    // Whether any row of first..last is covered by one of `covers`.
-    bool covered(std::size_t firstRow, std::size_t lastRow, std::uint8_t covers) const;
-    // The share of `rows` covered by one of `covers`.
-    double coveredShare(const std::vector<std::size_t>& rows, std::uint8_t covers) const;
+    // Whether any row of first..last is covered by one of the covers in `mask`.
+    bool covered(std::size_t firstRow, std::size_t lastRow, std::uint8_t mask) const;
+    // The share of `rows` covered by one of the covers in `mask`.
+    double coveredShare(const std::vector<std::size_t>& rows, std::uint8_t mask) const;
     // A gap in the recording between row i - 1 and row i.
     bool gapBefore(std::size_t i) const {
         return i > 0 && Matches::isGap(match.seconds[i - 1], match.seconds[i]);

@@ -171,10 +171,8 @@ std::filesystem::path pageBeside(const std::filesystem::path& input) {
 
 // Files named on the command line, and the performance files of folders named on it.
 void expandInputs(const std::vector<std::string>& arguments, Plan& plan) {
-    std::vector<std::filesystem::path> paths;
-    for (const std::string& argument : arguments) {
-        paths.push_back(Tools::pathFromUtf8(argument));
-    }
+    std::vector<std::filesystem::path> paths(arguments.size());
+    std::transform(arguments.begin(), arguments.end(), paths.begin(), Tools::pathFromUtf8);
     Read::InputList list = Read::gatherInputs(paths);
     plan.inputs = std::move(list.inputs);
     plan.notes = std::move(list.notes);
