@@ -256,6 +256,7 @@ class HeldOpen {
 
 TEST_F(HistoryTest, CopiedWhileAnotherProgramHoldsTheFileWithoutDeleteSharing) {
     writeFile(harness.csvFile(), kHeader + kRows);
+    const Quorvel::FileIdentity before = identity(harness.csvFile());
     HeldOpen other(harness.csvFile(), FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(other.held());
     harness.load();
@@ -263,6 +264,7 @@ TEST_F(HistoryTest, CopiedWhileAnotherProgramHoldsTheFileWithoutDeleteSharing) {
 
     EXPECT_EQ(readFile(history() / kFirstRowName), kHeader + kRows);
     EXPECT_EQ(harness.csv(), kHeader);
+    EXPECT_EQ(identity(harness.csvFile()), before) << "copied, then emptied in place";
     EXPECT_EQ(harness.consoleTexts(), std::vector<std::string>{kLoaded});
 }
 
