@@ -1,13 +1,18 @@
 // onLoad through the loaded module with a 50 MB file from an earlier session: renamed
 // into the history (the usual case), or copied there and emptied (the history on
-// another file system), against a load that finds only the header.
+// another file system), against a load that finds only the header; with an empty
+// history and with a full one.
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+
 #include "CsvFile.h"
 #include "HistoryFileName.h"
+#include "HistoryLimit.h"
 #include "PerformanceFormat.h"
 #include "PluginHarness.h"
+#include "UtcTimestamp.h"
 
 #if defined(__linux__)
 #include <sys/stat.h>
@@ -20,12 +25,17 @@ using QuorvelTest::PluginHarness;
 
 constexpr std::size_t kEarlierBytes = std::size_t{50} << 20;
 
+std::chrono::sys_seconds firstRow() {
+    using namespace std::chrono;
+    return sys_days{December / 8 / 2026} + 18h + 0min + 20s;
+}
+
 const std::string& earlierSession() {
     static const std::string contents = [] {
         std::string text(Quorvel::Format::kHeaderLine);
-        const std::string row =
-            "2026-12-08 18:00:20,Steam|76561190000000000|0,5F1A0C2E9B7D4E3A,185.34.107.21,7811,"
-            "13,142,34,39,60,60,0,0,2,2\n";
+        const std::string row = Quorvel::Format::formatUtcTimestamp(firstRow()) +
+                                ",Steam|76561190000000000|0,5F1A0C2E9B7D4E3A,185.34.107.21,7811,"
+                                "13,142,34,39,60,60,0,0,2,2\n";
         while (text.size() + row.size() <= kEarlierBytes) {
             text += row;
         }
@@ -51,15 +61,23 @@ void BM_LoadFindsOnlyTheHeader(benchmark::State& state) {
     }
 }
 
+// Arg: sessions already in the history, every one of which the pruning looks at.
 void BM_LoadRenames50MB(benchmark::State& state) {
     PluginHarness harness;
+    std::filesystem::create_directories(history(harness));
+    const auto longAgo = std::chrono::sys_days{std::chrono::January / 1 / 2025};
+    for (std::int64_t i = 0; i < state.range(0); ++i) {
+        const auto name =
+            Quorvel::Format::historyFileName("other", longAgo + std::chrono::minutes(i), 1);
+        QuorvelTest::writeFile(history(harness) / name, "r\n");
+    }
     QuorvelTest::writeFile(csvFile(harness), earlierSession());
     harness.load();
+    const std::filesystem::path kept =
+        history(harness) / Quorvel::Format::historyFileName(harness.game().uniqueId, firstRow(), 1);
     for (auto _ : state) {
         state.PauseTiming();
-        for (const auto& entry : std::filesystem::directory_iterator(history(harness))) {
-            std::filesystem::rename(entry.path(), csvFile(harness));  // back for the next load
-        }
+        std::filesystem::rename(kept, csvFile(harness));  // back for the next load
         state.ResumeTiming();
         harness.object().onLoad();
     }
@@ -117,6 +135,8 @@ BENCHMARK(BM_LoadFindsOnlyTheHeader)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_LoadRenames50MB)
+    ->Arg(0)
+    ->Arg(Quorvel::kHistoryLimit.files - 1)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
