@@ -7,8 +7,10 @@
 #include "ConsoleLines.h"
 #include "CsvFile.h"
 #include "CsvRow.h"
+#include "HistoryPruning.h"
 #include "LaunchLogPath.h"
 #include "ServerAddress.h"
+#include "SessionHistory.h"
 #include "UtcTimestamp.h"
 #include "tarvik/wrappers/CVarManagerWrapper.h"
 #include "tarvik/wrappers/GameWrapper.h"
@@ -65,11 +67,36 @@ void QuorvelPlugin::prepareCsvFile() {
     identityCaptured = false;
     userId = game->GetUniqueID().str();
     identityCaptured = true;
-    const std::optional<std::filesystem::path> path = csvPath();
-    if (!path || !Quorvel::createWithHeader(*path)) {
-        log(std::string(Console::kCouldNotCreate) + displayPath(path) +
-            "; rows will be appended to it once it can be written");
+    const std::filesystem::path dataFolder = game->GetDataFolder();
+    const std::optional<std::filesystem::path> path = Quorvel::csvFilePath(dataFolder, userId);
+    if (path) {
+        startCsvFile(*path, Quorvel::historyFolder(dataFolder));
+    } else {
+        reportCannotCreate(path);
     }
+}
+
+// The rows an earlier session left in the file go to the history first; the file is
+// started afresh only once they are safe there, else this session appends to it.
+void QuorvelPlugin::startCsvFile(const std::filesystem::path& file,
+                                 const std::filesystem::path& history) {
+    const Quorvel::KeptSession kept = Quorvel::keepEarlierSession(file, history, userId);
+    if (kept.rows == Quorvel::EarlierRows::NotKept) {
+        log(std::string(Console::kCouldNotKeep) + displayPath(file) + " in " +
+            displayPath(history) + "; this session's rows are appended after them");
+        return;
+    }
+    if (!Quorvel::createWithHeader(file)) {
+        reportCannotCreate(file);
+    }
+    if (kept.rows != Quorvel::EarlierRows::None) {
+        Quorvel::pruneHistory(history, Quorvel::kHistoryLimit, kept.historyFile);
+    }
+}
+
+void QuorvelPlugin::reportCannotCreate(const std::optional<std::filesystem::path>& file) {
+    log(std::string(Console::kCouldNotCreate) + displayPath(file) +
+        "; rows will be appended to it once it can be written");
 }
 
 void QuorvelPlugin::tick() {

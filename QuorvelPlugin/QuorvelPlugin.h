@@ -39,6 +39,8 @@ class QuorvelPlugin final : public Tarvik::Plugin::TarvikPlugin {
     enum class Discovery { Captured, NotFound, NoDocumentsFolder };
 
     void prepareCsvFile();
+    void startCsvFile(const std::filesystem::path& file, const std::filesystem::path& history);
+    void reportCannotCreate(const std::optional<std::filesystem::path>& file);
     void sampleLiveMatch(ServerWrapper& server);
     Discovery discoverServer();
     void flushPendingRows();

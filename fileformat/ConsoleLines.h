@@ -15,6 +15,7 @@ inline constexpr std::string_view kRowsLogged = "Performance data logged";
 // Lines that say something keeps the plugin from recording; each is followed by the
 // file or the error it is about.
 inline constexpr std::string_view kCouldNotCreate = "Quorvel: Could not create ";
+inline constexpr std::string_view kCouldNotKeep = "Quorvel: Could not keep the earlier rows of ";
 inline constexpr std::string_view kCouldNotWrite = "Quorvel: Could not write performance data to ";
 inline constexpr std::string_view kNoServerAddress = "Quorvel: No server address found in ";
 inline constexpr std::string_view kUnexpectedError =

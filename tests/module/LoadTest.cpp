@@ -23,7 +23,7 @@ TEST(Load, CreatesTheFileWithExactlyTheHeaderAndAnnouncesAfterwards) {
     EXPECT_EQ(harness.host.queuedTimeouts(), 1u);
 }
 
-TEST(Load, SecondLoadTruncatesAndKeepsOneChain) {
+TEST(Load, SecondLoadStartsTheFileAfreshAndKeepsOneChain) {
     PluginHarness harness;
     harness.load();
     appendFile(harness.csvFile(), "row,from,the,first,load\n");

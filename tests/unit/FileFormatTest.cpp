@@ -1,9 +1,11 @@
-// The file format's own rules: the player's file name and the Timestamp column.
+// The file format's own rules: the player's file name, the Timestamp column and the
+// names of earlier sessions.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
+#include "HistoryFileName.h"
 #include "PerformanceFormat.h"
 #include "UtcTimestamp.h"
 
@@ -46,6 +48,45 @@ TEST(FileFormat, TimestampsAreReadStrictly) {
                              "2026-12-08 17:05:10Z", "+026-12-08 17:05:10", "2026-12-08 17:05: 1",
                              "２026-12-08 17:05:10", ""}) {
         EXPECT_FALSE(parseUtcTimestamp(text)) << text;
+    }
+}
+
+TEST(FileFormat, HistoryNameIsTheSafeIdTheFirstRowsTimeAndASequence) {
+    using namespace std::chrono;
+    const sys_seconds time = sys_days{2026y / December / 8} + 18h + 0min + 20s;
+    EXPECT_EQ(historyFileName("Steam|7656|0", time, 1),
+              "Steam%7C7656%7C0-20261208-180020-performance.csv");
+    EXPECT_EQ(historyFileName("p", time, 2), "p-20261208-180020-2-performance.csv");
+    EXPECT_EQ(historyFileName("", sys_seconds{}, 10), "-19700101-000000-10-performance.csv");
+}
+
+TEST(FileFormat, HistoryNamesReadBackWhateverTheId) {
+    using namespace std::chrono;
+    for (const sys_seconds time : {sys_seconds{sys_days{2026y / December / 8} + 23h + 59min + 59s},
+                                   sys_seconds{sys_days{2024y / February / 29}}}) {
+        // Ids that end like a time or a sequence themselves.
+        for (const char* id : {"Steam|7656|0", "", "a-20261208-180020", "x-2", "-7"}) {
+            for (unsigned sequence : {1u, 2u, 10u, 1000u}) {
+                const std::string name = historyFileName(id, time, sequence);
+                const auto parsed = parseHistoryFileName(name);
+                ASSERT_TRUE(parsed.has_value()) << name;
+                EXPECT_EQ(parsed->firstRow, time) << name;
+                EXPECT_EQ(parsed->sequence, sequence) << name;
+            }
+        }
+    }
+}
+
+TEST(FileFormat, OtherNamesAreNotHistoryNames) {
+    for (const char* name :
+         {"Steam%7C7656%7C0-performance.csv", "p-20261208-180020.csv",
+          "p-20261308-180020-performance.csv", "p-20261208-240000-performance.csv",
+          "p-20261208_180020-performance.csv", "p-2026120-180020-performance.csv",
+          "p-20261208-180020-1-performance.csv", "p-20261208-180020-02-performance.csv",
+          "p-20261208-180020--performance.csv", "p-20261208-180020-x-performance.csv",
+          "p-20261208-180020-+3-performance.csv", "20261208-180020-performance.csv",
+          "p20261208-180020-performance.csv", ""}) {
+        EXPECT_FALSE(parseHistoryFileName(name).has_value()) << name;
     }
 }
 

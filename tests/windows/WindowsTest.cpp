@@ -86,6 +86,36 @@ TEST(Windows, FileNameUsesUtf8UnderAUtf8Locale) {
     EXPECT_FALSE(Quorvel::csvFilePath(L"", "bad\xff").has_value());
 }
 
+// An earlier session's name in the history converts as the file's own name does.
+TEST(Windows, HistoryNameUsesTheFileNamesCodePage) {
+    std::string id;
+    std::wstring wideId;
+    if (GetACP() == 1252) {
+        id = "\xc3\xa9";
+        wideId = L"\u00c3\u00a9";
+    } else if (GetACP() == 932) {
+        id = "\x82\xa0";
+        wideId = L"\u3042";
+    } else {
+        GTEST_SKIP() << "no expectation for ANSI code page " << GetACP();
+    }
+    PluginHarness harness;
+    harness.game().uniqueId = id;
+    const std::string earlier =
+        kHeader + "2026-12-08 18:00:20," + id + ",M,h,1,0,0,0,0,0,0,0,0,0,0\n";
+    try {
+        writeFile(harness.csvFile(), earlier);
+    } catch (const std::exception&) {
+        // Wine stores names in the Unix locale's encoding: the Japanese pass needs
+        // ja_JP.UTF-8 installed on the build machine.
+        GTEST_SKIP() << "this machine cannot store the name " << harness.csvFile().string();
+    }
+    harness.load();
+    EXPECT_EQ(readFile(harness.dataFolder / L"quorvel-history" /
+                       (wideId + L"-20261208-180020-performance.csv")),
+              earlier);
+}
+
 TEST(Windows, UnconvertibleFileNameKeepsTheRowsAndSaysSo) {
     if (GetACP() != 932) {
         GTEST_SKIP() << "needs a code page with invalid bytes; runs in the code page 932 pass";
