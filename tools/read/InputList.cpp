@@ -5,6 +5,7 @@
 
 #include "DisplayText.h"
 #include "FileIdentity.h"
+#include "HistoryFileName.h"
 #include "PerformanceFiles.h"
 
 namespace Quorvel::Read {
@@ -13,19 +14,33 @@ namespace {
 
 using Tools::displayPath;
 
-// The performance files of a folder; notes for the entries skipped.
-void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files,
-               InputList& list) {
+// The performance files of one folder; notes for the entries skipped.
+void addListing(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files,
+                InputList& list) {
     try {
         FolderListing listing = performanceFilesIn(folder);
         list.notes.insert(list.notes.end(), listing.skipped.begin(), listing.skipped.end());
-        if (listing.files.empty()) {
-            list.refusals.emplace_back(Tools::FailureKind::Input,
-                                       displayPath(folder) + ": holds no *-performance.csv file");
-        }
         files.insert(files.end(), listing.files.begin(), listing.files.end());
     } catch (const Tools::Failure& failure) {
         list.refusals.push_back(failure);
+    }
+}
+
+// A folder's performance files and those of the history folder in it, where the plugin
+// keeps earlier sessions.
+void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files,
+               InputList& list) {
+    const std::size_t filesBefore = files.size();
+    const std::size_t refusalsBefore = list.refusals.size();
+    addListing(folder, files, list);
+    const std::filesystem::path history = folder / Format::kHistoryFolderName;
+    std::error_code error;
+    if (std::filesystem::is_directory(history, error)) {
+        addListing(history, files, list);
+    }
+    if (files.size() == filesBefore && list.refusals.size() == refusalsBefore) {
+        list.refusals.emplace_back(Tools::FailureKind::Input,
+                                   displayPath(folder) + ": holds no *-performance.csv file");
     }
 }
 
