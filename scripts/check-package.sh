@@ -29,7 +29,7 @@ echo "== contents of $(basename "$package")"
 (cd "$folder" && find . -type f | sort | sed 's|^\./|  |')
 expected="players-guide.txt $library quorvel-report$exe quorvel-sim$exe
 scenarios/default.json scenarios/four-servers.json scenarios/graphs-missing.json scenarios/loss-bursts.json
-scenarios/non-latin-documents.json scenarios/unload-mid-match.json"
+scenarios/non-latin-documents.json scenarios/reload-mid-match.json scenarios/unload-mid-match.json"
 actual="$(cd "$folder" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ')"
 if [ "$(echo $expected | tr ' ' '\n' | sort | tr '\n' ' ')" != "$actual" ]; then
     echo "unexpected contents: $actual" >&2

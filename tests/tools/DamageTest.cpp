@@ -114,9 +114,10 @@ TEST(Folders, WhatIsNotARegularFileIsNamedAndSkipped) {
 TEST(Folders, ManyFilesAreReadWithFewOpenAndAFileNamedOftenOnce) {
     TempDir folder("quorvel-many");
     for (int i = 0; i < 300; ++i) {
-        writeFile(folder / ("p" + std::to_string(i) + "-performance.csv"),
-                  performanceCsv(secondsOf(i * 100, 40, [i](int s) {
-                      return SampleRow{.second = s, .guid = "M" + std::to_string(i)};
+        const std::string number = std::to_string(i);
+        writeFile(folder / ("p" + number + "-performance.csv"),
+                  performanceCsv(secondsOf(i * 100, 40, [&number](int s) {
+                      return SampleRow{.second = s, .guid = "M" + number};
                   })));
     }
     // Fewer descriptors than files: at most a few inputs are open at once.

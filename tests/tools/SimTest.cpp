@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <nlohmann/json.hpp>
 
 #include "CsvStream.h"
 #include "InputFile.h"
@@ -276,6 +277,84 @@ TEST(SimOutput, TheSummaryListsOnlyTheFilesThisRunWrote) {
         EXPECT_NE(sim.out.find(own), std::string::npos) << "run " << run << ": " << sim.out;
         EXPECT_EQ(sim.out.find("CSV file:"), sim.out.rfind("CSV file:")) << "one file only";
         EXPECT_EQ(sim.out.find(others), std::string::npos) << "run " << run << ": " << sim.out;
+    }
+}
+
+// Files in `folder` (not below it) named like performance files.
+std::vector<std::filesystem::path> performanceFilesIn(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (utf8(entry.path().filename()).ends_with("-performance.csv")) {
+            files.push_back(entry.path());
+        }
+    }
+    return files;
+}
+
+// An example scenario as it is, or a day later with other matches: the game started again.
+std::string exampleScenario(const std::string& name, const TempDir& folder, bool dayLater) {
+    const auto file = std::filesystem::path(QUORVEL_SCENARIO_DIR) / (name + ".json");
+    if (!dayLater) {
+        return shellQuoted(file);
+    }
+    auto scenario = nlohmann::json::parse(readFile(file));
+    scenario["start"] = "2026-12-09 18:00:00";
+    for (auto& phase : scenario["phases"]) {
+        if (phase.contains("matchGuid")) {
+            phase["matchGuid"] = phase["matchGuid"].get<std::string>() + "-LATER";
+        }
+    }
+    writeFile(folder / (name + "-later.json"), scenario.dump());
+    return shellQuoted(folder / (name + "-later.json"));
+}
+
+// The plugin reloaded 55 rows into a match keeps them in the history and the 26 after
+// in its file; a second start of the game keeps the first's; the summary counts what
+// each run wrote, and the report of the data folder shows every row.
+TEST(SimOutput, AReloadInAMatchAndANewGameStartKeepEveryRow) {
+    TempDir folder("quorvel-sim-reload");
+    const auto data = folder / "data";
+    for (const bool second : {false, true}) {
+        const std::string scenario = exampleScenario("reload-mid-match", folder, second);
+        const ProgramRun sim = runSim(scenario + " --data " + shellQuoted(data), folder);
+        ASSERT_EQ(sim.exitCode, 0) << sim.err;
+        EXPECT_NE(sim.out.find("26 rows in 1 match\n"), std::string::npos) << sim.out;
+        EXPECT_NE(sim.out.find("55 rows in 1 match\n"), std::string::npos) << sim.out;
+        EXPECT_NE(sim.out.find("This run wrote 81 rows, in 2 files."), std::string::npos);
+        // The first run's reload, then its file and the second run's reload.
+        ASSERT_EQ(performanceFilesIn(data / "quorvel-history").size(), second ? 3u : 1u);
+    }
+    EXPECT_EQ(records(data / "Epic%7C0f3c9a%7Closs-performance.csv").size(), 1u + 26);
+    const ProgramRun report =
+        runProgram(QUORVEL_REPORT_PATH, shellQuoted(data) + " --json", folder);
+    ASSERT_EQ(report.exitCode, 0) << report.err;
+    const auto document = nlohmann::json::parse(report.out);
+    std::size_t rows = 0;
+    for (const auto& file : document["files"]) {
+        rows += file["rows"].get<std::size_t>();
+    }
+    EXPECT_EQ(rows, 2u * 81) << report.out.substr(0, 400);
+    EXPECT_EQ(document["matches"].size(), 4u) << "each run's match, in two parts";
+    EXPECT_EQ(document["days"].size(), 2u);
+}
+
+// Where the history cannot be made, the plugin appends after the earlier rows: the
+// summary tells them from this run's.
+TEST(SimOutput, RowsAppendedAfterAnEarlierSessionAreNotCountedAsThisRunsOwn) {
+    TempDir folder("quorvel-sim-append");
+    writeFile(folder / "data" / "quorvel-history", "a file where the history folder would be");
+    for (const bool second : {false, true}) {
+        const std::string scenario = exampleScenario("loss-bursts", folder, second);
+        const ProgramRun sim = runSim(scenario + " --data " + shellQuoted(folder / "data"), folder);
+        EXPECT_EQ(sim.exitCode, 0) << sim.err;
+        if (second) {
+            EXPECT_NE(sim.out.find("Quorvel: Could not keep the earlier rows of "),
+                      std::string::npos);
+            EXPECT_NE(sim.out.find("180 rows in 2 matches, 90 of them from before this run\n"),
+                      std::string::npos)
+                << sim.out;
+            EXPECT_NE(sim.out.find("This run wrote 90 rows, in 1 file."), std::string::npos);
+        }
     }
 }
 

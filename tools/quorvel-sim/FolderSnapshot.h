@@ -1,35 +1,50 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <vector>
+
+#include "FileIdentity.h"
 
 namespace Quorvel::Sim {
 
-// The performance files of a folder as they are when taken (each one's size and last
-// write time), so that after a session the files it wrote or changed can be told from
-// those that were there before it: earlier runs, other players.
+// A performance file a session wrote or changed, and what of it was there before.
+struct WrittenFile {
+    std::filesystem::path path;
+    // The rows it held before the session, when the session appended to them (the
+    // plugin could not keep an earlier session and wrote after it); 0 for a new file.
+    std::size_t earlierRows = 0;
+};
+
+// The performance files of a data folder and of its history folder as they are when
+// taken, so that after a session the files it wrote or changed can be told from those
+// that were there before it: earlier runs, other players, earlier sessions the plugin
+// moved into the history (the same file under a new name).
 class FolderSnapshot {
   public:
     // Throws a Failure (Input) when the folder cannot be listed.
-    explicit FolderSnapshot(const std::filesystem::path& folder);
+    explicit FolderSnapshot(const std::filesystem::path& dataFolder);
 
-    // The performance files in the folder now that are new, or differ in size or last
-    // write time from the snapshot; sorted.
-    std::vector<std::filesystem::path> newOrChanged() const;
+    // The performance files there now that are new, or differ from the snapshot; sorted.
+    std::vector<WrittenFile> newOrChanged() const;
 
   private:
     struct State {
         std::uintmax_t size = 0;
         std::filesystem::file_time_type lastWrite;
+        std::optional<Tools::FileIdentity> identity;
+        std::size_t headHash = 0;  // of its first bytes: tells an append from a rewrite
         bool operator==(const State&) const = default;
     };
-    static std::map<std::filesystem::path, State> take(const std::filesystem::path& folder);
+    using States = std::map<std::filesystem::path, State>;
+    static States take(const std::filesystem::path& dataFolder);
 
     std::filesystem::path folder;
-    std::map<std::filesystem::path, State> before;
+    States before;
 };
 
 }  // namespace Quorvel::Sim

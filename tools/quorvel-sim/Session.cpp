@@ -133,7 +133,7 @@ class SessionPlayer {
 
   private:
     bool endsEarly(SessionResult& result) const;
-    std::vector<std::filesystem::path> writtenFiles(const FolderSnapshot& before) const;
+    std::vector<WrittenFile> writtenFiles(const FolderSnapshot& before) const;
     static std::string ending(const SessionResult& result);
     void runEvents(int second, std::size_t& nextEvent);
     void load();
@@ -225,15 +225,17 @@ bool SessionPlayer::endsEarly(SessionResult& result) const {
 // the same bytes as the last leaves its size as it was, and its time too where file
 // times keep whole seconds (std::filesystem under MinGW). The snapshot still finds the
 // plugin's file where it is named otherwise (Windows: an id beyond ASCII goes through
-// the code page).
-std::vector<std::filesystem::path> SessionPlayer::writtenFiles(const FolderSnapshot& before) const {
-    std::vector<std::filesystem::path> files = before.newOrChanged();
+// the code page), and the earlier sessions the plugin moved into its history.
+std::vector<WrittenFile> SessionPlayer::writtenFiles(const FolderSnapshot& before) const {
+    std::vector<WrittenFile> files = before.newOrChanged();
     const std::filesystem::path own =
         options.dataFolder / Tools::pathFromUtf8(Format::performanceFileName(options.player));
+    const auto byPath = [](const WrittenFile& a, const WrittenFile& b) { return a.path < b.path; };
+    const WrittenFile ownFile{own, 0};
     std::error_code error;
     if (everLoaded && std::filesystem::is_regular_file(own, error) &&
-        std::find(files.begin(), files.end(), own) == files.end()) {
-        files.insert(std::upper_bound(files.begin(), files.end(), own), own);
+        !std::binary_search(files.begin(), files.end(), ownFile, byPath)) {
+        files.insert(std::upper_bound(files.begin(), files.end(), ownFile, byPath), ownFile);
     }
     return files;
 }

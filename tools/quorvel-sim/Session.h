@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FolderSnapshot.h"
 #include "Scenario.h"
 
 namespace Quorvel::Sim {
@@ -27,9 +28,10 @@ struct SessionOptions {
 };
 
 struct SessionResult {
-    // The performance files in the data folder the session wrote or changed, sorted;
-    // not those that were there before it and are as they were.
-    std::vector<std::filesystem::path> files;
+    // The performance files in the data folder and its history the session wrote or
+    // changed, sorted; not those that were there before it and are as they were, under
+    // any name.
+    std::vector<WrittenFile> files;
     // The plugin said it could not write its file and never wrote it afterwards: rows
     // it collected did not reach the file.
     bool rowsNotWritten = false;

@@ -40,13 +40,14 @@ constexpr int kExitOutputClosed = 141;
 
 const char* const kExitStatuses =
     "Exit status:\n"
-    "  0    the session was played and its rows are in the file\n"
+    "  0    the session was played and every row collected is in a file (the player's, or\n"
+    "       the history folder for a session the plugin kept at a reload)\n"
     "  1    the session could not be played (the module, a folder)\n"
     "  2    wrong options, or a scenario that cannot be used (nothing is written)\n"
     "  3    the plugin could not write its file: rows did not reach it\n"
     "  4    an internal error of the simulator (please report it)\n"
     "  129  stopped by SIGHUP (the terminal closed); 130: by Ctrl-C; 143: by SIGTERM. The\n"
-    "       plugin was unloaded as when the game closes, so the rows collected are in the file\n"
+    "       plugin was unloaded as when the game closes, so the rows collected are in files\n"
     "  141  standard output could not be written (closed, as by | head, or full): the\n"
     "       session was ended the same way\n";
 
@@ -156,16 +157,17 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
     return session;
 }
 
-// The summary of each file the session wrote, as the report tool prints it; false when
-// standard output could not be written.
-bool printSummaries(const std::vector<std::filesystem::path>& files) {
+// The summary of each file the session wrote, as the report tool prints it, then the
+// rows this run wrote in all of them; false when standard output could not be written.
+bool printSummaries(const std::vector<Sim::WrittenFile>& files) {
     if (!std::cout.flush()) {
         return false;
     }
     Tools::StreamOutput out(stdout, "standard output");
-    for (const auto& file : files) {
-        out.write("\nCSV file: " + Tools::displayPath(file) + "\n");
-        const std::vector<Read::Input> inputs = {Read::Input::file(file)};
+    std::size_t rowsWritten = 0;
+    for (const Sim::WrittenFile& file : files) {
+        out.write("\nCSV file: " + Tools::displayPath(file.path) + "\n");
+        const std::vector<Read::Input> inputs = {Read::Input::file(file.path)};
         Present::TableReport table(out, inputs);
         const auto result = Analysis::buildReport(inputs, {&table});
         const auto& input = result.inputs.front();
@@ -174,11 +176,18 @@ bool printSummaries(const std::vector<std::filesystem::path>& files) {
         }
         if (input.refused) {
             out.write(std::string(input.refused->what()) + "\n");
-        } else {
-            out.write(std::to_string(input.rows) + " rows in " + std::to_string(input.matches) +
-                      (input.matches == 1 ? " match\n" : " matches\n"));
+            continue;
         }
+        const std::size_t earlier = std::min(file.earlierRows, input.rows);
+        rowsWritten += input.rows - earlier;
+        out.write(
+            std::to_string(input.rows) + " rows in " + std::to_string(input.matches) +
+            (input.matches == 1 ? " match" : " matches") +
+            (earlier > 0 ? ", " + std::to_string(earlier) + " of them from before this run" : "") +
+            "\n");
     }
+    out.write("\nThis run wrote " + std::to_string(rowsWritten) + " rows, in " +
+              std::to_string(files.size()) + (files.size() == 1 ? " file.\n" : " files.\n"));
     try {
         out.finish();
     } catch (const Failure&) {
