@@ -318,8 +318,8 @@ TEST(SimOutput, AReloadInAMatchAndANewGameStartKeepEveryRow) {
         const std::string scenario = exampleScenario("reload-mid-match", folder, second);
         const ProgramRun sim = runSim(scenario + " --data " + shellQuoted(data), folder);
         ASSERT_EQ(sim.exitCode, 0) << sim.err;
-        EXPECT_NE(sim.out.find("26 rows in 1 match\n"), std::string::npos) << sim.out;
-        EXPECT_NE(sim.out.find("55 rows in 1 match\n"), std::string::npos) << sim.out;
+        EXPECT_NE(sim.out.find("26 rows in 1 match"), std::string::npos) << sim.out;
+        EXPECT_NE(sim.out.find("55 rows in 1 match"), std::string::npos) << sim.out;
         EXPECT_NE(sim.out.find("This run wrote 81 rows, in 2 files."), std::string::npos);
         // The first run's reload, then its file and the second run's reload.
         ASSERT_EQ(performanceFilesIn(data / "quorvel-history").size(), second ? 3u : 1u);
@@ -350,7 +350,7 @@ TEST(SimOutput, RowsAppendedAfterAnEarlierSessionAreNotCountedAsThisRunsOwn) {
         if (second) {
             EXPECT_NE(sim.out.find("Quorvel: Could not keep the earlier rows of "),
                       std::string::npos);
-            EXPECT_NE(sim.out.find("180 rows in 2 matches, 90 of them from before this run\n"),
+            EXPECT_NE(sim.out.find("180 rows in 2 matches, 90 of them from before this run"),
                       std::string::npos)
                 << sim.out;
             EXPECT_NE(sim.out.find("This run wrote 90 rows, in 1 file."), std::string::npos);
