@@ -7,7 +7,16 @@ set(package_programs quorvel-report quorvel-sim pluginsdk)
 install(TARGETS ${package_programs} RUNTIME DESTINATION . LIBRARY DESTINATION .)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/tools/quorvel-sim/scenarios/ DESTINATION scenarios
   FILES_MATCHING PATTERN "*.json")
-install(FILES ${PROJECT_SOURCE_DIR}/docs/players-guide.txt DESTINATION .)
+# The guide with the platform's line ends: Notepad on older Windows shows a file of
+# bare line feeds as one long line.
+if(WIN32)
+  set(guide_line_ends CRLF)
+else()
+  set(guide_line_ends UNIX)
+endif()
+configure_file(${PROJECT_SOURCE_DIR}/docs/players-guide.txt
+  ${PROJECT_BINARY_DIR}/players-guide.txt @ONLY NEWLINE_STYLE ${guide_line_ends})
+install(FILES ${PROJECT_BINARY_DIR}/players-guide.txt DESTINATION .)
 if(NOT WIN32)
   # The simulator finds pluginsdk.so beside it, wherever the folder is unpacked.
   set_target_properties(quorvel-sim PROPERTIES INSTALL_RPATH "$ORIGIN")

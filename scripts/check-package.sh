@@ -49,6 +49,11 @@ if [ -n "$exe" ]; then
     scripts/wine-prefix.sh "$WINEPREFIX"
 fi
 
+if [ -n "$exe" ]; then
+    # Every line of the guide ends in CR LF, for Notepad.
+    test "$(grep -c $'\r$' "$folder/players-guide.txt")" = "$(wc -l < "$folder/players-guide.txt")"
+fi
+
 echo "== the programs, run from the unpacked folder"
 cd "$folder"
 run ./quorvel-report$exe --version
