@@ -113,6 +113,28 @@ json countsJson(const MatchReport& r, bool countingOnly) {
     return counts;
 }
 
+// What a server's or a day's entry holds after its name: the group's figures, its
+// verdict counts and its table cells.
+template <typename Cells>
+json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTexts) {
+    json verdicts = json::object();
+    for (std::size_t c = 0; c < kCauseCount; ++c) {
+        const auto cause = static_cast<Cause>(c);
+        verdicts[std::string(causeName(cause))] = g.verdicts[cause];
+    }
+    entry["matches"] = g.matches;
+    entry["secondsPlayed"] = g.secondsPlayed;
+    entry["pingMedianMs"] = figure(g.pingMedian);
+    entry["pingP95Ms"] = figure(g.pingP95);
+    entry["jitterMs"] = figure(g.jitterMs());
+    entry["lossInPercent"] = figure(g.lossInPercent());
+    entry["lossOutPercent"] = figure(g.lossOutPercent());
+    entry["fpsMean"] = figure(g.fpsMean);
+    entry["verdicts"] = verdicts;
+    entry["texts"] = {{"cells", json(cellTexts)}};
+    return entry;
+}
+
 }  // namespace
 
 json eventJson(const Event& e) {
@@ -181,47 +203,11 @@ json matchJson(const MatchReport& r, std::string_view fileName) {
 }
 
 json serverJson(const ServerSummary& s) {
-    json verdicts = json::object();
-    for (std::size_t c = 0; c < kCauseCount; ++c) {
-        const auto cause = static_cast<Cause>(c);
-        verdicts[std::string(causeName(cause))] = s.verdicts[cause];
-    }
-    json cells = json::array();
-    for (const std::string& cell : serverCells(s)) {
-        cells.push_back(cell);
-    }
-    return {{"serverIp", s.serverIp},
-            {"matches", s.matches},
-            {"secondsPlayed", s.secondsPlayed},
-            {"pingMedianMs", figure(s.pingMedian)},
-            {"pingP95Ms", figure(s.pingP95)},
-            {"jitterMs", figure(s.jitterMs())},
-            {"lossInPercent", figure(s.lossInPercent())},
-            {"lossOutPercent", figure(s.lossOutPercent())},
-            {"verdicts", verdicts},
-            {"texts", {{"cells", cells}}}};
+    return groupJson({{"serverIp", s.serverIp}}, s, serverCells(s));
 }
 
 json dayJson(const DaySummary& d) {
-    json verdicts = json::object();
-    for (std::size_t c = 0; c < kCauseCount; ++c) {
-        const auto cause = static_cast<Cause>(c);
-        verdicts[std::string(causeName(cause))] = d.verdicts[cause];
-    }
-    json cells = json::array();
-    for (const std::string& cell : dayCells(d)) {
-        cells.push_back(cell);
-    }
-    return {{"day", Tools::formatDay(d.day)},
-            {"matches", d.matches},
-            {"secondsPlayed", d.secondsPlayed},
-            {"pingMedianMs", figure(d.pingMedian)},
-            {"pingP95Ms", figure(d.pingP95)},
-            {"lossInPercent", figure(d.lossInPercent())},
-            {"lossOutPercent", figure(d.lossOutPercent())},
-            {"fpsMean", figure(d.fpsMean)},
-            {"verdicts", verdicts},
-            {"texts", {{"cells", cells}}}};
+    return groupJson({{"day", Tools::formatDay(d.day)}}, d, dayCells(d));
 }
 
 json inputJson(const InputSummary& input) {
