@@ -61,34 +61,113 @@ TEST(WindowsHabits, NamesBeyondTheCodePageReachBothToolsIntact) {
     EXPECT_NE(report.err.find("wrote " + utf8(folder / kPage)), std::string::npos) << report.err;
 }
 
-TEST(WindowsHabits, AFileDroppedOnTheReportGetsItsPageBesideIt) {
+// What Explorer does with a drop: the paths as the only arguments, a console of the
+// program's own.
+struct Dropped {
+    const char* what;
+    std::vector<std::filesystem::path> dropped;  // under the drop folder
+    int exitCode;
+    std::filesystem::path page;     // under the drop folder; empty: none written
+    std::vector<std::string> said;  // on standard error
+};
+
+TEST(WindowsHabits, WhateverIsDroppedOnTheReportGetsAPageOrAPlainSentence) {
     TempDir folder(kFolder);
-    const auto csv = folder / "p-performance.csv";
-    writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
+    const std::filesystem::path dataName(kData);
+    const auto data = folder / dataName;
+    std::filesystem::create_directories(data);
+    std::filesystem::create_directories(folder / "empty");
+    const auto oneMatch = [](const std::string& guid) {
+        return performanceCsv(
+            secondsOf(0, 30, [&guid](int s) { return SampleRow{.second = s, .guid = guid}; }));
+    };
+    writeFile(data / "p-performance.csv", oneMatch("m"));
+    writeFile(data / "q-performance.csv", oneMatch("n"));
+    writeFile(data / "p-performance.html", "<!DOCTYPE html>");
+    const std::string whatToDrop = "Drop a <player>-performance.csv file, or the folder";
+    const std::filesystem::path dataPage = kData + u8".html";
+    const Dropped drops[] = {
+        {"one file",
+         {dataName / "p-performance.csv"},
+         0,
+         dataName / "p-performance.html",
+         {"opening"}},
+        {"a folder", {dataName}, 0, dataPage, {"opening"}},
+        {"two files",
+         {dataName / "q-performance.csv", dataName / "p-performance.csv"},
+         0,
+         dataName / "q-performance.html",
+         {"opening"}},
+        {"an empty folder", {"empty"}, 1, {}, {"holds no *-performance.csv file", whatToDrop}},
+        {"a page",
+         {dataName / "p-performance.html"},
+         2,
+         {},
+         {"is a page, not a performance", whatToDrop}},
+        {"nothing (a double click)", {}, 2, {}, {"quorvel-report shows how", whatToDrop}},
+    };
     const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE", "1");
     const ScopedVariable noBrowser("QUORVEL_NO_BROWSER", "1");
-    const ProgramRun run = runProgram(QUORVEL_REPORT_PATH, shellQuoted(csv), folder);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(std::filesystem::exists(folder / "p-performance.html"));
-    EXPECT_NE(run.err.find("opening " + utf8(folder / "p-performance.html") + " in the browser"),
-              std::string::npos)
-        << run.err;
-    EXPECT_NE(run.out.find("good: no problem found"), std::string::npos) << run.out;
+    for (const Dropped& drop : drops) {
+        SCOPED_TRACE(drop.what);
+        std::filesystem::remove(folder / dataPage);
+        std::filesystem::remove(data / "q-performance.html");
+        std::string arguments;
+        for (const auto& path : drop.dropped) {
+            arguments += " " + shellQuoted(folder / path);
+        }
+        const ProgramRun run = runProgram(QUORVEL_REPORT_PATH, arguments, folder);
+        EXPECT_EQ(run.exitCode, drop.exitCode) << run.err;
+        for (const std::string& text : drop.said) {
+            EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
+        }
+        if (!drop.page.empty()) {
+            EXPECT_NE(run.err.find("opening " + utf8(folder / drop.page) + " in the browser"),
+                      std::string::npos)
+                << run.err;
+            EXPECT_NE(run.out.find("good: no problem found"), std::string::npos) << run.out;
+            const std::string page = readFile(folder / drop.page);
+            for (const auto& path : drop.dropped) {
+                if (path.extension() == ".csv") {
+                    EXPECT_NE(page.find(utf8(path.filename())), std::string::npos);
+                }
+            }
+        }
+    }
 }
 
-TEST(WindowsHabits, OpenWritesThePageBesideTheFileFromATerminalToo) {
+TEST(WindowsHabits, OpenFromATerminalNamesThePageAsADropDoes) {
     TempDir folder("quorvel-open");
     const auto csv = folder / "p-performance.csv";
     writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
-    const ScopedVariable noBrowser("QUORVEL_NO_BROWSER", "1");
-    EXPECT_EQ(runProgram(QUORVEL_REPORT_PATH, shellQuoted(csv) + " --open", folder).exitCode, 0);
-    EXPECT_TRUE(std::filesystem::exists(folder / "p-performance.html"));
     writeFile(folder / "q-performance.csv", readFile(csv));
+    const ScopedVariable noBrowser("QUORVEL_NO_BROWSER", "1");
     const ProgramRun two = runProgram(
         QUORVEL_REPORT_PATH,
         shellQuoted(csv) + " " + shellQuoted(folder / "q-performance.csv") + " --open", folder);
-    EXPECT_EQ(two.exitCode, 2);
-    EXPECT_NE(two.err.find("--open with several inputs needs --html"), std::string::npos);
+    EXPECT_EQ(two.exitCode, 0) << two.err;
+    EXPECT_TRUE(std::filesystem::exists(folder / "p-performance.html"));
+}
+
+TEST(WindowsHabits, BothProgramsGiveHelpForTheWindowsQuestionMark) {
+    TempDir folder("quorvel-help");
+    for (const char* program : {QUORVEL_REPORT_PATH, QUORVEL_SIM_PATH}) {
+        for (const char* asking : {"/?", "-?"}) {
+            SCOPED_TRACE(std::string(program) + " " + asking);
+            const ProgramRun run = runProgram(program, asking, folder);
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_NE(run.out.find("Exit status:"), std::string::npos) << run.out;
+        }
+    }
+}
+
+TEST(WindowsHabits, TheSimulatorStartedOnItsOwnSaysWhatItIsAndPlaysItsSession) {
+    TempDir folder("quorvel-sim-alone");
+    const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE", "1");
+    const ProgramRun run = runProgram(QUORVEL_SIM_PATH, "", folder);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("quorvel-sim plays a game session", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("This run wrote"), std::string::npos) << run.out;
 }
 
 }  // namespace

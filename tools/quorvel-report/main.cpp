@@ -19,6 +19,7 @@
 #include "InputList.h"
 #include "JsonReport.h"
 #include "MatchFilter.h"
+#include "PagePlace.h"
 #include "ParseArguments.h"
 #include "Progress.h"
 #include "Report.h"
@@ -41,6 +42,14 @@ const char* const kExitStatuses =
     "  2  wrong options or arguments\n"
     "  3  an output could not be written (standard output included)\n"
     "  4  an internal error of the tool (please report it)\n";
+
+// For a player who started the program from Explorer rather than a terminal.
+const char* const kAbout =
+    "quorvel-report shows how your connection and frame rate went in each match you played\n"
+    "with Quorvel: a table in this window, and a page with charts in your browser.\n";
+const char* const kWhatToDrop =
+    "Drop a <player>-performance.csv file, or the folder holding it, on quorvel-report.exe\n"
+    "(players-guide.txt says where to find it).\n";
 
 // A message on standard error; names from files and folders in it stay text.
 void complain(const std::string& message) {
@@ -163,16 +172,17 @@ struct Plan {
     std::filesystem::path summaryCsv;
 };
 
-// The page beside the input file: "p-performance.csv" gives "p-performance.html".
-std::filesystem::path pageBeside(const std::filesystem::path& input) {
-    std::filesystem::path page = input;
-    return page.replace_extension(".html");
-}
-
-// Files named on the command line, and the performance files of folders named on it.
-void expandInputs(const std::vector<std::string>& arguments, Plan& plan) {
-    std::vector<std::filesystem::path> paths(arguments.size());
-    std::transform(arguments.begin(), arguments.end(), paths.begin(), Tools::pathFromUtf8);
+// Files named on the command line, and the performance files of folders named on it. A
+// page is refused at once: given back to the tool, it would only be called unreadable.
+void expandInputs(const std::vector<std::filesystem::path>& paths, Plan& plan) {
+    for (const auto& path : paths) {
+        if (Report::looksLikePage(path)) {
+            throw Failure(FailureKind::Usage,
+                          displayPath(path) +
+                              " is a page, not a performance file: give the *-performance.csv "
+                              "file it shows, or the folder holding it");
+        }
+    }
     Read::InputList list = Read::gatherInputs(paths);
     plan.inputs = std::move(list.inputs);
     plan.notes = std::move(list.notes);
@@ -202,14 +212,13 @@ void checkOutputs(const Plan& plan) {
 
 Plan makePlan(const Options& options) {
     Plan plan;
-    expandInputs(options.inputs, plan);
+    std::vector<std::filesystem::path> paths(options.inputs.size());
+    std::transform(options.inputs.begin(), options.inputs.end(), paths.begin(),
+                   Tools::pathFromUtf8);
+    expandInputs(paths, plan);
     plan.html = Tools::pathFromUtf8(options.html);
     if (options.open && plan.html.empty()) {
-        if (plan.inputs.size() != 1) {
-            throw Failure(FailureKind::Usage,
-                          "--open with several inputs needs --html to name the page");
-        }
-        plan.html = pageBeside(plan.inputs.front().path());
+        plan.html = Report::pageForInputs(paths);
     }
     plan.summaryCsv = Tools::pathFromUtf8(options.summaryCsv);
     checkOutputs(plan);
@@ -334,7 +343,13 @@ void checkFilterKept(const Options& options, const Analysis::MatchFilter& filter
     }
 }
 
-int run(const Options& options) {
+// How a run ended: its exit status, and whether it had a match to show.
+struct Outcome {
+    int status = Tools::kExitInternalError;
+    bool shown = false;
+};
+
+Outcome run(const Options& options) {
     const Analysis::MatchFilter filter = readFilter(options);
     const Plan plan = makePlan(options);
     Outputs outputs(options, plan);
@@ -357,7 +372,7 @@ int run(const Options& options) {
     }
     checkFilterKept(options, filter, result);
     if (result.matches == 0) {
-        return Tools::kExitUnusableInput;  // nothing to show: the outputs are discarded
+        return {Tools::kExitUnusableInput, false};  // nothing to show: the outputs are discarded
     }
     int status =
         plan.refusals.empty() && result.allUsable() ? Tools::kExitOk : Tools::kExitUnusableInput;
@@ -366,7 +381,7 @@ int run(const Options& options) {
     if (options.open && outputs.htmlFile && status != Tools::kExitOutputFailed) {
         openPage(*outputs.htmlFile);
     }
-    return status;
+    return {status, true};
 }
 
 void describeOptions(CLI::App& app, Options& options) {
@@ -408,26 +423,35 @@ int main(int argc, char** argv) {
         "and when, and a per-server table."};
     Options options;
     describeOptions(app, options);
+    if (arguments.count() == 1 && Tools::hasConsoleOfItsOwn()) {
+        // Started with a double click: what the program is for, instead of a usage error.
+        std::fprintf(stderr, "%s\n%s", kAbout, kWhatToDrop);
+        Tools::waitForKeyBeforeClosing();
+        return Tools::kExitUsage;
+    }
     if (const auto done = Tools::parseArguments(app, arguments, "quorvel-report")) {
         return *done;
     }
-    // A file dropped on the program in Explorer: its page beside it, opened in the
-    // browser, and the window kept open so that any message can be read.
-    const bool dropped = Tools::hasConsoleOfItsOwn() && arguments.count() == 2;
+    // Files or folders dropped on the program in Explorer: one page of all they hold,
+    // opened in the browser, and the window kept open so that any message can be read.
+    const bool dropped = Tools::hasConsoleOfItsOwn();
     options.open = options.open || dropped;
-    int status = Tools::kExitInternalError;
+    Outcome outcome;
     try {
-        status = run(options);
+        outcome = run(options);
     } catch (const Failure& failure) {
         complain(failure.what());
-        status = Tools::exitStatusOf(failure.kind());
+        outcome.status = Tools::exitStatusOf(failure.kind());
     } catch (const std::bad_alloc&) {
         complain("out of memory");
     } catch (const std::exception& error) {
         complain(std::string("internal error: ") + error.what());
     }
     if (dropped) {
+        if (!outcome.shown) {
+            std::fprintf(stderr, "\n%s", kWhatToDrop);
+        }
         Tools::waitForKeyBeforeClosing();
     }
-    return status;
+    return outcome.status;
 }

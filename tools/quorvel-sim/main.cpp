@@ -11,6 +11,7 @@
 
 #include "CommandLine.h"
 #include "DefaultScenario.h"
+#include "Desktop.h"
 #include "DisplayText.h"
 #include "Failure.h"
 #include "Input.h"
@@ -37,6 +38,12 @@ constexpr double kMaxPace = 60.0;
 // Standard output could not be written (a closed pipe, a full disk): the status a shell
 // gives a program that SIGPIPE ended, on every platform.
 constexpr int kExitOutputClosed = 141;
+
+// For a player who started the program from Explorer rather than a terminal.
+const char* const kAbout =
+    "quorvel-sim plays a game session through the Quorvel plugin, as the game and its host\n"
+    "would, and the plugin writes its performance file. Started on its own, it plays its\n"
+    "built-in session: two short matches. The summary at the end says where the file is.\n\n";
 
 const char* const kExitStatuses =
     "Exit status:\n"
@@ -241,6 +248,18 @@ int play(const Options& options, const char* argv0) {
     return exitStatus(result, summaryPrinted);
 }
 
+int runSession(const Options& options, const char* argv0) {
+    try {
+        return play(options, argv0);
+    } catch (const Failure& failure) {
+        std::cerr << "quorvel-sim: " << Tools::terminalSafe(failure.what()) << "\n";
+        return Tools::exitStatusOf(failure.kind());
+    } catch (const std::exception& error) {
+        std::cerr << "quorvel-sim: internal error: " << error.what() << "\n";
+        return Tools::kExitInternalError;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -252,13 +271,16 @@ int main(int argc, char** argv) {
     if (const auto done = Tools::parseArguments(app, arguments, "quorvel-sim")) {
         return *done;
     }
-    try {
-        return play(options, argv[0]);
-    } catch (const Failure& failure) {
-        std::cerr << "quorvel-sim: " << Tools::terminalSafe(failure.what()) << "\n";
-        return Tools::exitStatusOf(failure.kind());
-    } catch (const std::exception& error) {
-        std::cerr << "quorvel-sim: internal error: " << error.what() << "\n";
-        return Tools::kExitInternalError;
+    // Started from Explorer: say what this is, and keep the window open at the end so
+    // that the summary, and where the file went, can be read.
+    const bool ownConsole = Tools::hasConsoleOfItsOwn();
+    if (ownConsole && arguments.count() == 1) {
+        std::cout << kAbout;
     }
+    const int status = runSession(options, argv[0]);
+    if (ownConsole) {
+        std::cout.flush();
+        Tools::waitForKeyBeforeClosing();
+    }
+    return status;
 }

@@ -1,0 +1,39 @@
+#include "PagePlace.h"
+
+#include <algorithm>
+#include <string>
+
+namespace Quorvel::Report {
+
+std::filesystem::path pageForInputs(const std::vector<std::filesystem::path>& arguments) {
+    if (arguments.empty()) {
+        return {};
+    }
+    std::error_code ignored;
+    const std::filesystem::path& first = arguments.front();
+    if (!std::filesystem::is_directory(first, ignored)) {
+        std::filesystem::path page = first;
+        return page.replace_extension(".html");
+    }
+    // "data/", "data/." and "C:\games\data\" all name the folder "data".
+    std::filesystem::path folder = std::filesystem::absolute(first, ignored).lexically_normal();
+    if (!folder.has_filename() && folder.has_relative_path()) {
+        folder = folder.parent_path();
+    }
+    if (!folder.has_relative_path()) {
+        return folder / "quorvel-report.html";
+    }
+    std::filesystem::path page = folder;
+    return page.replace_filename(folder.filename().native() +
+                                 std::filesystem::path(".html").native());
+}
+
+bool looksLikePage(const std::filesystem::path& argument) {
+    std::u8string extension = argument.extension().u8string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](char8_t c) {
+        return c >= u8'A' && c <= u8'Z' ? static_cast<char8_t>(c - u8'A' + u8'a') : c;
+    });
+    return extension == u8".html" || extension == u8".htm";
+}
+
+}  // namespace Quorvel::Report
