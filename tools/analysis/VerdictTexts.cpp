@@ -35,41 +35,6 @@ std::string lossWords(const LossBurst& w) {
     return number(w.worstLostOutPerSecond) + " packets a second lost going out";
 }
 
-// The words for the worst event that counts, after "N kind, worst m:ss–m:ss, ".
-std::string worstWords(const Event& worst, const KindSummary& summary) {
-    if (const auto* e = std::get_if<LossBurst>(&worst.what)) {
-        return lossWords(*e);
-    }
-    if (const auto* e = std::get_if<PingSpike>(&worst.what)) {
-        return "up to " + number(e->worstMs) + " ms (typical " + number(e->typicalMs) + " ms)";
-    }
-    if (const auto* e = std::get_if<UnstablePing>(&worst.what)) {
-        return "ping swinging " + range(e->lowMs, e->highMs) + " ms, " + number(e->meanChangeMs) +
-               " ms from one second to the next";
-    }
-    if (const auto* e = std::get_if<NothingIn>(&worst.what)) {
-        return number(e->worstPacketsIn) + " packets a second came in (usually " +
-               number(e->typicalPacketsIn) + ") while " + number(e->packetsOut) + " went out";
-    }
-    if (const auto* e = std::get_if<ServerHiccup>(&worst.what)) {
-        return "latency up to " + number(e->worstLatencyMs) + " ms while ping was " +
-               number(e->pingMs) + " ms";
-    }
-    if (const auto* e = std::get_if<FpsDrop>(&worst.what)) {
-        return "down to " + number(e->worstFps) + " FPS (typical " + number(e->typicalFps) + ")";
-    }
-    if (const auto* e = std::get_if<Stutter>(&worst.what)) {
-        char rate[32];
-        std::snprintf(rate, sizeof rate, "%.1f", e->dropsPerMinute);
-        return std::to_string(e->drops) + " short FPS drops, " + rate + " a minute, down to " +
-               number(e->worstFps) + " FPS (typical " + number(e->typicalFps) + ")";
-    }
-    if (const auto* e = std::get_if<BufferAboveTarget>(&worst.what)) {
-        return number(e->worstBuffer) + " frames against a target of " + number(e->target);
-    }
-    return std::to_string(summary.countingSeconds) + " s";
-}
-
 }  // namespace
 
 std::string span(const Stretch& s) {
@@ -83,12 +48,48 @@ std::string number(double value) {
     return text;
 }
 
+std::string worstWords(const EventDetail& what) {
+    if (const auto* e = std::get_if<LossBurst>(&what)) {
+        return lossWords(*e);
+    }
+    if (const auto* e = std::get_if<PingSpike>(&what)) {
+        return "up to " + number(e->worstMs) + " ms (typical " + number(e->typicalMs) + " ms)";
+    }
+    if (const auto* e = std::get_if<UnstablePing>(&what)) {
+        return "ping swinging " + range(e->lowMs, e->highMs) + " ms, " + number(e->meanChangeMs) +
+               " ms from one second to the next";
+    }
+    if (const auto* e = std::get_if<NothingIn>(&what)) {
+        return number(e->worstPacketsIn) + " packets a second came in (usually " +
+               number(e->typicalPacketsIn) + ") while " + number(e->packetsOut) + " went out";
+    }
+    if (const auto* e = std::get_if<ServerHiccup>(&what)) {
+        return "latency up to " + number(e->worstLatencyMs) + " ms while ping was " +
+               number(e->pingMs) + " ms";
+    }
+    if (const auto* e = std::get_if<FpsDrop>(&what)) {
+        return "down to " + number(e->worstFps) + " FPS (typical " + number(e->typicalFps) + ")";
+    }
+    if (const auto* e = std::get_if<Stutter>(&what)) {
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%.1f", e->dropsPerMinute);
+        return std::to_string(e->drops) + " short FPS drops, " + rate + " a minute, down to " +
+               number(e->worstFps) + " FPS (typical " + number(e->typicalFps) + ")";
+    }
+    if (const auto* e = std::get_if<BufferAboveTarget>(&what)) {
+        return number(e->worstBuffer) + " frames against a target of " + number(e->target);
+    }
+    return {};
+}
+
 std::optional<std::string> countingText(EventKind kind, const KindSummary& summary) {
     if (summary.counting == 0 || !summary.worst) {
         return std::nullopt;
     }
+    const std::string words = worstWords(summary.worst->what);
     const std::string worst =
-        ", worst " + span(summary.worst->when) + ", " + worstWords(*summary.worst, summary);
+        ", worst " + span(summary.worst->when) + ", " +
+        (words.empty() ? std::to_string(summary.countingSeconds) + " s" : words);
     switch (kind) {
         case EventKind::UnstablePing:
             return "unstable ping for " + std::to_string(summary.countingSeconds) + " s" + worst;

@@ -24,6 +24,10 @@ std::optional<std::string> highPingText(const MatchFigures& f);
 std::optional<std::string> highLatencyText(const MatchFigures& f);
 std::optional<std::string> lowFpsText(const MatchFigures& f);
 
+// What an event's worst moment was: "up to 200 ms (typical 31 ms)", "12 packets a second
+// lost coming in"; empty for a stretch without values or rows.
+std::string worstWords(const EventDetail& what);
+
 // "m:ss–m:ss" of a stretch.
 std::string span(const Stretch& s);
 // A whole number in words' company: "12".

@@ -1,11 +1,14 @@
 #include "MatchTexts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <string>
+#include <variant>
 
 #include "DisplayText.h"
 #include "Thresholds.h"
+#include "VerdictTexts.h"
 
 namespace Quorvel::Present {
 
@@ -46,36 +49,50 @@ struct DetailTexts {
     std::string band;
 };
 
+// The label of an event's band on a chart: short, with its worst value. One overload a
+// kind, so that a new kind cannot go without one.
+struct BandLabel {
+    using S = std::string;
+    S operator()(const Analysis::PingSpike& e) const {
+        return "spike " + number(e.worstMs) + " ms";
+    }
+    S operator()(const Analysis::UnstablePing& e) const {
+        return "unstable " + number(e.lowMs) + "\u2013" + number(e.highMs) + " ms";
+    }
+    S operator()(const Analysis::LossBurst& e) const {
+        return "loss " + number(std::max(e.worstLostInPerSecond, e.worstLostOutPerSecond)) + "/s";
+    }
+    S operator()(const Analysis::NothingIn& e) const {
+        return "nothing in (" + number(e.worstPacketsIn) + "/s)";
+    }
+    S operator()(const Analysis::ServerHiccup& e) const {
+        return "latency " + number(e.worstLatencyMs) + " ms";
+    }
+    S operator()(const Analysis::FpsDrop& e) const { return "drop " + number(e.worstFps) + " FPS"; }
+    S operator()(const Analysis::Stutter& e) const {
+        return "stutter, " + std::to_string(e.drops) + " drops";
+    }
+    S operator()(const Analysis::BufferAboveTarget& e) const {
+        return "buffer " + number(e.worstBuffer);
+    }
+    S operator()(const Analysis::NoValue&) const { return "no value"; }
+    S operator()(const Analysis::NotRecorded&) const { return "not recorded"; }
+};
+
 DetailTexts detailTexts(const Analysis::EventDetail& what) {
     using namespace Analysis;
-    if (const auto* e = std::get_if<PingSpike>(&what)) {
-        return {"up to " + number(e->worstMs) + " ms (typical " + number(e->typicalMs) + ")",
-                "spike " + number(e->worstMs) + " ms"};
-    }
+    std::string worst = worstWords(what);
     if (const auto* e = std::get_if<LossBurst>(&what)) {
-        return {
-            number(e->worstLostInPerSecond) + " in / " + number(e->worstLostOutPerSecond) +
-                " out a second (" + number(e->worstSharePercent, 1) + " %)",
-            "loss " + number(std::max(e->worstLostInPerSecond, e->worstLostOutPerSecond)) + "/s"};
-    }
-    if (const auto* e = std::get_if<FpsDrop>(&what)) {
-        return {"down to " + number(e->worstFps) + " FPS (typical " + number(e->typicalFps) + ")",
-                "drop " + number(e->worstFps) + " FPS"};
-    }
-    if (const auto* e = std::get_if<BufferAboveTarget>(&what)) {
-        return {number(e->worstBuffer) + " frames, target " + number(e->target),
-                "buffer " + number(e->worstBuffer)};
+        worst += " (" + number(e->worstSharePercent, 1) + " % of the packets)";
     }
     if (const auto* e = std::get_if<NoValue>(&what)) {
-        std::string names;
         for (Format::Statistic s : Format::kStatistics) {
             if (e->statistics[s]) {
-                names += (names.empty() ? "" : ", ") + std::string(Format::statisticName(s));
+                worst += (worst.empty() ? "" : ", ") + std::string(Format::statisticName(s));
             }
         }
-        return {names, "no value"};
     }
-    return {"", "not recorded"};
+    return {worst, std::visit(BandLabel{}, what)};
 }
 
 // The events that count, and then the minor ones: "1+4".
@@ -226,19 +243,15 @@ EventTexts eventTexts(const Event& e) {
             std::move(detail.band)};
 }
 
-std::string pageTitle(const std::vector<InputSummary>& inputs) {
-    std::string files;
-    for (std::size_t i = 0; i < inputs.size() && i < 3; ++i) {
-        files += (i == 0 ? "" : ", ") + (inputs[i].path.empty()
-                                             ? inputs[i].name
-                                             : Tools::displayPath(inputs[i].path.filename()));
+std::string pageTitle(const std::vector<TitleFile>& files, const std::set<std::string>& players) {
+    std::string names;
+    for (std::size_t i = 0; i < files.size() && i < 3; ++i) {
+        names +=
+            (i == 0 ? "" : ", ") +
+            (files[i].path.empty() ? files[i].name : Tools::displayPath(files[i].path.filename()));
     }
-    if (inputs.size() > 3) {
-        files += " and " + std::to_string(inputs.size() - 3) + " more";
-    }
-    std::set<std::string> players;
-    for (const InputSummary& input : inputs) {
-        players.insert(input.players.begin(), input.players.end());
+    if (files.size() > 3) {
+        names += " and " + std::to_string(files.size() - 3) + " more";
     }
     std::string who;
     for (const std::string& player : players) {
@@ -248,7 +261,17 @@ std::string pageTitle(const std::vector<InputSummary>& inputs) {
         }
         who += (who.empty() ? "" : ", ") + player;
     }
-    return "Quorvel report: " + files + (who.empty() ? "" : " (" + who + ")");
+    return "Quorvel report: " + names + (who.empty() ? "" : " (" + who + ")");
+}
+
+std::string pageTitle(const std::vector<InputSummary>& inputs) {
+    std::vector<TitleFile> files;
+    std::set<std::string> players;
+    for (const InputSummary& input : inputs) {
+        files.push_back({input.name, input.path});
+        players.insert(input.players.begin(), input.players.end());
+    }
+    return pageTitle(files, players);
 }
 
 std::string inputHeadline(const InputSummary& input) {
