@@ -105,11 +105,16 @@ const std::vector<SummaryColumn>& columns() {
 
 }  // namespace
 
+// Marks the file as UTF-8: without it a spreadsheet on Windows reads the file in the
+// system's code page, and every dash of a verdict and every name beyond ASCII comes out
+// garbled.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 SummaryCsv::SummaryCsv(Tools::TextOutput& output, const std::vector<Read::Input>& inputs)
     : out(output), files(inputs) {
-    std::string header;
+    std::string header(kUtf8ByteOrderMark);
     for (const SummaryColumn& column : columns()) {
-        header += header.empty() ? "" : ",";
+        header += &column == &columns().front() ? "" : ",";
         header += column.name;
     }
     out.write(header + "\r\n");
