@@ -255,7 +255,8 @@ TEST_F(Report, SummaryCsvHasARowPerMatch) {
     const ProgramRun run = report("--summary-csv " + shellQuoted(folder / "matches.csv"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string text = readFile(folder / "matches.csv");
-    EXPECT_EQ(text.rfind("Match,File,Start,LengthSeconds,Rows,", 0), 0u);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBFMatch,File,Start,LengthSeconds,Rows,", 0), 0u)
+        << "UTF-8 with its byte-order mark, as a spreadsheet on Windows needs";
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
     EXPECT_NE(text.find(",185.34.107.21:7811,13,34.00,"), std::string::npos) << text;
 }
@@ -444,8 +445,8 @@ TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
         GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
     }
     const std::string dom = drawnPage(page, folder);
-    // Five charts a match and the servers' chart, each with painted pixels on its canvas.
-    EXPECT_NE(dom.find("data-charts-drawn=\"11\""), std::string::npos) << dom.substr(0, 600);
+    // Five charts a match and the servers' two, each with painted pixels on its canvas.
+    EXPECT_NE(dom.find("data-charts-drawn=\"12\""), std::string::npos) << dom.substr(0, 600);
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
     EXPECT_NE(dom.find("2 matches, 0 with problems, on 162.244.54.9, 185.34.107.21"),
               std::string::npos);
@@ -494,9 +495,9 @@ TEST(ReportPage, DaysAddUpTheirSecondsInEveryOutput) {
     if (!chromiumInstalled()) {
         GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
     }
-    // Five charts for each of three matches, the servers' chart and the days'.
+    // Five charts for each of three matches, the servers' two and the days'.
     const std::string dom = drawnPage(page, folder);
-    EXPECT_NE(dom.find("data-charts-drawn=\"17\""), std::string::npos) << dom.substr(0, 600);
+    EXPECT_NE(dom.find("data-charts-drawn=\"18\""), std::string::npos) << dom.substr(0, 600);
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
 }
 
@@ -567,6 +568,36 @@ TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
     EXPECT_NE(dom.find("id=\"match-" + std::to_string(expected.back()) + "\""), std::string::npos);
 }
 
+// The labels a chart drew (data-labels, as the page records them when checked): what
+// is wrong with them, empty when each lies inside the plot and none covers another.
+std::string misplacedLabels(const std::string& dom, const std::string& chart) {
+    std::string text = attributeNear(dom, "data-chart=\"" + chart + "\"", "data-labels");
+    for (std::size_t at = text.find("&quot;"); at != std::string::npos; at = text.find("&quot;")) {
+        text.replace(at, 6, "\"");
+    }
+    if (text.empty()) {
+        return "no labels recorded";
+    }
+    const auto labels = nlohmann::json::parse(text);
+    const auto plot = labels["plot"].get<std::vector<double>>();
+    const auto boxes = labels["drawn"].get<std::vector<std::vector<double>>>();
+    std::string wrong;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const auto& b = boxes[i];  // x, top, width, height
+        if (b[0] < plot[0] || b[0] + b[2] > plot[0] + plot[2] + 1 || b[1] < plot[1] - 1) {
+            wrong += " label " + std::to_string(i) + " leaves the plot;";
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            const auto& o = boxes[j];
+            if (b[0] < o[0] + o[2] && o[0] < b[0] + b[2] && b[1] < o[1] + o[3] &&
+                o[1] < b[1] + b[3]) {
+                wrong += " labels " + std::to_string(j) + " and " + std::to_string(i) + " overlap;";
+            }
+        }
+    }
+    return wrong;
+}
+
 TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) {
     if (!chromiumInstalled()) {
         GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
@@ -604,9 +635,11 @@ TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) 
     }
     std::string extra;
     EXPECT_FALSE(bands >> extra) << extra;
+    EXPECT_EQ(misplacedLabels(dom, "loss"), "") << "the burst at 0:00 is labelled inside the plot";
 }
 
-// Every kind of event has its band, on the chart of the statistic that shows it.
+// Every kind of event has its band, on the chart of the statistic that shows it, with
+// a label of its own kind; no label leaves its plot or covers another.
 TEST(ReportPage, EveryKindOfEventIsABandOnItsChart) {
     if (!chromiumInstalled()) {
         GTEST_SKIP() << "chromium is not installed (scripts/test.sh installs it on Linux)";
@@ -624,6 +657,8 @@ TEST(ReportPage, EveryKindOfEventIsABandOnItsChart) {
                         folder)
                   .exitCode,
               0);
+    EXPECT_NE(readFile(page).find("<title>Quorvel report: p-performance.csv</title>"),
+              std::string::npos);
     const std::string dom = drawnPage(page, folder);
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
     const std::pair<const char*, const char*> bands[] = {
@@ -633,6 +668,14 @@ TEST(ReportPage, EveryKindOfEventIsABandOnItsChart) {
         const std::string drawn =
             attributeNear(dom, std::string("data-chart=\"") + chart + "\"", "data-bands");
         EXPECT_NE(drawn.find(band), std::string::npos) << chart << ": " << drawn;
+        EXPECT_EQ(misplacedLabels(dom, chart), "") << chart;
+    }
+    for (const auto& event :
+         dataBlocks(readFile(page), "class=\"match-data\"")[0]["report"]["events"]) {
+        if (event["kind"] != "notRecorded" && event["kind"] != "noValue") {
+            EXPECT_NE(event["texts"]["band"], "not recorded") << event;
+            EXPECT_NE(event["texts"]["worst"], "") << event;
+        }
     }
 }
 

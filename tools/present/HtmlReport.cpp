@@ -63,6 +63,39 @@ json shownEvents(const Analysis::MatchEvents& events) {
     return list;
 }
 
+// Text for the page's markup: the characters that would start markup escaped.
+std::string htmlText(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped.push_back(c);
+        }
+    }
+    return escaped;
+}
+
+// The title before the files are read: their names; the script adds the players.
+std::string titleOfFiles(const std::vector<Read::Input>& inputs) {
+    std::vector<TitleFile> files;
+    for (const Read::Input& input : inputs) {
+        files.push_back({input.name(), input.path()});
+    }
+    return pageTitle(files, {});
+}
+
 json levelOrNull(Analysis::Figure level) {
     return level ? json(std::round(*level)) : json(nullptr);
 }
@@ -115,6 +148,8 @@ std::string_view HtmlReport::writeUpToNextMarker() {
             out.write(kPageCss);
         } else if (name == "report.js") {
             out.write(kPageScript);
+        } else if (name == "title") {
+            out.write(htmlText(titleOfFiles(files)));
         } else {
             return name;  // a data marker: the caller writes what goes there
         }

@@ -5,8 +5,11 @@
 
 #include <array>
 #include <cstddef>
+#include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Event.h"
 #include "Report.h"
@@ -62,7 +65,13 @@ struct EventTexts {
 };
 EventTexts eventTexts(const Event& event);
 
-// The page's title: the files read, or the folder's name and how many, and the players.
+// The page's title: "Quorvel report: " and the names of the files read (the first three,
+// and how many more), then the players when they are known ("(Steam|7656…|0)").
+struct TitleFile {
+    std::string name;            // as messages name it
+    std::filesystem::path path;  // empty for bytes
+};
+std::string pageTitle(const std::vector<TitleFile>& files, const std::set<std::string>& players);
 std::string pageTitle(const std::vector<InputSummary>& inputs);
 
 // One line for an input: "file: 3 matches, 1 with problems, on 1.2.3.4", or why it

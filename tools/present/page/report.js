@@ -121,36 +121,50 @@ const NONE = "\u2013";
 const clockOf = (epochSeconds) => new Date(epochSeconds * 1000).toISOString().slice(11, 19);
 const withUnit = (unit) => (u, v) => (v === null || v === undefined ? NONE : `${v} ${unit}`);
 
-function serverChart(holder) {
-  const servers = report.servers;
-  if (servers.length === 0) return;
-  const index = servers.map((_, i) => i);
-  const bars = (align, fill) => ({
-    fill, stroke: fill, width: 0, paths: uPlot.paths.bars({size: [0.35, 60], align}),
-    points: {show: false},
+// A chart of figures per group (a server, a day): one x position each, named below it;
+// each series as bars beside each other (`bar`: -1 left, 1 right) or as a line, on the
+// left axis or on a second one at the right.
+function groupChart(holder, {title, names, nameLabel, axes, series}) {
+  const index = names.map((_, i) => i);
+  const fromZero = {range: (u, min, max) => [0, Math.max(1, max) * 1.15]};
+  const scales = {x: {time: false, range: [-0.5, names.length - 0.5]}, y: fromZero};
+  const axisList = [{splits: () => index, values: (u, splits) => splits.map((i) => names[i] ?? "")}];
+  axes.forEach(([scale, label], i) => {
+    scales[scale] = fromZero;
+    axisList.push(i === 0 ? {scale, label} : {scale, label, side: 1, grid: {show: false}});
   });
   const options = {
-    title: "Servers compared: ping (ms) and packets lost (%)",
-    width: holder.clientWidth, height: chartHeight(),
-    scales: {
-      x: {time: false, range: [-0.5, servers.length - 0.5]},
-      y: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
-      loss: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
-    },
-    axes: [
-      {splits: () => index, values: (u, splits) => splits.map((i) => servers[i] ? servers[i].serverIp : "")},
-      {label: "ping (ms)"},
-      {scale: "loss", side: 1, label: "lost (%)", grid: {show: false}},
-    ],
-    series: [
-      {label: "server", value: (u, i) => (i === null || !servers[i] ? NONE : servers[i].serverIp)},
-      Object.assign({label: "ping median", value: withUnit("ms")}, bars(-1, "#1f77b4")),
-      Object.assign({label: "ping p95", value: withUnit("ms")}, bars(1, "#aec7e8")),
-      {label: "lost in", scale: "loss", stroke: "#d62728", width: 2, value: withUnit("%")},
-    ],
+    title, width: holder.clientWidth, height: chartHeight(), scales, axes: axisList,
+    series: [{label: nameLabel, value: (u, i) => (i === null || names[i] === undefined ? NONE : names[i])},
+      ...series.map(({label, scale, color, bar, format}) => Object.assign(
+        {label, scale, stroke: color, width: 2, value: format},
+        bar === undefined ? {} : {fill: color, width: 0, points: {show: false},
+                                  paths: uPlot.paths.bars({size: [0.35, 60], align: bar})}))],
   };
-  charts.push(new uPlot(options, [index, servers.map((s) => s.pingMedianMs),
-    servers.map((s) => s.pingP95Ms), servers.map((s) => s.lossInPercent)], holder));
+  charts.push(new uPlot(options, [index, ...series.map((s) => s.values)], holder));
+}
+
+const wholeNumber = (u, v) => (v === null || v === undefined ? NONE : String(Math.round(v)));
+
+// Servers side by side: ping in one chart, packets lost each way in another.
+function serverCharts(holder) {
+  const servers = report.servers;
+  if (servers.length === 0) return;
+  const names = servers.map((s) => s.serverIp);
+  const [pingHolder, lossHolder] = [el("div", {class: "chart"}), el("div", {class: "chart"})];
+  holder.append(pingHolder, lossHolder);
+  groupChart(pingHolder, {
+    title: "Servers compared: ping (ms)", names, nameLabel: "server", axes: [["y", "ping (ms)"]],
+    series: [
+      {label: "ping median", scale: "y", color: "#1f77b4", bar: -1, values: servers.map((s) => s.pingMedianMs), format: withUnit("ms")},
+      {label: "ping p95", scale: "y", color: "#aec7e8", bar: 1, values: servers.map((s) => s.pingP95Ms), format: withUnit("ms")},
+    ]});
+  groupChart(lossHolder, {
+    title: "Servers compared: packets lost (%)", names, nameLabel: "server", axes: [["y", "lost (%)"]],
+    series: [
+      {label: "lost in", scale: "y", color: "#d62728", bar: -1, values: servers.map((s) => s.lossInPercent), format: withUnit("%")},
+      {label: "lost out", scale: "y", color: "#9467bd", bar: 1, values: servers.map((s) => s.lossOutPercent), format: withUnit("%")},
+    ]});
 }
 
 // How the player's connection and frame rate went day by day, when there are several.
@@ -161,30 +175,14 @@ function layOutDays() {
   if (report.daysNote) document.getElementById("days-note").textContent = report.daysNote;
   tableOf(document.getElementById("day-table"), report.table.dayColumns,
     days.map((d) => d.texts.cells.map((text, i) => [text, i === 0 || i === 6 ? "text" : null])));
-  const holder = document.getElementById("day-chart");
-  const index = days.map((_, i) => i);
-  const options = {
-    title: "Day by day: ping (ms) and FPS",
-    width: holder.clientWidth, height: chartHeight(),
-    scales: {
-      x: {time: false, range: [-0.5, days.length - 0.5]},
-      y: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
-      fps: {range: (u, min, max) => [0, Math.max(1, max) * 1.15]},
-    },
-    axes: [
-      {values: (u, splits) => splits.map((i) => days[i] ? days[i].day : "")},
-      {label: "ping (ms)"},
-      {scale: "fps", side: 1, label: "FPS", grid: {show: false}},
-    ],
+  groupChart(document.getElementById("day-chart"), {
+    title: "Day by day: ping (ms) and FPS", names: days.map((d) => d.day), nameLabel: "day",
+    axes: [["y", "ping (ms)"], ["fps", "FPS"]],
     series: [
-      {label: "day", value: (u, i) => (i === null || !days[i] ? NONE : days[i].day)},
-      {label: "ping median", stroke: "#1f77b4", width: 2, value: withUnit("ms")},
-      {label: "ping p95", stroke: "#aec7e8", width: 2, value: withUnit("ms")},
-      {label: "FPS", scale: "fps", stroke: "#2ca02c", width: 2, value: (u, v) => (v === null || v === undefined ? NONE : String(Math.round(v)))},
-    ],
-  };
-  charts.push(new uPlot(options, [index, days.map((d) => d.pingMedianMs),
-    days.map((d) => d.pingP95Ms), days.map((d) => d.fpsMean)], holder));
+      {label: "ping median", scale: "y", color: "#1f77b4", values: days.map((d) => d.pingMedianMs), format: withUnit("ms")},
+      {label: "ping p95", scale: "y", color: "#aec7e8", values: days.map((d) => d.pingP95Ms), format: withUnit("ms")},
+      {label: "FPS", scale: "fps", color: "#2ca02c", values: days.map((d) => d.fpsMean), format: wholeNumber},
+    ]});
 }
 
 // Each kind's band colour; a minor event (one that does not count) is drawn fainter.
@@ -199,7 +197,8 @@ const bandColor = (e) => `rgba(${BAND_COLORS[e.kind].join(", ")}, ${e.significan
 const LIMITS = report.limits;
 const CHARTS = [
   {key: "ping", title: "Ping and latency", unit: "ms", bands: ["pingSpike", "unstablePing", "serverHiccup"],
-   series: [["Ping", "ping", "#1f77b4"], ["Latency", "latency", "#ff7f0e"]],
+   // Latency first, wider and paler, so that ping stays in sight on top where they meet.
+   series: [["Latency", "latency", "rgba(255, 127, 14, 0.7)", 3], ["Ping", "ping", "#1f77b4"]],
    lines: [["spike line", "pingSpike", "#1f77b4"]],
    limits: [[`high ping (p95) ${LIMITS.highPingP95Ms} ms`, LIMITS.highPingP95Ms],
             [`high latency (median) ${LIMITS.highLatencyMedianMs} ms`, LIMITS.highLatencyMedianMs]]},
@@ -214,7 +213,7 @@ const CHARTS = [
    series: [["Buffer", "buffer", "#8c564b"], ["Target", "bufferTarget", "#7f7f7f"]], lines: []},
 ];
 
-// The chart's series and data: the time, the layout's statistics, its dashed lines.
+// The chart's series and data: the time, then the layout's statistics.
 function chartSeries(match, layout) {
   const startEpoch = match.report.startEpochSeconds;
   const t = match.series.offset.map((offset) => startEpoch + offset);
@@ -223,16 +222,9 @@ function chartSeries(match, layout) {
     value: (u, v) => (v === null || v === undefined ? NONE : `${clockOf(v)} (+${v - startEpoch} s)`),
   }];
   const data = [t];
-  for (const [label, key, color] of layout.series) {
-    series.push({label, stroke: color, width: 1.5, value: withUnit(layout.unit)});
+  for (const [label, key, color, width] of layout.series) {
+    series.push({label, stroke: color, width: width || 1.5, value: withUnit(layout.unit)});
     data.push(match.series[key]);
-  }
-  for (const [label, key, color] of layout.lines) {
-    const level = match.lines[key];
-    if (level === null || level === undefined) continue;
-    series.push({label: `${label} (${level} ${layout.unit})`, stroke: color, width: 1, dash: [6, 4],
-                 points: {show: false}, value: () => `${level} ${layout.unit}`});
-    data.push(t.map(() => level));
   }
   return {series, data};
 }
@@ -258,32 +250,105 @@ function drawBands(u, holder, events, startEpoch) {
   if (CHECKING) holder.dataset.bands = drawn.join(" ");
 }
 
-// The bands' labels, and the verdict's limits where they fall inside the data's range.
-function drawLabels(u, layout, events, startEpoch) {
+const MAX_LABEL_ROWS = 3;
+
+// A label on a chart, on a pale ground so that lines behind it do not cross it out;
+// `drawn` gets the box the text took, as the canvas placed it.
+function label(ctx, text, x, baseline, color, drawn) {
+  const size = parseInt(ctx.font, 10);
+  const width = ctx.measureText(text).width;
+  ctx.fillStyle = "rgba(255, 255, 255, 0.75)";
+  ctx.fillRect(x - 1, baseline - size, width + 2, size + 3);
+  ctx.fillStyle = color;
+  ctx.fillText(text, x, baseline);
+  const shift = {left: 0, start: 0, center: width / 2, right: width, end: width}[ctx.textAlign];
+  drawn.push([x - shift, baseline - size, width, size].map(Math.round));
+}
+
+// Tops for labels `height` high, wanted at `wanted` (sorted down the chart), moved
+// down just enough that none overlaps the one above, and all up again where the last
+// would leave the chart.
+function stackLabels(wanted, height, top, bottom) {
+  const placed = [];
+  for (const y of wanted) placed.push(Math.max(y, top, placed.length ? placed[placed.length - 1] + height : top));
+  for (let i = placed.length - 1, limit = bottom - height; i >= 0 && placed[i] > limit; i--, limit -= height) {
+    placed[i] = limit;
+  }
+  return placed;
+}
+
+// The bands' labels, inside the plot and in rows where they would overlap; then the
+// levels the chart is judged by (its dashed lines and the verdict's limits where the data
+// reaches them), each named at the right, their names never on top of each other.
+function drawLabels(u, layout, events, startEpoch, lines) {
   const ctx = u.ctx;
+  const {left, top, width, height} = u.bbox;
+  const lineHeight = 13 * devicePixelRatio;
   ctx.save();
+  ctx.beginPath();
+  ctx.rect(left, top, width, height);
+  ctx.clip();
   ctx.font = `${Math.round(11 * devicePixelRatio)}px sans-serif`;
-  ctx.fillStyle = "#333";
-  for (const e of events) {
-    if (!layout.bands.includes(e.kind)) continue;
-    const [x0] = bandX(u, startEpoch, e);
-    ctx.fillStyle = e.significant ? "#222" : "#999";
-    ctx.fillText(e.texts.band, x0 + 3, u.bbox.top + 12 * devicePixelRatio);
+  // The chart library leaves its last axis' alignment behind (right-aligned figures).
+  ctx.textAlign = "left";
+  ctx.textBaseline = "alphabetic";
+  // Labels of the events that count first; a label with no room in the top rows is left
+  // out (its event stays in the table), so that labels never cover the lines.
+  const drawn = [];
+  const rows = [];  // the [from, to] taken in each row
+  const labelled = events.filter((e) => layout.bands.includes(e.kind))
+    .sort((a, b) => Number(b.significant) - Number(a.significant));
+  for (const e of labelled) {
+    const textWidth = ctx.measureText(e.texts.band).width;
+    const x = Math.min(Math.max(bandX(u, startEpoch, e)[0], left) + 3, left + width - textWidth - 3);
+    const free = (taken) => taken.every(([from, to]) => x + textWidth + 6 < from || to < x);
+    let row = rows.findIndex(free);
+    if (row < 0 && rows.length < MAX_LABEL_ROWS) row = rows.push([]) - 1;
+    if (row < 0) continue;
+    rows[row].push([x, x + textWidth + 6]);
+    label(ctx, e.texts.band, x, top + (row + 1) * lineHeight - 2, e.significant ? "#222" : "#888", drawn);
   }
   const [low, high] = [u.scales.y.min, u.scales.y.max];
-  for (const [label, level] of layout.limits || []) {
-    if (level < low || level > high) continue;
-    const y = u.valToPos(level, "y", true);
-    ctx.strokeStyle = "#b02a2a";
-    ctx.setLineDash([2, 3]);
+  const shown = lines.filter(([, level]) => level >= low && level <= high)
+    .map(([text, level, color, dash]) => ({text, color, dash, y: u.valToPos(level, "y", true)}))
+    .sort((a, b) => a.y - b.y);
+  const tops = stackLabels(shown.map((l) => l.y - lineHeight), lineHeight, top, top + height);
+  for (const {color, dash, y} of shown) {
+    ctx.strokeStyle = color;
+    ctx.setLineDash(dash);
     ctx.beginPath();
-    ctx.moveTo(u.bbox.left, y);
-    ctx.lineTo(u.bbox.left + u.bbox.width, y);
+    ctx.moveTo(left, y);
+    ctx.lineTo(left + width, y);
     ctx.stroke();
-    ctx.fillStyle = "#b02a2a";
-    ctx.fillText(label, u.bbox.left + u.bbox.width - ctx.measureText(label).width - 4, y - 3);
   }
+  shown.forEach(({text, color}, i) => {
+    label(ctx, text, left + width - ctx.measureText(text).width - 4, tops[i] + lineHeight - 3, color, drawn);
+  });
   ctx.restore();
+  if (CHECKING) u.root.parentNode.dataset.labels = JSON.stringify({plot: [left, top, width, height], drawn});
+}
+
+const DASHED = [6, 4];
+
+// The y range of a match's chart: from zero for counts, else the data's; with room for
+// the dashed lines, so that the level a spike or drop is measured against stays in sight.
+function valueRange(layout, min, max, dashed) {
+  if (min === null || max === null) [min, max] = [0, 1];
+  const low = layout.fromZero ? 0 : Math.min(min, ...dashed);
+  const high = Math.max(layout.fromZero ? 1 : min + 1, max, ...dashed);
+  const pad = layout.fromZero ? 0.15 * high : 0.08 * (high - low);
+  return [layout.fromZero ? 0 : low - pad, high + pad];
+}
+
+// The horizontal lines of a match's chart: [label, level, colour, dash].
+function levelLines(match, layout) {
+  const lines = [];
+  for (const [label, key, color] of layout.lines) {
+    const level = match.lines[key];
+    if (level !== null && level !== undefined) lines.push([`${label} ${level} ${layout.unit}`, level, color, DASHED]);
+  }
+  for (const [label, level] of layout.limits || []) lines.push([label, level, "#b02a2a", [2, 3]]);
+  return lines;
 }
 
 function matchChart(holder, match, layout) {
@@ -291,16 +356,18 @@ function matchChart(holder, match, layout) {
   const events = match.report.events.filter((e) => layout.bands.includes(e.kind) ||
     e.kind === "noValue" || e.kind === "notRecorded");
   const {series, data} = chartSeries(match, layout);
+  const lines = levelLines(match, layout);
+  const dashed = lines.filter(([, , , dash]) => dash === DASHED).map(([, level]) => level);
   const options = {
     title: `${layout.title} (${layout.unit})`,
     width: holder.clientWidth, height: chartHeight(),
     tzDate: (ts) => uPlot.tzDate(new Date(ts * 1000), "Etc/UTC"),
-    scales: {y: layout.fromZero ? {range: (u, min, max) => [0, Math.max(1, max) * 1.15]} : {}},
+    scales: {y: {range: (u, min, max) => valueRange(layout, min, max, dashed)}},
     axes: [{values: (u, splits) => splits.map(clockOf)}, {label: layout.unit}],
     series,
     hooks: {
       drawClear: [(u) => drawBands(u, holder, events, startEpoch)],
-      draw: [(u) => drawLabels(u, layout, events, startEpoch)],
+      draw: [(u) => drawLabels(u, layout, events, startEpoch, lines)],
     },
   };
   holder.dataset.chart = layout.key;
@@ -405,7 +472,7 @@ if (CHECKING) {
 }
 layOutHeadline();
 layOutMatchTable();
-serverChart(document.getElementById("server-chart"));
+serverCharts(document.getElementById("server-chart"));
 layOutDays();
 layOutMatches();
 followTheWindow();
