@@ -20,6 +20,12 @@ ProgramRun runReport(const std::string& arguments, const TempDir& folder,
     return runProgram(QUORVEL_REPORT_PATH, arguments, folder, before);
 }
 
+// The report's exit status when it writes the page of `input` to `page`.
+int writePage(const TempDir& folder, const std::filesystem::path& input,
+              const std::filesystem::path& page) {
+    return runReport(shellQuoted(input) + " --html " + shellQuoted(page), folder).exitCode;
+}
+
 // Every entry of `folder` but the captured output.
 std::vector<std::string> filesIn(const TempDir& folder) {
     std::vector<std::string> names;
@@ -488,7 +494,7 @@ TEST(ReportPage, DaysAddUpTheirSecondsInEveryOutput) {
     EXPECT_NE(table.out.find("2026-12-09"), std::string::npos);
 
     const auto page = folder / "days.html";
-    ASSERT_EQ(runReport(shellQuoted(csv) + " --html " + shellQuoted(page), folder).exitCode, 0);
+    ASSERT_EQ(writePage(folder, csv, page), 0);
     const auto data = dataBlocks(readFile(page), "id=\"report-data\"");
     ASSERT_EQ(data.size(), 1u);
     EXPECT_EQ(data[0]["days"], days);
@@ -522,17 +528,10 @@ TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
     });
     // The first match alone, in a file of the same name: the page's fixed part.
     writeFile(folder / "one" / "p-performance.csv", performanceCsv({rows.front()}));
-    ASSERT_EQ(runReport(shellQuoted(folder / "one" / "p-performance.csv") + " --html " +
-                            shellQuoted(folder / "one.html"),
-                        folder)
-                  .exitCode,
-              0);
+    ASSERT_EQ(writePage(folder, folder / "one" / "p-performance.csv", folder / "one.html"), 0);
     writeFile(folder / "p-performance.csv", performanceCsv(rows));
     const auto page = folder / "page.html";
-    ASSERT_EQ(runReport(shellQuoted(folder / "p-performance.csv") + " --html " + shellQuoted(page),
-                        folder)
-                  .exitCode,
-              0);
+    ASSERT_EQ(writePage(folder, folder / "p-performance.csv", page), 0);
 
     const std::string one = readFile(folder / "one.html");
     const auto oneCharted = dataBlocks(one, "class=\"match-data\"");
@@ -611,7 +610,7 @@ TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) 
     ASSERT_EQ(sim.exitCode, 0) << sim.err;
     const auto csv = folder / "data" / "Epic%7C0f3c9a%7Closs-performance.csv";
     const auto page = folder / "page.html";
-    ASSERT_EQ(runReport(shellQuoted(csv) + " --html " + shellQuoted(page), folder).exitCode, 0);
+    ASSERT_EQ(writePage(folder, csv, page), 0);
 
     const std::string dom = drawnPage(page, folder);
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
@@ -653,10 +652,7 @@ TEST(ReportPage, EveryKindOfEventIsABandOnItsChart) {
                      {TroubleKind::LossIn, 280, 3, 10, 12}};
     writeFile(folder / "p-performance.csv", performanceFile(play));
     const auto page = folder / "page.html";
-    ASSERT_EQ(runReport(shellQuoted(folder / "p-performance.csv") + " --html " + shellQuoted(page),
-                        folder)
-                  .exitCode,
-              0);
+    ASSERT_EQ(writePage(folder, folder / "p-performance.csv", page), 0);
     EXPECT_NE(readFile(page).find("<title>Quorvel report: p-performance.csv</title>"),
               std::string::npos);
     const std::string dom = drawnPage(page, folder);
