@@ -90,6 +90,7 @@ std::string htmlText(std::string_view text) {
 // The title before the files are read: their names; the script adds the players.
 std::string titleOfFiles(const std::vector<Read::Input>& inputs) {
     std::vector<TitleFile> files;
+    files.reserve(inputs.size());
     for (const Read::Input& input : inputs) {
         files.push_back({input.name(), input.path()});
     }

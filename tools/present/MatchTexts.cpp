@@ -266,6 +266,7 @@ std::string pageTitle(const std::vector<TitleFile>& files, const std::set<std::s
 
 std::string pageTitle(const std::vector<InputSummary>& inputs) {
     std::vector<TitleFile> files;
+    files.reserve(inputs.size());
     std::set<std::string> players;
     for (const InputSummary& input : inputs) {
         files.push_back({input.name, input.path});
