@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "ConsoleText.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 // after windows.h, which it needs
@@ -76,6 +78,7 @@ std::filesystem::path programFile([[maybe_unused]] const char* argv0) {
 }
 
 void useUtf8Console() {
+    routeStandardStreams();
 #if defined(_WIN32)
     if (originalOutputCodePage == 0) {
         originalOutputCodePage = GetConsoleOutputCP();

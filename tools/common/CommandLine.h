@@ -27,8 +27,10 @@ std::filesystem::path pathFromUtf8(std::string_view text);
 // This program's own file.
 std::filesystem::path programFile(const char* argv0);
 
-// Lets the console show UTF-8 output as text (Windows: the console's output code
-// page becomes UTF-8 while the program runs; elsewhere nothing to do).
+// Lets the console show UTF-8 output as text: on Windows, std::cout and std::cerr go
+// through writeText (the console's wide-character call when they are a console), and the
+// console's output code page is UTF-8 while the program runs for anything else; elsewhere
+// nothing to do.
 void useUtf8Console();
 
 }  // namespace Quorvel::Tools

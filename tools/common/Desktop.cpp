@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "ConsoleText.h"
 #include "DisplayText.h"
 #include "Failure.h"
 
@@ -79,7 +80,7 @@ void waitForKeyBeforeClosing() {
     if (_isatty(_fileno(stdin)) == 0) {
         return;
     }
-    std::fputs("\nPress any key to close this window.", stderr);
+    writeText(stderr, "\nPress any key to close this window.");
     std::fflush(stderr);
     _getch();
 #endif

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "CommandLine.h"
+#include "ConsoleText.h"
 #include "Failure.h"
 
 namespace Quorvel::Tools {
@@ -20,7 +20,7 @@ inline std::optional<int> parseArguments(CLI::App& app, const Utf8Arguments& arg
     for (int i = 1; i < arguments.count(); ++i) {
         const std::string_view argument = arguments.values()[i];
         if (argument == "/?" || argument == "-?") {
-            std::fputs(app.help().c_str(), stdout);
+            writeText(stdout, app.help());
             return kExitOk;
         }
     }

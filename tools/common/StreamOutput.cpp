@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "ConsoleText.h"
 #include "Failure.h"
 
 namespace Quorvel::Tools {
@@ -14,8 +15,9 @@ void StreamOutput::write(std::string_view text) {
     if (failure || text.empty()) {
         return;
     }
-    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size()) {
-        failure = std::strerror(errno);
+    errno = 0;
+    if (!writeText(stream, text)) {
+        failure = errno != 0 ? std::strerror(errno) : "the console refused it";
     }
 }
 

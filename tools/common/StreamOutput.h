@@ -9,8 +9,9 @@
 
 namespace Quorvel::Tools {
 
-// Text to an open C stream (standard output), with every failure remembered: a full
-// disk or a closed pipe must not pass for success.
+// Text to an open C stream (standard output), through writeText (a console gets it in
+// wide characters), with every failure remembered: a full disk or a closed pipe must
+// not pass for success.
 class StreamOutput : public TextOutput {
   public:
     StreamOutput(std::FILE* output, std::string name);

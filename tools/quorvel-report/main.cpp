@@ -12,6 +12,7 @@
 
 #include "AtomicFile.h"
 #include "CommandLine.h"
+#include "ConsoleText.h"
 #include "Desktop.h"
 #include "DisplayText.h"
 #include "Failure.h"
@@ -53,7 +54,7 @@ const char* const kWhatToDrop =
 
 // A message on standard error; names from files and folders in it stay text.
 void complain(const std::string& message) {
-    std::fprintf(stderr, "quorvel-report: %s\n", Tools::terminalSafe(message).c_str());
+    Tools::writeText(stderr, "quorvel-report: " + Tools::terminalSafe(message) + "\n");
 }
 
 struct Options {
@@ -425,7 +426,7 @@ int main(int argc, char** argv) {
     describeOptions(app, options);
     if (arguments.count() == 1 && Tools::hasConsoleOfItsOwn()) {
         // Started with a double click: what the program is for, instead of a usage error.
-        std::fprintf(stderr, "%s\n%s", kAbout, kWhatToDrop);
+        Tools::writeText(stderr, std::string(kAbout) + "\n" + kWhatToDrop);
         Tools::waitForKeyBeforeClosing();
         return Tools::kExitUsage;
     }
@@ -449,7 +450,7 @@ int main(int argc, char** argv) {
     }
     if (dropped) {
         if (!outcome.shown) {
-            std::fprintf(stderr, "\n%s", kWhatToDrop);
+            Tools::writeText(stderr, std::string("\n") + kWhatToDrop);
         }
         Tools::waitForKeyBeforeClosing();
     }
