@@ -1,6 +1,7 @@
 #pragma once
 
-// Running the tools as a user does, their output captured in files: through the shell
+// Running the tools as a user does, in a folder of the test's own (where a program
+// leaves what it writes by default), their output captured in files: through the shell
 // on Linux, through CreateProcessW (the command line in UTF-16) on Windows.
 
 #include <chrono>
@@ -68,8 +69,8 @@ inline ProgramRun runProgram(const std::string& program, const std::string& argu
     startup.hStdError = inheritableFile(err, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process{};
     ProgramRun run;
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       folder.path().c_str(), &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
@@ -95,8 +96,9 @@ inline ProgramRun runProgram(const std::string& program, const std::string& argu
                              const std::filesystem::path& outputTo = {}) {
     const auto out = outputTo.empty() ? folder / "stdout.txt" : outputTo;
     const auto err = folder / "stderr.txt";
-    const std::string command = before + "exec \"" + program + "\" " + arguments + " >" +
-                                shellQuoted(out) + " 2>" + shellQuoted(err) + " </dev/null";
+    const std::string command = before + "cd " + shellQuoted(folder.path()) + " && exec \"" +
+                                program + "\" " + arguments + " >" + shellQuoted(out) + " 2>" +
+                                shellQuoted(err) + " </dev/null";
     const int status = std::system(command.c_str());
     ProgramRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -111,8 +113,9 @@ class BackgroundProgram {
     BackgroundProgram(const std::string& program, const std::string& arguments,
                       const TempDir& folder)
         : out(folder / "stdout.txt"), err(folder / "stderr.txt") {
-        const std::string command = "exec \"" + program + "\" " + arguments + " >" +
-                                    shellQuoted(out) + " 2>" + shellQuoted(err);
+        const std::string command = "cd " + shellQuoted(folder.path()) + " && exec \"" + program +
+                                    "\" " + arguments + " >" + shellQuoted(out) + " 2>" +
+                                    shellQuoted(err);
         pid = fork();
         if (pid == 0) {
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));

@@ -161,14 +161,89 @@ TEST(WindowsHabits, BothProgramsGiveHelpForTheWindowsQuestionMark) {
     }
 }
 
+// The system's temporary folder, pointed at `folder` for the programs started.
+struct TemporaryFolderAt {
+    explicit TemporaryFolderAt(const TempDir& folder)
+        : tmp("TMP", utf8(folder.path()).c_str()),
+          temp("TEMP", utf8(folder.path()).c_str()),
+          tmpdir("TMPDIR", utf8(folder.path()).c_str()) {}
+    ScopedVariable tmp, temp, tmpdir;
+};
+
+std::vector<std::string> entriesOf(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(utf8(entry.path().filename()));
+    }
+    return names;
+}
+
 TEST(WindowsHabits, TheSimulatorStartedOnItsOwnSaysWhatItIsAndPlaysItsSession) {
     TempDir folder("quorvel-sim-alone");
+    TempDir temporary("quorvel-sim-tmp");
+    const TemporaryFolderAt tmp(temporary);
     const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE", "1");
     const ProgramRun run = runProgram(QUORVEL_SIM_PATH, "", folder);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.rfind("quorvel-sim plays a game session", 0), 0u) << run.out;
-    EXPECT_NE(run.out.find("This run wrote"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("This run wrote 270 rows, in 1 file."), std::string::npos) << run.out;
+    const auto data = folder / "quorvel-sim-data";
+    EXPECT_NE(run.out.find("Data folder: " + utf8(data)), std::string::npos) << run.out;
+    EXPECT_TRUE(std::filesystem::exists(data / "Steam%7C76561190000000000%7C0-performance.csv"));
+    EXPECT_EQ(entriesOf(temporary.path()), std::vector<std::string>{}) << "nothing left behind";
 }
+
+TEST(WindowsHabits, TheSimulatorLeavesNoTemporaryFolderHoweverItEnds) {
+    TempDir folder("quorvel-sim-ends");
+    TempDir temporary("quorvel-sim-tmp");
+    const TemporaryFolderAt tmp(temporary);
+    const std::pair<const char*, int> runs[] = {{"--data data", 0},
+                                                {"--data data --module nowhere.dll", 1}};
+    for (const auto& [arguments, exitCode] : runs) {
+        const ProgramRun run = runProgram(QUORVEL_SIM_PATH, arguments, folder);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
+        EXPECT_NE(run.out.find("Documents folder: " + utf8(temporary.path())), std::string::npos)
+            << "the Documents folder was a temporary one: " << run.out;
+        EXPECT_EQ(entriesOf(temporary.path()), std::vector<std::string>{}) << arguments;
+    }
+}
+
+// Paths past the 260 characters of Windows' plain calls: a folder of folders 50
+// characters long each.
+std::filesystem::path longFolderIn(const TempDir& folder) {
+    std::filesystem::path path = folder.path();
+    while (path.native().size() < 300) {
+        path /= std::string(50, 'f');
+    }
+    return path;
+}
+
+TEST(WindowsHabits, FoldersAndFilesOfAnyLengthReachBothTools) {
+    TempDir folder("quorvel-long");
+    const auto data = longFolderIn(folder) / "data";
+    const ProgramRun sim = runProgram(QUORVEL_SIM_PATH, "--data " + shellQuoted(data), folder);
+    ASSERT_EQ(sim.exitCode, 0) << sim.err;
+    EXPECT_NE(sim.out.find("This run wrote 270 rows, in 1 file."), std::string::npos) << sim.out;
+    const auto page = data / "page.html";
+    const ProgramRun report =
+        runProgram(QUORVEL_REPORT_PATH, shellQuoted(data) + " --html " + shellQuoted(page), folder);
+    ASSERT_EQ(report.exitCode, 0) << report.err;
+    EXPECT_NE(report.out.find("185.34.107.21:7811"), std::string::npos) << report.out;
+    EXPECT_NE(readFile(page).find("</html>"), std::string::npos);
+}
+
+#if defined(_WIN32)
+TEST(WindowsHabits, ADocumentsFolderTooLongForTheModuleIsRefusedBeforeTheSession) {
+    TempDir folder("quorvel-long-documents");
+    const auto documents = longFolderIn(folder);
+    const ProgramRun sim =
+        runProgram(QUORVEL_SIM_PATH, "--data data --documents " + shellQuoted(documents), folder);
+    EXPECT_EQ(sim.exitCode, 1) << sim.out;
+    EXPECT_NE(sim.err.find("is too long: the game's log in it would take"), std::string::npos)
+        << sim.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "data")) << "nothing written";
+}
+#endif
 
 }  // namespace
 }  // namespace QuorvelTest

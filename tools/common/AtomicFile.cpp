@@ -6,6 +6,7 @@
 
 #include "DisplayText.h"
 #include "Failure.h"
+#include "SystemPath.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -28,7 +29,8 @@ std::string systemError() {
 // Opens a new file for writing, failing when the name is taken.
 std::FILE* createNew(const std::filesystem::path& file) {
 #if defined(_WIN32)
-    const int fd = _wopen(file.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
+    const int fd =
+        _wopen(systemPath(file).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
     return fd < 0 ? nullptr : _fdopen(fd, "wb");
 #else
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -47,7 +49,7 @@ bool flushToDisk(std::FILE* stream) {
 std::optional<std::string> replace(const std::filesystem::path& from,
                                    const std::filesystem::path& to) {
 #if defined(_WIN32)
-    if (!MoveFileExW(from.c_str(), to.c_str(),
+    if (!MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return std::system_category().message(static_cast<int>(GetLastError()));
     }
@@ -63,7 +65,7 @@ std::optional<std::string> replace(const std::filesystem::path& from,
 
 AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(target)) {
     std::error_code error;
-    const auto status = std::filesystem::status(targetPath, error);
+    const auto status = fileStatus(targetPath, error);
     if (std::filesystem::is_directory(status)) {
         throw Failure(FailureKind::Output,
                       displayPath(targetPath) + ": is a folder; name a file to write");
@@ -72,7 +74,7 @@ AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(targ
         // A device or a pipe (/dev/stdout, a named pipe): it cannot be replaced, so it is
         // written straight, failures still reported.
 #if defined(_WIN32)
-        stream = _wfopen(targetPath.c_str(), L"wb");
+        stream = _wfopen(systemPath(targetPath).c_str(), L"wb");
 #else
         stream = std::fopen(targetPath.c_str(), "wb");
 #endif
@@ -134,7 +136,7 @@ void AtomicFile::commit() {
     if (failure) {
         std::error_code ignored;
         if (!temporaryPath.empty()) {
-            std::filesystem::remove(temporaryPath, ignored);
+            std::filesystem::remove(systemPath(temporaryPath), ignored);
         }
         throw Failure(FailureKind::Output,
                       displayPath(targetPath) + ": cannot be written: " + *failure);
@@ -147,7 +149,7 @@ void AtomicFile::discard() {
         stream = nullptr;
         std::error_code ignored;
         if (!temporaryPath.empty()) {
-            std::filesystem::remove(temporaryPath, ignored);
+            std::filesystem::remove(systemPath(temporaryPath), ignored);
         }
     }
 }

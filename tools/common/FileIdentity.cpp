@@ -1,5 +1,7 @@
 #include "FileIdentity.h"
 
+#include "SystemPath.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -10,9 +12,9 @@ namespace Quorvel::Tools {
 
 std::optional<FileIdentity> fileIdentity(const std::filesystem::path& file) {
 #if defined(_WIN32)
-    HANDLE handle =
-        CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = CreateFileW(systemPath(file).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }

@@ -19,7 +19,7 @@ constexpr std::size_t kHeadBytes = 4096;
 
 std::size_t hashOfHead(const std::filesystem::path& file, std::uintmax_t bytes) {
     std::string head(static_cast<std::size_t>(std::min<std::uintmax_t>(bytes, kHeadBytes)), '\0');
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(Tools::systemPath(file), std::ios::binary);
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     return std::hash<std::string>{}(head);
 }
@@ -27,7 +27,7 @@ std::size_t hashOfHead(const std::filesystem::path& file, std::uintmax_t bytes) 
 // The rows in the first `bytes` of a performance file: its lines but the header and
 // blank ones (a line may end in CR LF on Windows).
 std::size_t rowsIn(const std::filesystem::path& file, std::uintmax_t bytes) {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(Tools::systemPath(file), std::ios::binary);
     std::size_t rows = 0;
     std::string line;
     for (std::uintmax_t read = 0; read < bytes && std::getline(in, line);) {
@@ -52,19 +52,17 @@ FolderSnapshot::States FolderSnapshot::take(const std::filesystem::path& dataFol
     std::vector<std::filesystem::path> listed = Read::performanceFilesIn(dataFolder).files;
     const std::filesystem::path history = dataFolder / Format::kHistoryFolderName;
     std::error_code error;
-    if (std::filesystem::is_directory(history, error)) {
+    if (std::filesystem::is_directory(Tools::fileStatus(history, error))) {
         const std::vector<std::filesystem::path> kept = Read::performanceFilesIn(history).files;
         listed.insert(listed.end(), kept.begin(), kept.end());
     }
     for (const std::filesystem::path& file : listed) {
         // One whose size or time cannot be read has the empty state: if it still cannot
         // be after the session, it is not taken for one the session wrote.
-        std::error_code sizeError, timeError;
-        State state{std::filesystem::file_size(file, sizeError),
-                    std::filesystem::last_write_time(file, timeError), Tools::fileIdentity(file),
-                    0};
-        state.headHash = hashOfHead(file, state.size);
-        files[file] = sizeError || timeError ? State{} : state;
+        const auto written = Tools::sizeAndTime(file);
+        files[file] =
+            written ? State{*written, Tools::fileIdentity(file), hashOfHead(file, written->size)}
+                    : State{};
     }
     return files;
 }
@@ -85,14 +83,13 @@ std::vector<WrittenFile> FolderSnapshot::newOrChanged() const {
         }
         const auto found = now.identity ? byIdentity.find(*now.identity) : byIdentity.end();
         const State* earlier = found == byIdentity.end() ? nullptr : found->second;
-        if (earlier != nullptr && earlier->size == now.size &&
-            earlier->lastWrite == now.lastWrite) {
+        if (earlier != nullptr && earlier->written == now.written) {
             continue;  // moved unchanged: an earlier session the plugin kept
         }
-        const bool appended = earlier != nullptr && earlier->size > 0 &&
-                              earlier->size <= now.size &&
-                              earlier->headHash == hashOfHead(file, earlier->size);
-        written.push_back({file, appended ? rowsIn(file, earlier->size) : 0});
+        const std::uintmax_t earlierSize = earlier != nullptr ? earlier->written.size : 0;
+        const bool appended = earlierSize > 0 && earlierSize <= now.written.size &&
+                              earlier->headHash == hashOfHead(file, earlierSize);
+        written.push_back({file, appended ? rowsIn(file, earlierSize) : 0});
     }
     return written;
 }

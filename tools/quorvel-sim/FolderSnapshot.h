@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FileIdentity.h"
+#include "SystemPath.h"
 
 namespace Quorvel::Sim {
 
@@ -34,8 +35,7 @@ class FolderSnapshot {
 
   private:
     struct State {
-        std::uintmax_t size = 0;
-        std::filesystem::file_time_type lastWrite;
+        Tools::SizeAndTime written;
         std::optional<Tools::FileIdentity> identity;
         std::size_t headHash = 0;  // of its first bytes: tells an append from a rewrite
         bool operator==(const State&) const = default;

@@ -15,6 +15,7 @@
 #include "FolderSnapshot.h"
 #include "PerformanceFormat.h"
 #include "SessionEnvironment.h"
+#include "SystemPath.h"
 #include "TerminalText.h"
 #include "tarvik/loader/PluginModule.h"
 #include "tarvik/standin/HostControl.h"
@@ -140,9 +141,7 @@ class SessionPlayer {
     void unload();
     void printConsole();
     void note(const std::string& text);
-    std::filesystem::path launchLog() const {
-        return options.documentsFolder / "My Games" / "Brimvale" / "TAGame" / "Logs" / "Launch.log";
-    }
+    std::filesystem::path launchLog() const { return launchLogIn(options.documentsFolder); }
 
     const Scenario& scenario;
     const SessionOptions& options;
@@ -197,8 +196,9 @@ void SessionPlayer::runEvents(int second, std::size_t& nextEvent) {
          ++nextEvent) {
         const SessionEvent& event = scenario.events[nextEvent];
         if (event.kind == SessionEvent::Kind::AppendToLaunchLog) {
-            std::filesystem::create_directories(launchLog().parent_path());
-            std::ofstream(launchLog(), std::ios::binary | std::ios::app) << event.text << "\r\n";
+            Tools::createFolders(launchLog().parent_path());
+            std::ofstream(Tools::systemPath(launchLog()), std::ios::binary | std::ios::app)
+                << event.text << "\r\n";
             note("game logs: " + event.text);
         } else if (event.kind == SessionEvent::Kind::Unload && loaded) {
             note("unloads the plugin");
@@ -223,7 +223,7 @@ bool SessionPlayer::endsEarly(SessionResult& result) const {
 // The files the session wrote: those new or changed since `before`, and the plugin's
 // own whenever it was loaded, since each load starts that file afresh: a run writing
 // the same bytes as the last leaves its size as it was, and its time too where file
-// times keep whole seconds (std::filesystem under MinGW). The snapshot still finds the
+// times are coarse. The snapshot still finds the
 // plugin's file where it is named otherwise (Windows: an id beyond ASCII goes through
 // the code page), and the earlier sessions the plugin moved into its history.
 std::vector<WrittenFile> SessionPlayer::writtenFiles(const FolderSnapshot& before) const {
@@ -233,7 +233,7 @@ std::vector<WrittenFile> SessionPlayer::writtenFiles(const FolderSnapshot& befor
     const auto byPath = [](const WrittenFile& a, const WrittenFile& b) { return a.path < b.path; };
     const WrittenFile ownFile{own, 0};
     std::error_code error;
-    if (everLoaded && std::filesystem::is_regular_file(own, error) &&
+    if (everLoaded && std::filesystem::is_regular_file(Tools::fileStatus(own, error)) &&
         !std::binary_search(files.begin(), files.end(), ownFile, byPath)) {
         files.insert(std::upper_bound(files.begin(), files.end(), ownFile, byPath), ownFile);
     }
@@ -290,6 +290,10 @@ SessionResult SessionPlayer::play() {
 }
 
 }  // namespace
+
+std::filesystem::path launchLogIn(const std::filesystem::path& documentsFolder) {
+    return documentsFolder / "My Games" / "Brimvale" / "TAGame" / "Logs" / "Launch.log";
+}
 
 SessionResult playSession(const Scenario& scenario, const SessionOptions& options,
                           std::ostream& out) {

@@ -40,6 +40,9 @@ struct SessionResult {
     bool outputFailed = false;
 };
 
+// The game's log below a Documents folder, where the module looks for it.
+std::filesystem::path launchLogIn(const std::filesystem::path& documentsFolder);
+
 // Loads the module the way the host does and plays `scenario` on the stand-in host's
 // virtual clock, one tick a second, printing the console lines with their times to
 // `out`. Ends with the plugin unloaded, early when a stop is requested or `out` fails.

@@ -89,8 +89,12 @@ HRESULT WINAPI sessionSHGetFolderPathW(HWND window, int folder, HANDLE token, DW
                                        LPWSTR path) {
     Session& s = session();
     std::lock_guard<std::mutex> guard(s.lock);
-    if ((folder & 0xFF) == CSIDL_PERSONAL && !s.documents.empty() &&
-        s.documents.native().size() < MAX_PATH) {
+    if ((folder & 0xFF) == CSIDL_PERSONAL && !s.documents.empty()) {
+        // Never the real user's folder while a session runs (the simulator refuses a
+        // folder too long for this buffer before it starts).
+        if (s.documents.native().size() >= MAX_PATH) {
+            return E_FAIL;
+        }
         std::wcscpy(path, s.documents.c_str());
         return S_OK;
     }

@@ -18,8 +18,10 @@
 #include "ParseArguments.h"
 #include "Report.h"
 #include "Scenario.h"
+#include "ScratchFolder.h"
 #include "Session.h"
 #include "StreamOutput.h"
+#include "SystemPath.h"
 #include "TableReport.h"
 #include "TerminalText.h"
 
@@ -98,11 +100,9 @@ std::filesystem::path moduleBesideThisProgram(const char* argv0) {
 #endif
 }
 
-std::filesystem::path freshSessionFolder() {
-    const auto stamp =
-        std::chrono::system_clock::now().time_since_epoch() / std::chrono::milliseconds(1);
-    return std::filesystem::temp_directory_path() / ("quorvel-sim-" + std::to_string(stamp));
-}
+// Where the CSV file goes without --data: a folder in the current one, where the player
+// finds it after the run (the summary names it).
+constexpr const char* kDefaultDataFolder = "quorvel-sim-data";
 
 // A plain decimal number of seconds (digits, then a point and digits if any) from 0 to
 // kMaxPace: no sign, exponent, hexadecimal or infinity.
@@ -128,9 +128,10 @@ void describeOptions(CLI::App& app, Options& options) {
     app.add_option("scenario", options.scenarioFile,
                    "Scenario file (JSON); default: the built-in session");
     app.add_option("--data", options.dataFolder,
-                   "Host data folder the CSV file goes into (default: a fresh folder)");
+                   std::string("Host data folder the CSV file goes into (default: ") +
+                       kDefaultDataFolder + " in the current folder)");
     app.add_option("--documents", options.documentsFolder,
-                   "The user's Documents folder (default: a fresh folder)");
+                   "The user's Documents folder (default: a temporary folder, removed at the end)");
     app.add_option("--player", options.player,
                    "The local player's id (default: the scenario's, or a Steam-like id)");
     app.add_option("--module", options.modulePath,
@@ -143,13 +144,12 @@ void describeOptions(CLI::App& app, Options& options) {
 }
 
 Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& scenario,
-                                   const char* argv0) {
+                                   Sim::ScratchFolder& scratch, const char* argv0) {
     Sim::SessionOptions session;
-    const std::filesystem::path fresh = freshSessionFolder();
-    session.dataFolder =
-        options.dataFolder.empty() ? fresh / "data" : Tools::pathFromUtf8(options.dataFolder);
+    session.dataFolder = std::filesystem::absolute(
+        Tools::pathFromUtf8(options.dataFolder.empty() ? kDefaultDataFolder : options.dataFolder));
     session.documentsFolder = options.documentsFolder.empty()
-                                  ? fresh / Tools::pathFromUtf8(scenario.documentsFolder)
+                                  ? scratch.path() / Tools::pathFromUtf8(scenario.documentsFolder)
                                   : Tools::pathFromUtf8(options.documentsFolder);
     session.player = !options.player.empty()
                          ? options.player
@@ -214,16 +214,34 @@ int exitStatus(const Sim::SessionResult& result, bool summaryPrinted) {
     return result.rowsNotWritten ? Tools::kExitOutputFailed : Tools::kExitOk;
 }
 
+// The module is told the Documents folder in a buffer of MAX_PATH characters and opens
+// the game's log below it with the system's plain calls: on Windows the log's whole path
+// must be shorter than MAX_PATH, or the module would look elsewhere.
+void checkDocumentsFolder([[maybe_unused]] const std::filesystem::path& folder) {
+#if defined(_WIN32)
+    const std::size_t length = std::filesystem::absolute(Sim::launchLogIn(folder)).native().size();
+    if (length >= MAX_PATH) {
+        throw Failure(FailureKind::Input,
+                      "the Documents folder " + Tools::displayPath(folder) +
+                          " is too long: the game's log in it would take " +
+                          std::to_string(length) + " characters, and the module can use " +
+                          std::to_string(MAX_PATH - 1) + " at most; choose a shorter folder");
+    }
+#endif
+}
+
 int play(const Options& options, const char* argv0) {
     const Sim::Scenario scenario =
         options.scenarioFile.empty()
             ? Sim::parseScenario(kDefaultScenario, "built-in session")
             : Sim::loadScenarioFile(Tools::pathFromUtf8(options.scenarioFile));
-    const Sim::SessionOptions session = sessionOptions(options, scenario, argv0);
+    Sim::ScratchFolder scratch;
+    const Sim::SessionOptions session = sessionOptions(options, scenario, scratch, argv0);
+    checkDocumentsFolder(session.documentsFolder);
     stopOnSignals();
     try {
-        std::filesystem::create_directories(session.dataFolder);
-        std::filesystem::create_directories(session.documentsFolder);
+        Tools::createFolders(session.dataFolder);
+        Tools::createFolders(session.documentsFolder);
     } catch (const std::filesystem::filesystem_error& error) {
         throw Failure(FailureKind::Input, error.what());
     }

@@ -6,6 +6,7 @@
 
 #include "DisplayText.h"
 #include "Failure.h"
+#include "SystemPath.h"
 
 namespace Quorvel::Read {
 
@@ -17,7 +18,7 @@ using Tools::FailureKind;
 
 std::FILE* openForReading(const std::filesystem::path& file) {
 #if defined(_WIN32)
-    return _wfopen(file.c_str(), L"rb");
+    return _wfopen(Tools::systemPath(file).c_str(), L"rb");
 #else
     return std::fopen(file.c_str(), "rb");
 #endif
@@ -31,11 +32,24 @@ bool seekTo(std::FILE* stream, std::uint64_t offset) {
 #endif
 }
 
+// The size of an open file, the stream left at its start.
+std::uint64_t sizeOf(std::FILE* stream) {
+#if defined(_WIN32)
+    const bool atEnd = _fseeki64(stream, 0, SEEK_END) == 0;
+    const long long size = atEnd ? _ftelli64(stream) : 0;
+#else
+    const bool atEnd = fseeko(stream, 0, SEEK_END) == 0;
+    const off_t size = atEnd ? ftello(stream) : 0;
+#endif
+    seekTo(stream, 0);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
+
 }  // namespace
 
 InputFile::InputFile(const std::filesystem::path& file, std::uint64_t offset) : filePath(file) {
     std::error_code error;
-    const auto status = std::filesystem::status(file, error);
+    const auto status = Tools::fileStatus(file, error);
     if (std::filesystem::is_directory(status)) {
         throw Failure(FailureKind::Input,
                       displayPath(file) + ": is a folder, not a performance file");
@@ -47,7 +61,7 @@ InputFile::InputFile(const std::filesystem::path& file, std::uint64_t offset) : 
     }
     if (std::filesystem::is_regular_file(status)) {
         regular = true;
-        fileSize = std::filesystem::file_size(file, error);
+        fileSize = sizeOf(stream);
     }
     if (offset > 0 && (!regular || !seekTo(stream, offset))) {
         const std::string why = std::strerror(errno);

@@ -7,6 +7,7 @@
 #include "FileIdentity.h"
 #include "HistoryFileName.h"
 #include "PerformanceFiles.h"
+#include "SystemPath.h"
 
 namespace Quorvel::Read {
 
@@ -35,7 +36,7 @@ void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem:
     addListing(folder, files, list);
     const std::filesystem::path history = folder / Format::kHistoryFolderName;
     std::error_code error;
-    if (std::filesystem::is_directory(history, error)) {
+    if (std::filesystem::is_directory(Tools::fileStatus(history, error))) {
         addListing(history, files, list);
     }
     if (files.size() == filesBefore && list.refusals.size() == refusalsBefore) {
@@ -84,7 +85,7 @@ InputList gatherInputs(const std::vector<std::filesystem::path>& arguments) {
     std::vector<std::filesystem::path> files;
     for (const std::filesystem::path& argument : arguments) {
         std::error_code error;
-        if (std::filesystem::is_directory(argument, error)) {
+        if (std::filesystem::is_directory(Tools::fileStatus(argument, error))) {
             addFolder(argument, files, list);
         } else {
             files.push_back(argument);

@@ -5,6 +5,7 @@
 #include "DisplayText.h"
 #include "Failure.h"
 #include "PerformanceFormat.h"
+#include "SystemPath.h"
 
 namespace Quorvel::Read {
 
@@ -13,16 +14,17 @@ namespace {
 using Tools::displayPath;
 
 // Why an entry named like a performance file is not read; empty for a regular file.
-std::string whyNotRead(const std::filesystem::directory_entry& entry) {
+std::string whyNotRead(const std::filesystem::path& entry) {
     std::error_code error;
-    const auto status = entry.status(error);
+    const auto status = Tools::fileStatus(entry, error);
     if (error == std::errc::too_many_symbolic_link_levels) {
         return "is a loop of links";
     }
     if (error || status.type() == std::filesystem::file_type::not_found) {
         std::error_code ignored;
-        return entry.is_symlink(ignored) ? "is a link that leads nowhere"
-                                         : "cannot be looked at: " + error.message();
+        return std::filesystem::is_symlink(Tools::systemPath(entry), ignored)
+                   ? "is a link that leads nowhere"
+                   : "cannot be looked at: " + error.message();
     }
     if (std::filesystem::is_directory(status)) {
         return "is a folder";
@@ -38,16 +40,16 @@ std::string whyNotRead(const std::filesystem::directory_entry& entry) {
 FolderListing performanceFilesIn(const std::filesystem::path& folder) {
     FolderListing listing;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        if (!Format::isPerformanceFileName(displayPath(it->path().filename()))) {
+    for (const std::filesystem::path& name : Tools::folderEntryNames(folder, error)) {
+        if (!Format::isPerformanceFileName(displayPath(name))) {
             continue;
         }
-        const std::string why = whyNotRead(*it);
+        const std::filesystem::path entry = folder / name;
+        const std::string why = whyNotRead(entry);
         if (why.empty()) {
-            listing.files.push_back(it->path());
+            listing.files.push_back(entry);
         } else {
-            listing.skipped.push_back(displayPath(it->path()) + ": " + why + ", skipped");
+            listing.skipped.push_back(displayPath(entry) + ": " + why + ", skipped");
         }
     }
     if (error) {

@@ -12,6 +12,7 @@
 #include "DisplayText.h"
 #include "Failure.h"
 #include "ScenarioJson.h"
+#include "SystemPath.h"
 #include "UtcTimestamp.h"
 
 namespace Quorvel::Sim {
@@ -304,10 +305,10 @@ std::string readScenarioBytes(const std::filesystem::path& file) {
         throw Tools::Failure(Tools::FailureKind::Usage, name + ": " + what);
     };
     std::error_code error;
-    if (std::filesystem::is_directory(file, error)) {
+    if (std::filesystem::is_directory(Tools::fileStatus(file, error))) {
         refuse("is a folder, not a scenario file");
     }
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(Tools::systemPath(file), std::ios::binary);
     if (!in) {
         refuse("cannot be read");
     }
