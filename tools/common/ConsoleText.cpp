@@ -60,7 +60,8 @@ void Utf8ToUtf16::decode(std::string_view bytes, std::size_t& at, std::u16string
         ++at;
         return;
     }
-    char32_t code = length == 1 ? lead : lead & (0xFF >> (length + 1));
+    const unsigned payload = length == 1 ? 0xFFU : 0xFFU >> (length + 1);  // the lead's own bits
+    char32_t code = lead & payload;
     for (std::size_t i = 1; i < length; ++i) {
         if (at + i == bytes.size()) {
             return;  // the rest comes with the next piece
@@ -71,7 +72,7 @@ void Utf8ToUtf16::decode(std::string_view bytes, std::size_t& at, std::u16string
             at += i;
             return;
         }
-        code = (code << 6) | (next & 0x3F);
+        code = (code << 6) | (next & 0x3FU);
     }
     append(out, code);
     at += length;
