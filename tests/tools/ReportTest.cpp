@@ -666,8 +666,9 @@ TEST(ReportPage, EveryKindOfEventIsABandOnItsChart) {
         EXPECT_NE(drawn.find(band), std::string::npos) << chart << ": " << drawn;
         EXPECT_EQ(misplacedLabels(dom, chart), "") << chart;
     }
-    for (const auto& event :
-         dataBlocks(readFile(page), "class=\"match-data\"")[0]["report"]["events"]) {
+    const auto blocks = dataBlocks(readFile(page), "class=\"match-data\"");
+    ASSERT_EQ(blocks.size(), 1u);
+    for (const auto& event : blocks[0]["report"]["events"]) {
         if (event["kind"] != "notRecorded" && event["kind"] != "noValue") {
             EXPECT_NE(event["texts"]["band"], "not recorded") << event;
             EXPECT_NE(event["texts"]["worst"], "") << event;
