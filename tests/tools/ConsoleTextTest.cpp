@@ -68,7 +68,7 @@ HANDLE consoleBuffer() {
                                          CONSOLE_TEXTMODE_BUFFER, nullptr);
     };
     HANDLE buffer = newBuffer();
-    if (buffer == INVALID_HANDLE_VALUE && (AllocConsole() || (FreeConsole() && AllocConsole()))) {
+    if (buffer == INVALID_HANDLE_VALUE && AllocConsole()) {
         buffer = newBuffer();
     }
     return buffer;
