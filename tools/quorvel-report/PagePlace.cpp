@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "SystemPath.h"
+
 namespace Quorvel::Report {
 
 std::filesystem::path pageForInputs(const std::vector<std::filesystem::path>& arguments) {
@@ -11,7 +13,7 @@ std::filesystem::path pageForInputs(const std::vector<std::filesystem::path>& ar
     }
     std::error_code ignored;
     const std::filesystem::path& first = arguments.front();
-    if (!std::filesystem::is_directory(first, ignored)) {
+    if (!std::filesystem::is_directory(Tools::fileStatus(first, ignored))) {
         std::filesystem::path page = first;
         return page.replace_extension(".html");
     }
@@ -23,9 +25,8 @@ std::filesystem::path pageForInputs(const std::vector<std::filesystem::path>& ar
     if (!folder.has_relative_path()) {
         return folder / "quorvel-report.html";
     }
-    std::filesystem::path page = folder;
-    return page.replace_filename(folder.filename().native() +
-                                 std::filesystem::path(".html").native());
+    std::filesystem::path name = folder.filename();
+    return folder.parent_path() / (name += ".html");
 }
 
 bool looksLikePage(const std::filesystem::path& argument) {
