@@ -40,8 +40,8 @@ double percentileMicroseconds(std::vector<double>& nanoseconds, double share) {
 }
 
 void setPercentiles(benchmark::State& state, const char* kind, std::vector<double>& ticks) {
-    for (const auto& [name, share] : {std::pair{"_p50_us", 0.5}, std::pair{"_p99_us", 0.99},
-                                      std::pair{"_p99.9_us", 0.999}}) {
+    for (const auto& [name, share] :
+         {std::pair{"_p50_us", 0.5}, std::pair{"_p99_us", 0.99}, std::pair{"_p99.9_us", 0.999}}) {
         state.counters[std::string(kind) + name] = percentileMicroseconds(ticks, share);
     }
 }
@@ -59,7 +59,8 @@ void BM_MatchTick(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         harness.host.advance(1.0);
-        const std::chrono::duration<double, std::nano> took = std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double, std::nano> took =
+            std::chrono::steady_clock::now() - start;
         ++rows;
         (rows % Quorvel::MatchJournal::kRowsBetweenWrites == 0 ? journaling : ordinary)
             .push_back(took.count());
