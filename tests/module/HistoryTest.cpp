@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include "HeldOpen.h"
 #include "HistoryFileName.h"
 #include "HistoryLimit.h"
 #include "PerformanceFormat.h"
@@ -205,27 +206,6 @@ TEST_F(HistoryTest, CopiedWhenTheHistoryIsOnAnotherFileSystem) {
 #endif
 
 #if defined(_WIN32)
-
-// The file open in another program for the duration of the scope.
-class HeldOpen {
-  public:
-    HeldOpen(const std::filesystem::path& file, DWORD sharing)
-        : handle(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~HeldOpen() { release(); }
-    HeldOpen(const HeldOpen&) = delete;
-    HeldOpen& operator=(const HeldOpen&) = delete;
-    bool held() const { return handle != INVALID_HANDLE_VALUE; }
-    void release() {
-        if (held()) {
-            CloseHandle(handle);
-            handle = INVALID_HANDLE_VALUE;
-        }
-    }
-
-  private:
-    HANDLE handle;
-};
 
 TEST_F(HistoryTest, CopiedWhileAnotherProgramHoldsTheFileWithoutDeleteSharing) {
     writeFile(harness.csvFile(), kHeader + kRows);

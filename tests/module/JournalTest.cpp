@@ -14,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "HeldOpen.h"
 #include "HistoryFileName.h"
 #include "HistoryLimit.h"
 #include "PerformanceFormat.h"
@@ -321,6 +322,32 @@ TEST(Journal, RowsAfterATornLastLineStartALineOfTheirOwn) {
     EXPECT_EQ(lines[1], torn);
     EXPECT_EQ(rowMarks({lines.begin() + 2, lines.end()}), marksFrom(1, 3));
 }
+
+#if defined(_WIN32)
+
+// Another program holds the journal without sharing: the writes fail (said once), the
+// match's rows reach the player's file all the same, and the journal that could not be
+// removed then is known at the next load for rows the player's file already has.
+TEST(Journal, AJournalHeldByAnotherProgramCostsNothingButItsSafety) {
+    Sessions sessions;
+    sessions.harness.load();
+    sessions.play(10);
+    HeldOpen other(sessions.journal(), 0);
+    ASSERT_TRUE(other.held());
+    sessions.play(15);
+    sessions.endMatch();
+    other.release();
+    EXPECT_EQ(countStartingWith(sessions.harness.consoleTexts(), kJournalFailed), 1u);
+    EXPECT_EQ(rowMarks(sessions.harness.rows()), marksFrom(1, 25));
+    ASSERT_TRUE(std::filesystem::exists(sessions.journal()));
+
+    sessions.crashAndRestart();
+    EXPECT_EQ(sessions.harness.consoleTexts(), std::vector<std::string>{kLoaded});
+    EXPECT_FALSE(std::filesystem::exists(sessions.journal()));
+    EXPECT_EQ(sessions.marksFound(), marksFrom(1, 25));
+}
+
+#endif
 
 #if defined(__linux__)
 
