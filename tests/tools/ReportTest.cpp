@@ -140,7 +140,7 @@ TEST(ReportInput, WhatIsNotAPerformanceFileIsRefusedWithNothingWritten) {
         {"binary", binary, "holds binary data, not a performance file"},
         {"no readable row", header + "a,b\nc,d\n", "no row could be read (2 skipped)"},
         {"a folder", "", "holds no *-performance.csv file"},
-        {"missing", "", "cannot be read: No such file or directory"},
+        {"missing", "", "cannot be read: there is no such file or folder"},
     };
     for (const Case& c : cases) {
         TempDir folder("quorvel-report-bad");
@@ -199,6 +199,43 @@ TEST(ReportInput, UsageErrorsHaveTheirOwnStatus) {
     const ProgramRun version = runReport("--version", folder);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_NE(version.out.find("quorvel-report 1.2.0"), std::string::npos);
+}
+
+// Help and command-line errors name the program plainly and say what to do, in no
+// words of the parser's own.
+TEST(CommandLines, HelpAndErrorsSpeakAPlayersWords) {
+    TempDir folder("quorvel-command-lines");
+    struct Case {
+        const char* program;
+        std::string arguments;
+        int exitCode;
+        std::string said;
+    };
+    const std::vector<Case> cases = {
+        {QUORVEL_REPORT_PATH, "--help", 0, "Usage: quorvel-report FILE|FOLDER..."},
+        {QUORVEL_REPORT_PATH, "/?", 0, "Usage: quorvel-report FILE|FOLDER..."},
+        {QUORVEL_SIM_PATH, "-?", 0, "Usage: quorvel-sim [SCENARIO.json]"},
+        {QUORVEL_REPORT_PATH, "", 2, "quorvel-report: name the performance files"},
+        {QUORVEL_REPORT_PATH, "--bogus x.csv", 2,
+         "quorvel-report: it does not know what to do with --bogus"},
+        {QUORVEL_REPORT_PATH, "x.csv --html", 2, "quorvel-report: --html needs a value after it"},
+        {QUORVEL_SIM_PATH, "--realtime --pace 1", 2,
+         "quorvel-sim: --realtime and --pace cannot be used together"},
+        {QUORVEL_SIM_PATH, "a.json b.json", 2,
+         "quorvel-sim: it does not know what to do with b.json"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ProgramRun run = runProgram(c.program, c.arguments, folder);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        const std::string said = run.out + run.err;
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        for (const char* jargon : {"Positionals", " TEXT", "REQUIRED", "is required", "Excludes",
+                                   "[OPTIONS]", "Run with --help"}) {
+            EXPECT_EQ(said.find(jargon), std::string::npos) << jargon << " in:\n" << said;
+        }
+        EXPECT_EQ(said.find(c.program), std::string::npos) << "the program's own path";
+    }
 }
 
 TEST_F(Report, AnOutputNeverReplacesTheInputFile) {

@@ -23,7 +23,7 @@ namespace Quorvel::Tools {
 namespace {
 
 std::string systemError() {
-    return std::strerror(errno);
+    return plainReasonOfErrno(errno);
 }
 
 // Opens a new file for writing, failing when the name is taken.

@@ -389,25 +389,32 @@ void describeOptions(CLI::App& app, Options& options) {
     app.footer(kExitStatuses);
     app.add_option("inputs", options.inputs,
                    "<userId>-performance.csv files, or folders holding them")
-        ->required();
+        ->required()
+        ->option_text("FILE|FOLDER...");
     app.add_flag("--json", options.json, "Print JSON instead of the table");
     app.add_option("--html", options.html,
-                   "Also write a self-contained HTML page with charts to this file");
+                   "Also write a self-contained HTML page with charts to this file")
+        ->option_text("PAGE");
     app.add_option("--summary-csv", options.summaryCsv,
-                   "Also write one CSV row per match to this file");
+                   "Also write one CSV row per match to this file")
+        ->option_text("FILE");
     app.add_option(kMatchOption, options.matchNumbers,
                    "Report only the match of this number (the # column of a report of all; "
                    "repeatable)")
-        ->allow_extra_args(false);
+        ->allow_extra_args(false)
+        ->option_text("N");
     app.add_option(kServerOption, options.servers,
                    "Report only the matches on this server, an IP or IP:port (repeatable)")
-        ->allow_extra_args(false);
+        ->allow_extra_args(false)
+        ->option_text("IP");
     app.add_option(kSinceOption, options.since,
                    std::string("Report only the matches starting at or after this time: ") +
-                       kTimeForm + " in UTC, or a day YYYY-MM-DD");
-    app.add_option(
-        kUntilOption, options.until,
-        std::string("Report only the matches starting before this time (as ") + kSinceOption + ")");
+                       kTimeForm + " in UTC, or a day YYYY-MM-DD")
+        ->option_text("TIME");
+    app.add_option(kUntilOption, options.until,
+                   std::string("Report only the matches starting before this time (as ") +
+                       kSinceOption + ")")
+        ->option_text("TIME");
     app.add_flag("--open", options.open,
                  "Write the page (beside the input as <name>.html unless --html names it) and "
                  "open it in the default browser");
@@ -430,7 +437,15 @@ int main(int argc, char** argv) {
         Tools::waitForKeyBeforeClosing();
         return Tools::kExitUsage;
     }
-    if (const auto done = Tools::parseArguments(app, arguments, "quorvel-report")) {
+    const Tools::ProgramUsage usage{
+        "quorvel-report",
+        "FILE|FOLDER... [--json] [--html PAGE] [--summary-csv FILE] [--open]\n"
+        "                      [--match N]... [--server IP]... [--since TIME] [--until TIME]"
+        " [--version]",
+        "name the performance files (<id>-performance.csv) to report on, or the folders that "
+        "hold them: quorvel-report quorvel-sim-data, say; on Windows, drop them on "
+        "quorvel-report.exe"};
+    if (const auto done = Tools::parseArguments(app, arguments, usage)) {
         return *done;
     }
     // Files or folders dropped on the program in Explorer: one page of all they hold,

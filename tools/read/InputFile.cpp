@@ -57,14 +57,14 @@ InputFile::InputFile(const std::filesystem::path& file, std::uint64_t offset) : 
     stream = openForReading(file);
     if (stream == nullptr) {
         throw Failure(FailureKind::Input,
-                      displayPath(file) + ": cannot be read: " + std::strerror(errno));
+                      displayPath(file) + ": cannot be read: " + Tools::plainReasonOfErrno(errno));
     }
     if (std::filesystem::is_regular_file(status)) {
         regular = true;
         fileSize = sizeOf(stream);
     }
     if (offset > 0 && (!regular || !seekTo(stream, offset))) {
-        const std::string why = std::strerror(errno);
+        const std::string why = Tools::plainReasonOfErrno(errno);
         std::fclose(stream);
         throw Failure(FailureKind::Input,
                       displayPath(file) + ": cannot be read again where it was left: " + why);
