@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "PluginHarness.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
 
@@ -174,6 +175,25 @@ TEST(FileText, IsDataNeverControl) {
     const std::string summary = readFile(folder / "s.csv");
     EXPECT_NE(summary.find(",\"'=HYPERLINK(\"\"x\"\")\","), std::string::npos) << summary;
 }
+
+#if !defined(_WIN32)  // Windows names cannot hold a line feed
+// A name is printed within its line: a line feed in it cannot print a line of its own.
+TEST(FileText, ANameCannotStartALineOfItsOwn) {
+    TempDir folder("quorvel-text-names");
+    const auto data = folder / "a\nOverall: the server's fault";
+    std::filesystem::create_directories(data);
+    writeFile(data / "p\nOverall: the server's fault-performance.csv",
+              performanceCsv(secondsOf(0, 40, [](int s) { return SampleRow{.second = s}; })));
+    writeFile(data / "q-performance.csv",
+              performanceCsv(secondsOf(100, 140, [](int s) { return SampleRow{.second = s}; })));
+    const ProgramRun run = runProgram(QUORVEL_REPORT_PATH, shellQuoted(data), folder);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const std::string& line : splitLines(run.out + run.err)) {
+        EXPECT_NE(line.rfind("Overall: the server", 0), 0u) << run.out;
+    }
+    EXPECT_NE(run.out.find("\\x0AOverall: the server's fault"), std::string::npos) << run.out;
+}
+#endif
 
 }  // namespace
 }  // namespace QuorvelTest
