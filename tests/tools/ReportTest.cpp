@@ -305,14 +305,14 @@ TEST_F(Report, SummaryCsvHasARowPerMatch) {
 }
 
 // Five matches of 30 s: 1 at 10:00:00 on 1.2.3.4, 2 at 10:01:40 on 5.6.7.8, 3 at
-// 10:03:20 on 1.2.3.4, 4 at 10:05:00 on 9.9.9.9, 5 at 11:00:00 on 5.6.7.8 (port 7777).
+// 10:03:20 on 1.2.3.4, 4 at 10:05:00 on 2001:db8::9, 5 at 11:00:00 on 5.6.7.8 (port 7777).
 class ReportFilter : public ::testing::Test {
   protected:
     void SetUp() override {
         const std::pair<int, const char*> matches[] = {{0, "1.2.3.4"},
                                                        {100, "5.6.7.8"},
                                                        {200, "1.2.3.4"},
-                                                       {300, "9.9.9.9"},
+                                                       {300, "2001:db8::9"},
                                                        {3600, "5.6.7.8"}};
         std::vector<SampleRow> rows;
         for (const auto& [start, server] : matches) {
@@ -356,7 +356,10 @@ TEST_F(ReportFilter, KeepsTheMatchesAskedForUnderTheirNumbersInEveryOutput) {
         {"--server 1.2.3.4", {"1", "3"}},
         {"--server 5.6.7.8:7777", {"2", "5"}},
         {"--server 5.6.7.8:7778", {}},
-        {"--server 1.2.3.4 --server 9.9.9.9", {"1", "3", "4"}},
+        {"--server 1.2.3.4 --server 2001:DB8:0::9", {"1", "3", "4"}},
+        {"--server \"[2001:db8::9]:7777\"", {"4"}},
+        {"--server \"[2001:db8::9]:7778\"", {}},
+        {"--server ::ffff:5.6.7.8", {"2", "5"}},
         {"--since \"2026-12-08 10:03:20\"", {"3", "4", "5"}},
         {"--until \"2026-12-08 10:03:20\"", {"1", "2"}},
         {"--since 2026-12-08 --until \"2026-12-08 11:00:00\"", {"1", "2", "3", "4"}},
@@ -402,6 +405,8 @@ TEST_F(ReportFilter, WrongValuesAreUsageErrorsNamingTheOption) {
         {"--match \"\"", "--match \"\": not a match number"},
         {"--server \"\"", "--server \"\": not a server"},
         {"--server \"1.2.3.4 5.6.7.8\"", "--server \"1.2.3.4 5.6.7.8\": not a server"},
+        {"--server \"[2001:db8::9]x\"", "--server \"[2001:db8::9]x\": not a server"},
+        {"--server \"[]:7777\"", "--server \"[]:7777\": not a server"},
         {"--since 2026-12-32", "--since \"2026-12-32\": not a time"},
         {"--since \"2026-12-08 10:00\"", "--since \"2026-12-08 10:00\": not a time"},
         {"--until yesterday", "--until \"yesterday\": not a time"},

@@ -106,10 +106,12 @@ Analysis::MatchFilter readFilter(const Options& options) {
         filter.numbers.insert(*number);
     }
     for (const std::string& text : options.servers) {
-        if (!Analysis::isServerText(text)) {
-            throw badValue(kServerOption, text, "not a server; give its IP, or IP:port");
+        const auto server = Tools::parseTypedServer(text);
+        if (!Analysis::isServerText(text) || !server) {
+            throw badValue(kServerOption, text,
+                           "not a server; give its IP, or IP:port ([IPv6]:port for IPv6)");
         }
-        filter.servers.insert(text);
+        filter.servers.push_back(*server);
     }
     filter.since = readTime(kSinceOption, options.since);
     filter.until = readTime(kUntilOption, options.until);
@@ -404,7 +406,8 @@ void describeOptions(CLI::App& app, Options& options) {
         ->allow_extra_args(false)
         ->option_text("N");
     app.add_option(kServerOption, options.servers,
-                   "Report only the matches on this server, an IP or IP:port (repeatable)")
+                   "Report only the matches on this server: an IP, IP:port or [IPv6]:port "
+                   "(repeatable)")
         ->allow_extra_args(false)
         ->option_text("IP");
     app.add_option(kSinceOption, options.since,
