@@ -151,9 +151,47 @@ TEST(Outputs, OneFileNamedForTwoOutputsInAnySpellingIsRefused) {
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find("--html and --summary-csv name the same file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "same.out"));
+    // A new file, named relative to the current folder in two spellings.
+    const ProgramRun relative = report(
+        shellQuoted(folder / "p-performance.csv") + " --html same.out --summary-csv ./same.out",
+        folder);
+    EXPECT_EQ(relative.exitCode, 2) << relative.err;
+    EXPECT_NE(relative.err.find("--html and --summary-csv name the same file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder / "same.out"));
 }
 
 #endif
+
+// An output named by a link is written through it: the file it leads to gets the text,
+// the link stays a link; an empty name is refused before anything is read.
+TEST(Outputs, LinksAreWrittenThroughAndEmptyNamesRefused) {
+    TempDir folder("quorvel-outputs-links");
+    const auto csv = folder / "p-performance.csv";
+    writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
+    for (const char* option : {"--html", "--summary-csv"}) {
+        SCOPED_TRACE(option);
+        const ProgramRun empty = report(shellQuoted(csv) + " " + option + " \"\"", folder);
+        EXPECT_EQ(empty.exitCode, 2);
+        EXPECT_NE(empty.err.find(std::string(option) + " takes a file name"), std::string::npos)
+            << empty.err;
+        EXPECT_EQ(empty.out, "");
+#if !defined(_WIN32)  // symbolic links need no privilege here
+        writeFile(folder / "real.out", "before");
+        std::filesystem::remove(folder / "link.out");
+        std::filesystem::create_symlink("real.out", folder / "link.out");
+        std::filesystem::create_symlink("missing.out", folder / "dangling.out");
+        for (const char* name : {"link.out", "dangling.out"}) {
+            const ProgramRun run = report(shellQuoted(csv) + " " + option + " " + name, folder);
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_TRUE(std::filesystem::is_symlink(folder / name)) << name;
+        }
+        EXPECT_NE(readFile(folder / "real.out"), "before");
+        EXPECT_GT(std::filesystem::file_size(folder / "missing.out"), 100u);
+        std::filesystem::remove(folder / "dangling.out");
+        std::filesystem::remove(folder / "missing.out");
+#endif
+    }
+}
 
 // What a file holds is shown as text: control characters and bytes that are not UTF-8
 // come out escaped on the terminal, and a text that a spreadsheet would run as a

@@ -387,6 +387,16 @@ Outcome run(const Options& options) {
     return {status, true};
 }
 
+// An output's name: an empty one would name nothing, and nothing would be written.
+CLI::Validator fileName(const std::string& option) {
+    return CLI::Validator(
+        [option](const std::string& name) {
+            return name.empty() ? option + " takes a file name; an empty one names no file"
+                                : std::string();
+        },
+        "FILE");
+}
+
 void describeOptions(CLI::App& app, Options& options) {
     app.footer(kExitStatuses);
     app.add_option("inputs", options.inputs,
@@ -396,9 +406,11 @@ void describeOptions(CLI::App& app, Options& options) {
     app.add_flag("--json", options.json, "Print JSON instead of the table");
     app.add_option("--html", options.html,
                    "Also write a self-contained HTML page with charts to this file")
+        ->check(fileName("--html"))
         ->option_text("PAGE");
     app.add_option("--summary-csv", options.summaryCsv,
                    "Also write one CSV row per match to this file")
+        ->check(fileName("--summary-csv"))
         ->option_text("FILE");
     app.add_option(kMatchOption, options.matchNumbers,
                    "Report only the match of this number (the # column of a report of all; "
