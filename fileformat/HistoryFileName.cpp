@@ -64,6 +64,14 @@ std::string historyFileName(std::string_view userId, std::chrono::sys_seconds fi
     return name.append(kFileNameSuffix);
 }
 
+bool isUnfinishedSessionName(std::string_view fileName) {
+    constexpr std::string_view kMark = "-unfinished";
+    if (!fileName.ends_with(kFileNameSuffix)) {
+        return false;
+    }
+    return fileName.substr(0, fileName.size() - kFileNameSuffix.size()).ends_with(kMark);
+}
+
 std::optional<HistoryName> parseHistoryFileName(std::string_view name) {
     if (!name.ends_with(kFileNameSuffix)) {
         return std::nullopt;

@@ -24,6 +24,12 @@ struct HistoryName {
     unsigned sequence = 1;
 };
 
+// A crash journal: while a match is recorded, its rows not yet in the player's file are
+// also in "<safe id>-unfinished-performance.csv" in the history folder, and a journal
+// left by a closed game is kept there as "<safe id>-YYYYMMDD-HHMMSS[-N]-unfinished-
+// performance.csv". True for a file name of either form.
+bool isUnfinishedSessionName(std::string_view fileName);
+
 // The time and sequence of a name historyFileName gives (the id is not read back);
 // nullopt for a name of any other form.
 std::optional<HistoryName> parseHistoryFileName(std::string_view name);

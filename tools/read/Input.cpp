@@ -1,6 +1,7 @@
 #include "Input.h"
 
 #include "DisplayText.h"
+#include "HistoryFileName.h"
 #include "InputFile.h"
 #include "ReadAhead.h"
 
@@ -26,12 +27,14 @@ class SharedBytesSource : public MemorySource {
 Input Input::file(std::filesystem::path path) {
     Input input;
     input.displayName = Tools::displayPath(path);
+    input.unfinishedJournal = Format::isUnfinishedSessionName(Tools::displayPath(path.filename()));
     input.filePath = std::move(path);
     return input;
 }
 
 Input Input::bytes(std::string name, std::string bytes) {
     Input input;
+    input.unfinishedJournal = Format::isUnfinishedSessionName(name);
     input.displayName = std::move(name);
     input.content = std::make_shared<const std::string>(std::move(bytes));
     return input;

@@ -18,6 +18,9 @@ class Input {
     const std::string& name() const { return displayName; }
     // Empty for bytes.
     const std::filesystem::path& path() const { return filePath; }
+    // A crash journal by its name (Format::isUnfinishedSessionName): the match it ends
+    // with was left unfinished when the game closed, unless another file holds more of it.
+    bool unfinished() const { return unfinishedJournal; }
     // From its start, or from byte `offset` of a reopenable one. Throws a Failure (Input)
     // when it cannot be opened.
     std::unique_ptr<ByteSource> open(std::uint64_t offset = 0) const;
@@ -26,6 +29,7 @@ class Input {
     std::string displayName;
     std::filesystem::path filePath;
     std::shared_ptr<const std::string> content;  // bytes, shared by copies
+    bool unfinishedJournal = false;
 };
 
 }  // namespace Quorvel::Read
