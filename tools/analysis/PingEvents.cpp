@@ -71,7 +71,7 @@ void stepSpike(RunTracker<PingSpike>& tracker, const Detection& d, Figure line, 
     const bool spike = line && s.has(Statistic::Ping) && s[Statistic::Ping] > *line;
     if (PingSpike* e = tracker.step(i, spike)) {
         const auto ping = static_cast<double>(s[Statistic::Ping]);
-        e->typicalMs = d.figures.ping->median;
+        e->typicalMs = *d.figures.usual.pingMs;
         e->worstMs = std::max(e->worstMs, ping);
         e->feltSeconds += ping >= e->typicalMs + T::kFeltSpikeMs ? 1 : 0;
     }
@@ -80,7 +80,7 @@ void stepSpike(RunTracker<PingSpike>& tracker, const Detection& d, Figure line, 
 // Latency far above Ping, beyond the match's usual difference between them.
 void stepHiccup(RunTracker<ServerHiccup>& tracker, const Detection& d, std::size_t i) {
     const Second& s = d.match.seconds[i];
-    const Figure usual = d.figures.latencyAbovePing;
+    const Figure usual = d.figures.usual.latencyAbovePingMs;
     const bool late = usual && s.has(Statistic::Latency) && s.has(Statistic::Ping) &&
                       s[Statistic::Latency] - s[Statistic::Ping] >= *usual + T::kHiccupExcessMs;
     if (ServerHiccup* e = tracker.step(i, late)) {
@@ -101,8 +101,9 @@ void findPingAndLatencyEvents(Detection& d) {
     const Figure spikeLine = pingSpikeThreshold(f);
     const bool spikesPossible = spikeLine && f.ping->max > *spikeLine;
     const bool swingsPossible = f.pingJumps >= static_cast<std::size_t>(T::kUnstableJumps);
-    const bool hiccupsPossible = f.latencyAbovePing && f.latencyAbovePingMax &&
-                                 *f.latencyAbovePingMax >= *f.latencyAbovePing + T::kHiccupExcessMs;
+    const Figure usualExcess = f.usual.latencyAbovePingMs;
+    const bool hiccupsPossible = usualExcess && f.latencyAbovePingMax &&
+                                 *f.latencyAbovePingMax >= *usualExcess + T::kHiccupExcessMs;
     if (!spikesPossible && !swingsPossible && !hiccupsPossible) {
         return;
     }
