@@ -253,6 +253,7 @@ TEST_F(Report, ThePageTableHoldsTheTextsOfEveryMatch) {
         expected.erase(expected.begin());
         expected.push_back(match["verdict"]);
         expected.push_back(match["reason"]);
+        expected.push_back(match["texts"]["gameClosed"]);
         EXPECT_EQ(table[i].second, expected);
     }
 }

@@ -334,7 +334,11 @@ TEST(SimOutput, AReloadInAMatchAndANewGameStartKeepEveryRow) {
         rows += file["rows"].get<std::size_t>();
     }
     EXPECT_EQ(rows, 2u * 81) << report.out.substr(0, 400);
-    EXPECT_EQ(document["matches"].size(), 4u) << "each run's match, in two parts";
+    ASSERT_EQ(document["matches"].size(), 2u) << "each run's match, joined from its two parts";
+    for (const auto& match : document["matches"]) {
+        EXPECT_EQ(match["rows"], 81);
+        EXPECT_EQ(match["sources"].size(), 2u) << match["sources"];
+    }
     EXPECT_EQ(document["days"].size(), 2u);
 }
 

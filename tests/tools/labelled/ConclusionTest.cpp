@@ -39,7 +39,7 @@ Conclusion concludeOn(const std::vector<Played>& set) {
         play.matchGuid = "MATCH-" + std::to_string(seed);
         inputs.push_back(Quorvel::Read::Input::bytes(play.matchGuid, performanceFile(play)));
     }
-    return analyzeInputs(inputs).result.conclusion;
+    return analyzeInputs(inputs).result.conclusions.at(0);
 }
 
 TEST(Conclusion, NamesTheSideThatTheMatchesPointAt) {
