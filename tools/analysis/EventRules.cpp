@@ -92,7 +92,7 @@ bool largeEnoughToCount(const Event& e, double matchLossPercent) {
 std::uint8_t explainingCovers(EventKind kind) {
     switch (kind) {
         case EventKind::PingSpike:
-            return kStallCover;
+            return kStallCover | kUnstableCover;
         case EventKind::LossBurst:
             return kSteadyCover;
         case EventKind::FpsDrop:
@@ -115,6 +115,8 @@ std::uint8_t coverOf(EventKind kind) {
             return kStallCover;
         case EventKind::PingSpike:
             return kSpikeCover;
+        case EventKind::UnstablePing:
+            return kUnstableCover;
         default:
             return 0;
     }

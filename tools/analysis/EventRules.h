@@ -25,16 +25,17 @@ bool largeEnoughToCount(const Event& e, double matchLossPercent);
 
 // What the seconds of a match are covered by, as other events are explained.
 enum Cover : std::uint8_t {
-    kLossCover = 1,    // a loss burst that counts
-    kStallCover = 2,   // nothing coming in or an outage, counting
-    kSteadyCover = 8,  // steady loss
-    kSpikeCover = 4,   // a ping spike that counts
+    kLossCover = 1,       // a loss burst that counts
+    kStallCover = 2,      // nothing coming in or an outage, counting
+    kSteadyCover = 8,     // steady loss
+    kUnstableCover = 16,  // unstable ping that counts
+    kSpikeCover = 4,      // a ping spike that counts
 };
 
 // The covers that explain an event of this kind: a ping spike while nothing comes in is
-// the stall's; an FPS drop, stutter or a full input buffer during a loss burst, a stall
-// or a spike are theirs; a loss burst inside steady loss is part of it. Zero: nothing
-// explains it.
+// the stall's, inside unstable ping one of its swings; an FPS drop, stutter or a full input buffer
+// during a loss burst, a stall or a spike are theirs; a loss burst inside steady loss is part of
+// it. Zero: nothing explains it.
 std::uint8_t explainingCovers(EventKind kind);
 
 // The cover an event that counts lays over its seconds.

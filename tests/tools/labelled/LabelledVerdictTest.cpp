@@ -58,5 +58,28 @@ TEST(LabelledMatches, QuietPlayOfEveryKindRaisesNothingThatCounts) {
     }
 }
 
+// Many more quiet matches, each of its own kind drawn from its seed: base ping 10..150 ms,
+// jitter 0.5..6 ms, 30..300 FPS, a lost packet in up to one second of twenty, lengths of one
+// to fifteen minutes. None has an event that counts, whatever the usual values come to.
+TEST(LabelledMatches, QuietPlayOverManySeedsRaisesNothingThatCounts) {
+    for (std::uint64_t seed = 1000; seed < 1400; ++seed) {
+        PlayRandom kind(seed * 7919);
+        MatchPlay play;
+        play.seed = seed;
+        play.basePing = kind.between(10, 150);
+        play.jitterMs = kind.between(5, 60) / 10.0;
+        play.fps = kind.between(30, 300);
+        play.lossChance = kind.between(0, 50) / 1000.0;
+        play.seconds = kind.between(60, 900);
+        const Analyzed a = analyze(performanceFile(play));
+        ASSERT_EQ(a.matches.size(), 1u);
+        const MatchReport& m = a.matches[0];
+        const bool highPing = m.figures.ping && m.figures.ping->p95 >= 150;  // a far server
+        EXPECT_TRUE(m.verdict.cause == Cause::Good || highPing)
+            << "seed " << seed << ": " << m.verdict.text;
+        EXPECT_EQ(m.events.counting(), 0u) << "seed " << seed << ": " << m.verdict.text;
+    }
+}
+
 }  // namespace
 }  // namespace QuorvelTest
