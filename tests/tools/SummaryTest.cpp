@@ -89,14 +89,14 @@ TEST(Summary, NoValueTakesNoPartInAnyFigureAndIsCounted) {
 // a drop, a stall or a loss, only counted.
 TEST(Summary, NegativeValuesOtherThanTheNoValueNumberAreNoValues) {
     auto rows = secondsOf(0, 60, [](int s) { return SampleRow{.second = s}; });
-    for (int s = 10; s < 13; ++s) {
-        rows[static_cast<std::size_t>(s)].ping = -1;
-        rows[static_cast<std::size_t>(s + 10)].fps = -30;
-        rows[static_cast<std::size_t>(s + 20)].packetsIn = -5;
-        rows[static_cast<std::size_t>(s + 30)].lostIn = -2;
-        rows[static_cast<std::size_t>(s + 30)].lostOut = -2147483647;
-        rows[static_cast<std::size_t>(s + 40)].latency = -400;
-        rows[static_cast<std::size_t>(s + 40)].buffer = -3;
+    for (std::size_t s = 10; s < 13; ++s) {
+        rows[s].ping = -1;
+        rows[s + 10].fps = -30;
+        rows[s + 20].packetsIn = -5;
+        rows[s + 30].lostIn = -2;
+        rows[s + 30].lostOut = -2147483647;
+        rows[s + 40].latency = -400;
+        rows[s + 40].buffer = -3;
     }
     const MatchReport m = analyze(performanceCsv(rows)).matches.at(0);
     EXPECT_EQ(m.verdict.text, "good: no problem found");

@@ -60,7 +60,7 @@ std::function<bool(const Analyzed&)> hasEvent(EventKind kind, bool counting = fa
     };
 }
 
-std::function<bool(const Analyzed&)> reasonHas(std::string words) {
+std::function<bool(const Analyzed&)> reasonHas(const std::string& words) {
     return [words](const Analyzed& a) {
         return only(a).verdict.text.find(words) != std::string::npos;
     };
@@ -431,8 +431,8 @@ TEST(Thresholds, TheAnswerAcrossMatchesNeedsThreeMatchesAndAProblemInHalf) {
 TEST(Thresholds, EventsListedPerKindStopAtTheLimitAndKeepTheWorst) {
     const auto spikes = [](int count) {
         Rows rows = quietRows(count * 5 + 10);
-        for (int k = 0; k < count; ++k) {
-            rows[static_cast<std::size_t>(5 + 5 * k)].ping = k == 0 ? 200 : 100;
+        for (std::size_t k = 0; k < static_cast<std::size_t>(count); ++k) {
+            rows[5 + 5 * k].ping = k == 0 ? 200 : 100;
         }
         return only(analyze(performanceCsv(rows))).events;
     };

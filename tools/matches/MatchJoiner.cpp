@@ -86,31 +86,15 @@ bool endsInAJournal(const std::vector<ReadMatch>& pieces, const std::vector<Span
     return unfinished && (!finished || *unfinished > *finished);
 }
 
-}  // namespace
-
-ReadMatch joinPieces(std::vector<ReadMatch> pieces, const std::vector<Read::Input>& inputs) {
-    if (pieces.size() == 1) {  // most matches: as they were read
-        ReadMatch& only = pieces.front();
-        const bool journal = inputs[only.input].unfinished();
-        only.rows.origin = {
-            {{only.input, only.rows.seconds.size(), only.rows.seconds.size(), journal}}, journal};
-        return std::move(only);
-    }
-    std::vector<Span> spans;
-    for (const ReadMatch& piece : pieces) {
-        spans.push_back(spanOf(piece.rows));
-    }
-    const std::vector<std::size_t> order = rankPieces(pieces, spans, inputs);
-    // The texts and the input of the piece that begins first (on a tie, the first ranked).
-    const std::size_t opening = *std::min_element(
-        order.begin(), order.end(),
-        [&spans](std::size_t a, std::size_t b) { return spans[a].first < spans[b].first; });
-    ReadMatch joined{pieces[opening].input, {}};
-    joined.rows.info = pieces[opening].rows.info;
-    joined.rows.origin.cutShort = endsInAJournal(pieces, spans, inputs);
-
+// The seconds of the pieces taken in `order`: the first one's as they are, then from each
+// of the others the seconds none before held, all in time order; `shares` gets what each
+// piece gave.
+std::vector<Second> mergeSeconds(std::vector<ReadMatch>& pieces,
+                                 const std::vector<std::size_t>& order,
+                                 const std::vector<Read::Input>& inputs,
+                                 std::vector<MatchPiece>& shares) {
     std::vector<Second> seconds = std::move(pieces[order[0]].rows.seconds);
-    std::vector<MatchPiece> shares(pieces.size());
+    shares.assign(pieces.size(), {});
     shares[order[0]] = {pieces[order[0]].input, seconds.size(), seconds.size(),
                         inputs[pieces[order[0]].input].unfinished()};
     std::unordered_set<std::int64_t> known(seconds.size() * 2);
@@ -133,6 +117,34 @@ ReadMatch joinPieces(std::vector<ReadMatch> pieces, const std::vector<Read::Inpu
         std::stable_sort(seconds.begin(), seconds.end(),
                          [](const Second& a, const Second& b) { return a.time < b.time; });
     }
+    return seconds;
+}
+
+}  // namespace
+
+ReadMatch joinPieces(std::vector<ReadMatch> pieces, const std::vector<Read::Input>& inputs) {
+    if (pieces.size() == 1) {  // most matches: as they were read
+        ReadMatch only = std::move(pieces.front());
+        const bool journal = inputs[only.input].unfinished();
+        only.rows.origin = {
+            {{only.input, only.rows.seconds.size(), only.rows.seconds.size(), journal}}, journal};
+        return only;
+    }
+    std::vector<Span> spans;
+    spans.reserve(pieces.size());
+    for (const ReadMatch& piece : pieces) {
+        spans.push_back(spanOf(piece.rows));
+    }
+    const std::vector<std::size_t> order = rankPieces(pieces, spans, inputs);
+    // The texts and the input of the piece that begins first (on a tie, the first ranked).
+    const std::size_t opening = *std::min_element(
+        order.begin(), order.end(),
+        [&spans](std::size_t a, std::size_t b) { return spans[a].first < spans[b].first; });
+    ReadMatch joined{pieces[opening].input, {}};
+    joined.rows.info = pieces[opening].rows.info;
+    joined.rows.origin.cutShort = endsInAJournal(pieces, spans, inputs);
+    std::vector<MatchPiece> shares;
+    const std::vector<Second> seconds = mergeSeconds(pieces, order, inputs, shares);
     joined.rows.seconds.reserve(seconds.size());
     joined.rows.offsets.reserve(seconds.size());
     for (const Second& s : seconds) {

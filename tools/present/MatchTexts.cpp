@@ -227,7 +227,7 @@ std::string matchNotes(const MatchReport& r) {
         add(plural(f.inconsistentSeconds, "second", "seconds") +
             " with more packets lost than counted (left out of the loss)");
     }
-    const std::string closed = gameClosedNote(r);
+    std::string closed = gameClosedNote(r);
     if (notes.empty() && f.rows == static_cast<std::size_t>(f.lengthSeconds)) {
         return closed;
     }

@@ -166,6 +166,7 @@ TEST(LabelledSessions, EachMatchIsOneWhateverTheFilesAndTheirOrder) {
         std::vector<std::string> firstAnswer;
         do {
             std::vector<Input> inputs;
+            inputs.reserve(order.size());
             for (std::size_t i : order) {
                 inputs.push_back(Input::bytes(session.files[i].first, session.files[i].second));
             }
