@@ -619,11 +619,11 @@ TEST(ReportPage, DaysAddUpTheirSecondsInEveryOutput) {
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
 }
 
-// How many bytes a match's row may take on the page: its number (5 digits here) and 12
+// How many bytes a match's row may take on the page: its number (5 digits here) and 13
 // places in its block's texts (4 digits at most, the block being 4096 rows), each with
-// its comma, and its brackets: 6 + 12 x 5 + 3; and its start, the one text of its own
+// its comma, and its brackets: 6 + 13 x 5 + 3; and its start, the one text of its own
 // (22 bytes in the block's texts, with quotes and comma).
-constexpr std::size_t kRowBytes = 6 + 12 * 5 + 3 + 22;
+constexpr std::size_t kRowBytes = 6 + 13 * 5 + 3 + 22;
 
 // Many one-second matches, every 50th losing packets (a problem), on 200 servers: the
 // page holds every match's row, a page of them at a time, and charts for the latest 50
