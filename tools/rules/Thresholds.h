@@ -37,18 +37,18 @@ inline constexpr double kPlayPacketsPerSecond = 10.0;
 inline constexpr double kPlayLatencyAbovePingMs = 0.0;
 
 // --- Events, found second by second
-// Ping spike: Ping above median + max(4 sigma, 25 ms), the margin at most 75 ms: a match
+// Ping spike: Ping above usual + max(4 sigma, 25 ms), the margin at most 75 ms: a match
 // whose ping swings widely has its swings named as unstable ping, not hidden by them.
 inline constexpr double kSpikeSigmas = 4.0;
 inline constexpr double kSpikeFloorMs = 25.0;
 inline constexpr double kSpikeCeilingMs = 75.0;
 // Unstable ping: a second whose Ping differs from the one before by this much jumps ...
 inline constexpr double kJumpMs = 20.0;
-// ... and a second is unstable when this many of the 10 seconds around it jumped (a lone
+// ... and a second is unstable when this many of the 20 seconds around it jumped (a lone
 // blip makes two jumps: never enough).
 inline constexpr int kUnstableWindowSeconds = 20;
 inline constexpr int kUnstableJumps = 10;
-// FPS drop: FPS below median - max(4 sigma, 25 % of the median).
+// FPS drop: FPS below usual - max(4 sigma, 25 % of the usual).
 inline constexpr double kDropSigmas = 4.0;
 inline constexpr double kDropFloorShare = 0.25;
 // Stutter: FPS drops of at most this length ...
@@ -82,13 +82,13 @@ inline constexpr int kBufferRunSeconds = 3;
 // statistic is none: no statistic can be below zero).
 
 // --- What makes an event count in the verdict
-// A ping spike with this many seconds at least kFeltSpikeMs above the match's median,
+// A ping spike with this many seconds at least kFeltSpikeMs above the match's usual,
 // or one that peaks kSevereSpikeMs above it whatever its length.
 inline constexpr int kSignificantSeconds = 2;
 inline constexpr double kFeltSpikeMs = 50.0;
 inline constexpr double kSevereSpikeMs = 150.0;
 // An FPS drop with kSignificantSeconds seconds at or below this share of the match's
-// median FPS, or one that goes below kLowFps whatever its length.
+// usual FPS, or one that goes below kLowFps whatever its length.
 inline constexpr double kFeltDropShare = 0.5;
 inline constexpr double kLowFps = 30.0;
 // A loss burst in which one second lost this share of its packets, in or out ...
