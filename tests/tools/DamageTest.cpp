@@ -199,6 +199,39 @@ TEST(Outputs, LinksAreWrittenThroughAndEmptyNamesRefused) {
     }
 }
 
+#if !defined(_WIN32)
+// Binary data is told within the first megabytes, not read to its end: an endless device,
+// 2 GB of zeros (sparse: no disk used) with or without a header, binary lines after one.
+// A CPU limit ends a reader that would go on.
+TEST(BinaryData, IsToldWithoutReadingItAll) {
+    TempDir folder("quorvel-binary");
+    const std::string header(Quorvel::Format::kHeaderLine);
+    std::string lines = header;
+    while (lines.size() < (std::size_t{9} << 20)) {
+        lines += std::string("\x00\x00\x01\x02\n", 5);
+    }
+    writeFile(folder / "lines-performance.csv", lines);
+    writeFile(folder / "zeros-performance.csv", "");
+    std::filesystem::resize_file(folder / "zeros-performance.csv", std::uintmax_t{2} << 30);
+    writeFile(folder / "header-performance.csv", header);
+    std::filesystem::resize_file(folder / "header-performance.csv", std::uintmax_t{2} << 30);
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/zero", "/dev/zero: holds binary data, not a performance file"},
+        {"zeros-performance.csv", "zeros-performance.csv: holds binary data, not a performance"},
+        {"header-performance.csv",
+         "header-performance.csv: holds binary data after its header (its first 8 MB hold no "
+         "row)"},
+        {"lines-performance.csv", "lines-performance.csv: holds binary data after its header"},
+    };
+    for (const auto& [input, said] : cases) {
+        const ProgramRun run = report(input, folder, "ulimit -t 30; ");
+        EXPECT_EQ(run.exitCode, 1) << input << "\n" << run.err;
+        EXPECT_EQ(run.err.rfind("quorvel-report: " + said, 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one sentence";
+    }
+}
+#endif
+
 // What a file holds is shown as text: control characters and bytes that are not UTF-8
 // come out escaped on the terminal, and a text that a spreadsheet would run as a
 // formula stays text in the summary CSV.

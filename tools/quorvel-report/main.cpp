@@ -290,6 +290,9 @@ struct Outputs {
 // The rows each input skipped, and the inputs that could not be used.
 void reportProblems(const Plan& plan, const Analysis::ReportResult& result) {
     for (const auto& input : result.inputs) {
+        if (input.refused && input.rows == 0) {
+            continue;  // its refusal says in one sentence what it is instead
+        }
         for (const std::string& problem : input.skipped.listed()) {
             complain(input.name + ": " + problem + " (skipped)");
         }

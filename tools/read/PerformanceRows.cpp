@@ -102,13 +102,19 @@ PerformanceRows::PerformanceRows(ByteSource& source, std::string name)
         throw Failure(FailureKind::Input, inputName + ": is empty, not a performance file");
     }
     const bool binary = head.find('\0') != std::string_view::npos;
-    if (!csv.next(record) || record.tooLong || !isHeader(record.splitFields())) {
+    // A first line longer than the first chunk is no header: said without reading it all.
+    const bool longFirstLine =
+        head.size() == CsvStream::kChunkBytes && head.find('\n') == std::string_view::npos;
+    if (longFirstLine || !csv.next(record) || record.tooLong || !isHeader(record.splitFields())) {
         throw Failure(FailureKind::Input,
                       inputName + (binary ? ": holds binary data, not a performance file"
                                           : ": is not a performance file: line 1 is not "
                                             "the header \"" +
                                                 headerText() + "\""));
     }
+    beforeFirstRow = true;
+    binaryAfterHeader = binary;
+    csv.limitSkipping(kBinaryVerdictBytes);
 }
 
 PerformanceRows::PerformanceRows(ByteSource& source, std::string name, ResumeAt at)
@@ -116,6 +122,28 @@ PerformanceRows::PerformanceRows(ByteSource& source, std::string name, ResumeAt 
 
 void PerformanceRows::skip(const std::string& what) {
     skippedRows.add(record.line, record.lastLine, what);
+}
+
+// Far enough into a file without a row to tell that it is none: nothing but binary data
+// in its first megabytes, or a line that runs past them without an end.
+void PerformanceRows::refuseWhenNoRows() const {
+    if (!beforeFirstRow) {
+        return;
+    }
+    const std::string within = std::to_string(kBinaryVerdictBytes >> 20) + " MB";
+    if (record.abandoned && !binaryAfterHeader) {
+        throw Failure(FailureKind::Input, inputName + ": line " + std::to_string(record.line) +
+                                              " runs past its first " + within +
+                                              " without an end, and no row came before it; "
+                                              "not a performance file");
+    }
+    if (record.abandoned || (csv.position() > kBinaryVerdictBytes && skippedRows.count() > 0 &&
+                             skippedRows.binaryLines() == skippedRows.count())) {
+        throw Failure(FailureKind::Input, inputName +
+                                              ": holds binary data after its header (its "
+                                              "first " +
+                                              within + " hold no row), not a performance file");
+    }
 }
 
 bool PerformanceRows::next(Row& row) {
@@ -129,8 +157,10 @@ bool PerformanceRows::next(Row& row) {
         if (!record.tooLong && record.text.find('\0') != std::string_view::npos) {
             skippedRows.addBinary(record.line,
                                   "binary data (as a crash while writing leaves), not a row");
+            refuseWhenNoRows();
             continue;
         }
+        refuseWhenNoRows();
         if (!record.tooLong && record.text.find('"') != std::string_view::npos) {
             readQuoted();
         }
@@ -156,6 +186,10 @@ bool PerformanceRows::accept(Row& row) {
     row.offset = record.offset;
     row.line = record.line;
     ++rowCount;
+    if (beforeFirstRow) {
+        beforeFirstRow = false;
+        csv.limitSkipping(UINT64_MAX);
+    }
     return true;
 }
 
