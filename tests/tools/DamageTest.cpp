@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "InputFile.h"
 #include "PluginHarness.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
@@ -231,6 +232,31 @@ TEST(BinaryData, IsToldWithoutReadingItAll) {
     }
 }
 #endif
+
+// A file cut while it is read (the game starting afresh, another program) has lost rows
+// to it: reading gives every byte up to the cut, then says so, naming the file.
+TEST(ChangingFile, ACutWhileItIsReadIsAFailureNamingIt) {
+    TempDir folder("quorvel-changing");
+    const auto file = folder / "p-performance.csv";
+    writeFile(file, std::string(std::size_t{3} << 20, 'r'));
+    Quorvel::Read::InputFile input(file);
+    std::vector<char> buffer(std::size_t{1} << 20);
+    ASSERT_EQ(input.read(buffer.data(), buffer.size()), buffer.size());
+    std::filesystem::resize_file(file, (std::size_t{3} << 19));  // 1.5 MB: cut in the middle
+    std::size_t after = 0;
+    try {
+        for (std::size_t count; (count = input.read(buffer.data(), buffer.size())) > 0;) {
+            after += count;
+        }
+        ADD_FAILURE() << "the cut went unnoticed";
+    } catch (const Quorvel::Tools::Failure& failure) {
+        EXPECT_EQ(std::string(failure.what()), utf8(file) +
+                                                   ": changed while it was read: it ends at byte "
+                                                   "1572864 of the 3145728 it had, so the rows "
+                                                   "after that are not in this report");
+    }
+    EXPECT_EQ(after, std::size_t{1} << 19) << "every byte up to the cut";
+}
 
 // What a file holds is shown as text: control characters and bytes that are not UTF-8
 // come out escaped on the terminal, and a text that a spreadsheet would run as a
