@@ -258,6 +258,78 @@ TEST(ChangingFile, ACutWhileItIsReadIsAFailureNamingIt) {
     EXPECT_EQ(after, std::size_t{1} << 19) << "every byte up to the cut";
 }
 
+// A file a spreadsheet saved again (its own separator, its own way with times) is said
+// to be one in a sentence, with what to report instead; a few damaged times among rows
+// are damage, named by line.
+TEST(SavedBySpreadsheet, IsSaidInOneSentence) {
+    TempDir folder("quorvel-spreadsheet");
+    const std::string csv =
+        performanceCsv(secondsOf(0, 40, [](int s) { return SampleRow{.second = s}; }));
+    const auto lines = splitLines(csv);
+    const auto rewrite = [&lines](std::size_t rows, const auto& change) {
+        std::string text = lines[0] + "\n";
+        for (std::size_t i = 1; i <= rows; ++i) {
+            text += change(lines[i]) + "\n";
+        }
+        return text;
+    };
+    const auto separatedBy = [](char separator) {
+        return [separator](std::string line) {
+            std::replace(line.begin(), line.end(), ',', separator);
+            return line;
+        };
+    };
+    // "2026-12-08 10:00:05,..." as "08/12/2026 10:00,..." and as "2026-12-08 10:00,...".
+    const auto dayFirst = [](const std::string& line) {
+        return line.substr(8, 2) + "/" + line.substr(5, 2) + "/" + line.substr(0, 4) +
+               line.substr(10, 6) + line.substr(19);
+    };
+    const auto noSeconds = [](const std::string& line) {
+        return line.substr(0, 16) + line.substr(19);
+    };
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string said;  // empty: not a spreadsheet's
+    };
+    std::string semicolons;
+    for (const std::string& line : lines) {
+        semicolons += separatedBy(';')(line) + "\n";
+    }
+    std::string tabs;
+    for (const std::string& line : lines) {
+        tabs += separatedBy('\t')(line) + "\n";
+    }
+    std::string damaged = csv;
+    damaged.replace(damaged.find("\n") + 1, 19, "08/12/2026 10:00:00");
+    const Case cases[] = {
+        {"semicolons", semicolons, "which separated its columns by ';'"},
+        {"tabs", tabs, "which separated its columns by tabs"},
+        {"day first", rewrite(40, dayFirst), "which wrote its times its own way (\""},
+        {"no seconds", rewrite(40, noSeconds), "which wrote its times its own way (\""},
+        {"three rows, no seconds", rewrite(3, noSeconds), "which wrote its times its own way"},
+        {"one damaged time among rows", damaged, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(folder / "p-performance.csv", c.text);
+        const ProgramRun run = report(shellQuoted(folder / "p-performance.csv"), folder);
+        if (c.said.empty()) {
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_NE(run.err.find("line 2: Timestamp is not a time"), std::string::npos)
+                << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        EXPECT_NE(run.err.find("p-performance.csv: looks saved again by a spreadsheet, " + c.said),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("report the file as the plugin wrote it instead"),
+                  std::string::npos);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+}
+
 // What a file holds is shown as text: control characters and bytes that are not UTF-8
 // come out escaped on the terminal, and a text that a spreadsheet would run as a
 // formula stays text in the summary CSV.
