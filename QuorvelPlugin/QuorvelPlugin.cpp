@@ -10,6 +10,7 @@
 #include "CsvRow.h"
 #include "HistoryPruning.h"
 #include "LaunchLogPath.h"
+#include "PathText.h"
 #include "ServerAddress.h"
 #include "SessionHistory.h"
 #include "UnfinishedMatch.h"
@@ -23,11 +24,7 @@ namespace Console = Quorvel::Console;
 
 constexpr float kTickSeconds = 1.0f;
 
-// Console text for a path: UTF-8, which every path converts to.
-std::string displayPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
+using Quorvel::Platform::displayPath;
 
 std::string displayPath(const std::optional<std::filesystem::path>& path) {
     return path ? displayPath(*path) : "(a file name that cannot be converted to a path)";

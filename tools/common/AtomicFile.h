@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "FileIdentity.h"
 #include "TextOutput.h"
 
 namespace Quorvel::Tools {

@@ -6,11 +6,6 @@
 
 namespace Quorvel::Tools {
 
-std::string displayPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 std::string formatMatchTime(std::int64_t seconds) {
     char text[40];
     if (seconds >= 3600) {

@@ -10,10 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "PathText.h"
+
 namespace Quorvel::Tools {
 
 // A path as UTF-8, whatever the platform's own encoding.
-std::string displayPath(const std::filesystem::path& path);
+using Platform::displayPath;
 
 // Seconds into a match as "m:ss", or "h:mm:ss" from an hour on.
 std::string formatMatchTime(std::int64_t seconds);

@@ -22,6 +22,7 @@
 #include "MatchFilter.h"
 #include "PagePlace.h"
 #include "ParseArguments.h"
+#include "PathIdentity.h"
 #include "Progress.h"
 #include "Report.h"
 #include "StreamOutput.h"

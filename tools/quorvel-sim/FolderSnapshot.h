@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "FileIdentity.h"
+#include "PathIdentity.h"
 #include "SystemPath.h"
 
 namespace Quorvel::Sim {
