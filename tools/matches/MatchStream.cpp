@@ -20,9 +20,8 @@ class OpenInput {
     // The place of the first row from here on, which opens a match; nothing at the end.
     std::optional<Read::ResumeAt> start(std::chrono::sys_seconds& time) {
         Read::Row row;
-        MatchRows none;
         while (rows.next(row)) {
-            splitter.add(row, none);
+            splitter.add(row);  // the first row: no match before it
             time = row.second.time;
             return Read::ResumeAt{row.offset, row.line};
         }
@@ -34,12 +33,15 @@ class OpenInput {
     std::optional<Read::ResumeAt> readMatch(MatchRows& match, std::chrono::sys_seconds& time) {
         Read::Row row;
         while (rows.next(row)) {
-            if (splitter.add(row, match)) {
+            if (std::optional<MatchRows> finished = splitter.add(row)) {
+                match = std::move(*finished);
                 time = row.second.time;
                 return Read::ResumeAt{row.offset, row.line};
             }
         }
-        splitter.finish(match);
+        if (std::optional<MatchRows> last = splitter.finish()) {
+            match = std::move(*last);
+        }
         return std::nullopt;
     }
 

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 #include "CommandLine.h"
@@ -179,13 +180,20 @@ std::string crashCost(const Sim::SessionResult& result, std::size_t rowsWritten)
            (lost == 1 ? " was" : " were") + " lost.\n";
 }
 
+// Standard output could not take the summary.
+Failure summaryIncomplete() {
+    return Failure(FailureKind::Output,
+                   "standard output cannot be written (closed or full): the summary is not "
+                   "complete");
+}
+
 // The summary of each file the session wrote, as the report tool prints it, then the
-// rows this run wrote in all of them, and what a crash cost; false when standard output
-// could not be written.
-bool printSummaries(const Sim::SessionResult& result) {
+// rows this run wrote in all of them, and what a crash cost. Throws summaryIncomplete()
+// when standard output could not be written.
+void printSummaries(const Sim::SessionResult& result) {
     const std::vector<Sim::WrittenFile>& files = result.files;
     if (!std::cout.flush()) {
-        return false;
+        throw summaryIncomplete();
     }
     Tools::StreamOutput out(stdout, "standard output");
     std::size_t rowsWritten = 0;
@@ -218,9 +226,8 @@ bool printSummaries(const Sim::SessionResult& result) {
     try {
         out.finish();
     } catch (const Failure&) {
-        return false;
+        throw summaryIncomplete();
     }
-    return true;
 }
 
 // What ended the session early decides first, then whether everything was written.
@@ -270,7 +277,13 @@ int play(const Options& options, const char* argv0) {
               << "Data folder: " << Tools::displayPath(session.dataFolder) << "\n"
               << "Documents folder: " << Tools::displayPath(session.documentsFolder) << "\n";
     const Sim::SessionResult result = Sim::playSession(scenario, session, std::cout);
-    const bool summaryPrinted = printSummaries(result);
+    // The summary is the session's last word: what ended the session is told first.
+    std::optional<Failure> unprinted;
+    try {
+        printSummaries(result);
+    } catch (const Failure& failure) {
+        unprinted = failure;
+    }
     if (result.rowsNotWritten) {
         std::cerr << "quorvel-sim: the plugin could not write its file in "
                   << Tools::displayPath(session.dataFolder)
@@ -279,11 +292,10 @@ int play(const Options& options, const char* argv0) {
     if (result.outputFailed) {
         std::cerr << "quorvel-sim: standard output cannot be written (closed or full): the "
                      "session was ended there, as when the game closes\n";
-    } else if (!summaryPrinted) {
-        std::cerr << "quorvel-sim: standard output cannot be written (closed or full): the "
-                     "summary is not complete\n";
+    } else if (unprinted) {
+        std::cerr << "quorvel-sim: " << unprinted->what() << "\n";
     }
-    return exitStatus(result, summaryPrinted);
+    return exitStatus(result, !unprinted);
 }
 
 int runSession(const Options& options, const char* argv0) {
