@@ -36,6 +36,27 @@ std::string formatFigure(std::optional<double> value, int decimals) {
     return text;
 }
 
+std::string plural(std::size_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::string shareWords(double share) {
+    if (share == 0.5) {
+        return "half";
+    }
+    if (share == 0.25) {
+        return "a quarter";
+    }
+    if (share == 0.75) {
+        return "three quarters";
+    }
+    return formatFigure(100 * share) + " %";
+}
+
+std::string partOf(double share) {
+    return share == 0.5 ? shareWords(share) : shareWords(share) + " of";
+}
+
 std::size_t displayWidth(std::string_view text) {
     std::size_t width = 0;
     for (char c : text) {

@@ -31,6 +31,14 @@ std::string formatFigure(std::optional<double> value, int decimals = 0);
 
 inline constexpr std::string_view kNoFigure = "\u2013";  // an en dash: no value
 
+// A count with its noun: "1 match", "3 matches".
+std::string plural(std::size_t count, std::string_view one, std::string_view many);
+
+// A share in words: "half", "a quarter", "three quarters", else "40 %".
+std::string shareWords(double share);
+// A share of something to follow: "half" (the usual), "a quarter of", "40 % of".
+std::string partOf(double share);
+
 // Characters `text` takes on a terminal: UTF-8 sequences count once.
 std::size_t displayWidth(std::string_view text);
 
