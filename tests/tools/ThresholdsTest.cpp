@@ -61,9 +61,8 @@ std::function<bool(const Analyzed&)> hasEvent(EventKind kind, bool counting = fa
 }
 
 std::function<bool(const Analyzed&)> reasonHas(const std::string& words) {
-    return [words](const Analyzed& a) {
-        return only(a).verdict.text.find(words) != std::string::npos;
-    };
+    return
+        [words](const Analyzed& a) { return reasonOf(only(a)).find(words) != std::string::npos; };
 }
 
 struct FileRule {
@@ -369,7 +368,7 @@ void expectEachSide(const std::vector<FileRule>& rules) {
             ASSERT_FALSE(a.matches.empty()) << rule.rule;
             EXPECT_EQ(rule.holds(a), inside)
                 << rule.rule << (inside ? " (just inside)" : " (just outside)") << ": "
-                << a.matches[0].verdict.text;
+                << reasonOf(a.matches[0]);
         }
     }
 }
@@ -423,8 +422,8 @@ TEST(Thresholds, TheAnswerAcrossMatchesNeedsThreeMatchesAndAProblemInHalf) {
     EXPECT_EQ(concludeOn(2, 2, 2).side, Side::NotEnough);
     // kConclusionShare: loss in exactly half of the matches and servers is the player's.
     const Quorvel::Analysis::Conclusion half = concludeOn(4, 2, 4);
-    EXPECT_EQ(half.side, Side::Connection) << half.text;
-    EXPECT_EQ(half.text, "loss in 2 of 4 matches, on 2 of 4 servers: your connection");
+    EXPECT_EQ(half.side, Side::Connection) << textOf(half);
+    EXPECT_EQ(textOf(half), "loss in 2 of 4 matches, on 2 of 4 servers: your connection");
     EXPECT_EQ(concludeOn(5, 2, 5).side, Side::Good);
 }
 

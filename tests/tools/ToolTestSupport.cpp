@@ -2,8 +2,10 @@
 
 #include <chrono>
 
+#include "ConclusionTexts.h"
 #include "PerformanceRow.h"
 #include "UtcTimestamp.h"
+#include "VerdictTexts.h"
 
 namespace QuorvelTest {
 
@@ -53,6 +55,14 @@ std::string performanceCsv(const std::vector<SampleRow>& rows) {
         csv += csvRow(row);
     }
     return csv;
+}
+
+std::string reasonOf(const Quorvel::Analysis::MatchReport& match) {
+    return Quorvel::Present::verdictText(match.verdict, match.events);
+}
+
+std::string textOf(const Quorvel::Analysis::Conclusion& conclusion) {
+    return Quorvel::Present::conclusionText(conclusion);
 }
 
 Analyzed analyzeInputs(const std::vector<Quorvel::Read::Input>& inputs) {

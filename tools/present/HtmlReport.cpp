@@ -7,6 +7,7 @@
 #include "MatchJson.h"
 #include "MatchTexts.h"
 #include "PageAssets.h"
+#include "RuleTexts.h"
 #include "Thresholds.h"
 
 namespace Quorvel::Present {

@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include "ConclusionTexts.h"
 #include "DisplayText.h"
+#include "Names.h"
+#include "VerdictTexts.h"
 
 namespace Quorvel::Present {
 
@@ -121,7 +124,7 @@ json countsJson(const MatchReport& r, bool countingOnly) {
     for (std::size_t k = 0; k < kEventKindCount; ++k) {
         const auto kind = static_cast<EventKind>(k);
         const KindSummary& summary = r.events.kinds[kind];
-        counts[std::string(eventKindKey(kind))] = countingOnly ? summary.counting : summary.count;
+        counts[std::string(namesOf(kind).key)] = countingOnly ? summary.counting : summary.count;
     }
     return counts;
 }
@@ -152,7 +155,7 @@ json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTex
 
 json eventJson(const Event& e) {
     const EventTexts texts = eventTexts(e);
-    json event = {{"kind", eventKindKey(e.kind())},
+    json event = {{"kind", namesOf(e.kind()).key},
                   {"offsetSeconds", e.when.offset},
                   {"start", Tools::formatClock(e.when.clock)},
                   {"lengthSeconds", e.when.lengthSeconds},
@@ -226,7 +229,7 @@ json matchJson(const MatchReport& r, const std::vector<Read::Input>& files) {
             {"countingEventCounts", countsJson(r, true)},
             {"events", events},
             {"verdict", causeName(r.verdict.cause)},
-            {"reason", r.verdict.text},
+            {"reason", verdictText(r.verdict, r.events)},
             {"lacking", lacking},
             {"texts", textsJson(r, files)}};
 }
@@ -261,7 +264,7 @@ json inputJson(const InputSummary& input) {
 json conclusionJson(const Conclusion& conclusion) {
     json entry = {{"player", conclusion.player},
                   {"side", sideKey(conclusion.side)},
-                  {"text", conclusion.text},
+                  {"text", conclusionText(conclusion)},
                   {"matchesJudged", conclusion.judged}};
     if (!conclusion.serverIp.empty()) {
         entry["serverIp"] = conclusion.serverIp;

@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "DisplayText.h"
-#include "Thresholds.h"
+#include "Names.h"
 #include "VerdictTexts.h"
 
 namespace Quorvel::Present {
@@ -17,20 +17,13 @@ namespace {
 using Analysis::Figure;
 using Tools::formatFigure;
 using Tools::kNoFigure;
+using Tools::plural;
 
 std::string pair(Figure a, Figure b, int decimals) {
     if (!a && !b) {
         return std::string(kNoFigure);
     }
     return formatFigure(a, decimals) + "/" + formatFigure(b, decimals);
-}
-
-std::string plural(std::size_t n, std::string_view one, std::string_view many) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
-std::string number(double value, int decimals = 0) {
-    return formatFigure(value, decimals);
 }
 
 std::string missingNote(const Analysis::MatchFigures& f) {
@@ -54,32 +47,36 @@ struct DetailTexts {
 struct BandLabel {
     using S = std::string;
     S operator()(const Analysis::PingSpike& e) const {
-        return "spike " + number(e.worstMs) + " ms";
+        return "spike " + formatFigure(e.worstMs) + " ms";
     }
     S operator()(const Analysis::UnstablePing& e) const {
-        return "unstable " + number(e.lowMs) + "\u2013" + number(e.highMs) + " ms";
+        return "unstable " + formatFigure(e.lowMs) + "\u2013" + formatFigure(e.highMs) + " ms";
     }
     S operator()(const Analysis::LossBurst& e) const {
-        return "loss " + number(std::max(e.worstLostInPerSecond, e.worstLostOutPerSecond)) + "/s";
+        return "loss " + formatFigure(std::max(e.worstLostInPerSecond, e.worstLostOutPerSecond)) +
+               "/s";
     }
     S operator()(const Analysis::SteadyLoss& e) const {
-        return "steady loss " + number(std::max(e.lostInPercent, e.lostOutPercent), 1) + " %";
+        return "steady loss " + formatFigure(std::max(e.lostInPercent, e.lostOutPercent), 1) + " %";
     }
     S operator()(const Analysis::NothingIn& e) const {
-        return "nothing in (" + number(e.worstPacketsIn) + "/s)";
+        return "nothing in (" + formatFigure(e.worstPacketsIn) + "/s)";
     }
     S operator()(const Analysis::Outage& e) const {
-        return "outage (" + number(e.worstPacketsIn) + " in, " + number(e.mostPacketsOut) + " out)";
+        return "outage (" + formatFigure(e.worstPacketsIn) + " in, " +
+               formatFigure(e.mostPacketsOut) + " out)";
     }
     S operator()(const Analysis::ServerHiccup& e) const {
-        return "latency " + number(e.worstLatencyMs) + " ms";
+        return "latency " + formatFigure(e.worstLatencyMs) + " ms";
     }
-    S operator()(const Analysis::FpsDrop& e) const { return "drop " + number(e.worstFps) + " FPS"; }
+    S operator()(const Analysis::FpsDrop& e) const {
+        return "drop " + formatFigure(e.worstFps) + " FPS";
+    }
     S operator()(const Analysis::Stutter& e) const {
         return "stutter, " + std::to_string(e.drops) + " drops";
     }
     S operator()(const Analysis::BufferAboveTarget& e) const {
-        return "buffer " + number(e.worstBuffer);
+        return "buffer " + formatFigure(e.worstBuffer);
     }
     S operator()(const Analysis::NoValue&) const { return "no value"; }
     S operator()(const Analysis::NotRecorded&) const { return "not recorded"; }
@@ -89,7 +86,7 @@ DetailTexts detailTexts(const Analysis::EventDetail& what) {
     using namespace Analysis;
     std::string worst = worstWords(what);
     if (const auto* e = std::get_if<LossBurst>(&what)) {
-        worst += " (" + number(e->worstSharePercent, 1) + " % of the packets)";
+        worst += " (" + formatFigure(e->worstSharePercent, 1) + " % of the packets)";
     }
     if (const auto* e = std::get_if<NoValue>(&what)) {
         for (Format::Statistic s : Format::kStatistics) {
@@ -170,7 +167,7 @@ std::string verdictCounts(const Analysis::GroupSummary& s) {
         const auto cause = static_cast<Analysis::Cause>(c);
         if (s.verdicts[cause] > 0) {
             verdicts += (verdicts.empty() ? "" : ", ") + std::to_string(s.verdicts[cause]) + " " +
-                        std::string(Analysis::causeName(cause));
+                        std::string(causeName(cause));
         }
     }
     return verdicts;
@@ -260,14 +257,9 @@ std::string matchSource(const MatchReport& r, const std::vector<Read::Input>& fi
     return from + ", joined by their seconds; player " + r.info.userId;
 }
 
-std::string conclusionLine(const Analysis::Conclusion& conclusion, bool severalPlayers) {
-    return (severalPlayers ? "Overall for " + conclusion.player + ": " : "Overall: ") +
-           conclusion.text;
-}
-
 EventTexts eventTexts(const Event& e) {
     DetailTexts detail = detailTexts(e.what);
-    return {std::string(Analysis::eventKindName(e.kind())),
+    return {std::string(namesOf(e.kind()).one),
             Tools::formatMatchTime(e.when.offset),
             Tools::formatClock(e.when.clock),
             std::to_string(e.when.lengthSeconds) + " s",
@@ -357,58 +349,6 @@ std::string eventsShownNote(std::size_t shown, std::size_t events) {
     }
     return "Listed and drawn: " + groupedCount(shown) + " of " + groupedCount(events) +
            " events, those that count first.";
-}
-
-std::string thresholdsNote() {
-    namespace T = Thresholds;
-    const auto n = [](double v) { return formatFigure(v, 0); };
-    const auto s = [](auto seconds) { return std::to_string(seconds) + " s"; };
-    const std::string usual =
-        "Each second is measured against the match's usual value: the middle of its better "
-        "half (the " +
-        n(T::kUsualShare * 100) + "th percentile of ping, the " + n(100 - T::kUsualShare * 100) +
-        "th of FPS and packets; packets at least " + n(T::kPlayPacketsPerSecond) +
-        " a second), so that a trouble filling most of a match is not taken for its normal. ";
-    const std::string ping =
-        "A ping spike: Ping above the usual by " + n(T::kSpikeSigmas) +
-        " times its spread (the median absolute deviation x 1.4826), " + n(T::kSpikeFloorMs) +
-        " to " + n(T::kSpikeCeilingMs) + " ms; it counts with " + s(T::kSignificantSeconds) +
-        " at " + n(T::kFeltSpikeMs) + " ms above the usual, or a peak " + n(T::kSevereSpikeMs) +
-        " ms above. Unstable ping: " + std::to_string(T::kUnstableJumps) + " of " +
-        std::to_string(T::kUnstableWindowSeconds) + " seconds changing by " + n(T::kJumpMs) +
-        " ms or more; it counts from " + s(T::kUnstableFeltSeconds) + " at " +
-        n(T::kUnstableFeltChangeMs) + " ms a second. ";
-    const std::string packets =
-        "A loss burst: seconds in a row with lost packets; it counts when a second lost " +
-        n(T::kBurstLossPercent) + " % of its packets, or the match " + n(T::kMatchLossPercent) +
-        " %. Steady loss: " + s(T::kSteadyLossSeconds) + " or more, every " +
-        s(T::kSteadyLossSeconds) + " of it losing " + n(T::kSteadyLossPercent) +
-        " % of the packets, in at least half of its seconds; it always counts. Nothing coming "
-        "in: packets in at " +
-        n(T::kStallInShare * 100) + " % of usual or less; an outage when packets out fell to " +
-        n(T::kStallOutShare * 100) +
-        " % or less too (your side), else the server's. A server "
-        "hiccup: latency " +
-        n(T::kHiccupExcessMs) + " ms further above ping than usual. These count from " +
-        s(T::kSignificantSeconds) + ". ";
-    const std::string frames =
-        "An FPS drop: FPS below the usual by " + n(T::kDropSigmas) +
-        " times its spread, at least " + n(T::kDropFloorShare * 100) + " % of it; it counts with " +
-        s(T::kSignificantSeconds) + " at half the usual, or below " + n(T::kLowFps) +
-        " FPS. Stutter: " + std::to_string(T::kStutterDrops) + " or more FPS drops of up to " +
-        s(T::kStutterDropSeconds) + ", each within " + s(T::kStutterGapSeconds) +
-        " of the last. The input buffer: " + std::to_string(T::kBufferExcessFrames) +
-        " frames above its target for " + s(T::kBufferRunSeconds) +
-        " or more. A full buffer, an FPS drop or stutter during a loss burst, a stall or a "
-        "spike belongs to that. ";
-    return "Events and the limits they are judged against. " + usual + ping + packets + frames +
-           "Throughout a match: ping high at a 95th percentile of " + n(T::kHighPingP95Ms) +
-           " ms, latency at a median of " + n(T::kHighLatencyMedianMs) +
-           " ms, FPS low at a median under " + n(T::kLowFps) + ". A verdict needs " +
-           std::to_string(T::kEvidenceSeconds) +
-           " seconds recorded, and values in half of them. A gap: more than " + s(T::kGap.count()) +
-           " between two rows; a new match: the same GUID after " +
-           std::to_string(T::kMatchPause.count()) + " minutes, or on another server.";
 }
 
 }  // namespace Quorvel::Present

@@ -56,10 +56,6 @@ std::string matchTitle(const MatchReport& report);
 // seconds; player ID". `files` are the report's inputs.
 std::string matchSource(const MatchReport& report, const std::vector<Read::Input>& files);
 
-// "Overall: loss in 4 of 6 matches, on 4 of 5 servers: your connection"; with several
-// players, each named: "Overall for Steam|7656|0: ...".
-std::string conclusionLine(const Analysis::Conclusion& conclusion, bool severalPlayers);
-
 struct EventTexts {
     std::string name;    // "loss burst"
     std::string from;    // time into the match, "0:30"
@@ -95,7 +91,5 @@ std::string eventsShownNote(std::size_t shown, std::size_t events);
 
 // The figures' legend under the tables.
 extern const std::string_view kFiguresLegend;
-// What the event lines are: the thresholds in words.
-std::string thresholdsNote();
 
 }  // namespace Quorvel::Present

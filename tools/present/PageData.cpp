@@ -5,6 +5,8 @@
 
 #include "MatchJson.h"
 #include "MatchTexts.h"
+#include "Names.h"
+#include "VerdictTexts.h"
 
 namespace Quorvel::Present {
 
@@ -40,8 +42,8 @@ void PageTable::add(const Analysis::MatchReport& report) {
     for (std::size_t i = 1; i < cells.size(); ++i) {
         row.push_back(placeOf(std::move(cells[i])));
     }
-    row.push_back(placeOf(std::string(Analysis::causeName(report.verdict.cause))));
-    row.push_back(placeOf(report.verdict.text));
+    row.push_back(placeOf(std::string(causeName(report.verdict.cause))));
+    row.push_back(placeOf(verdictText(report.verdict, report.events)));
     row.push_back(placeOf(gameClosedNote(report)));
     rows.push_back(std::move(row));
     if (rows.size() == kTableBlockRows) {

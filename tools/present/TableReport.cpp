@@ -1,7 +1,9 @@
 #include "TableReport.h"
 
+#include "ConclusionTexts.h"
 #include "DisplayText.h"
 #include "TerminalText.h"
+#include "VerdictTexts.h"
 
 namespace Quorvel::Present {
 
@@ -40,7 +42,7 @@ void TableReport::match(const Matches::MatchRows&, const MatchReport& r) {
         headerWritten = true;
     }
     matches.write(line(kMatchColumns, matchCells(r)));
-    matches.write("    " + Tools::terminalSafe(r.verdict.text) + "\n");
+    matches.write("    " + Tools::terminalSafe(verdictText(r.verdict, r.events)) + "\n");
     const std::string notes = matchNotes(r);
     if (!notes.empty()) {
         matches.write("    " + Tools::terminalSafe(notes) + "\n");

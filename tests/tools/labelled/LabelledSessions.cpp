@@ -11,6 +11,7 @@
 
 #include "DisplayText.h"
 #include "MatchTexts.h"
+#include "Names.h"
 #include "RealisticPlay.h"
 #include "ToolTestSupport.h"
 
@@ -135,7 +136,7 @@ std::vector<LabelledSession> labelledSessions() {
 std::string answerOf(const Quorvel::Analysis::MatchReport& m) {
     return Quorvel::Tools::formatClock(m.figures.start) + " " +
            std::to_string(m.figures.lengthSeconds) + " s, " + std::to_string(m.figures.rows) +
-           " rows, " + m.info.server() + ": " + m.verdict.text + " [" +
+           " rows, " + m.info.server() + ": " + reasonOf(m) + " [" +
            Quorvel::Present::matchNotes(m) + "]";
 }
 
@@ -148,13 +149,13 @@ std::string mismatch(const ExpectedMatch& e, const Quorvel::Analysis::MatchRepor
     expect(m.figures.lengthSeconds == e.lengthSeconds,
            "length " + std::to_string(m.figures.lengthSeconds));
     expect(m.figures.rows == e.rows, "rows " + std::to_string(m.figures.rows));
-    expect(causeName(m.verdict.cause) == e.cause,
-           "cause " + std::string(causeName(m.verdict.cause)));
+    expect(Quorvel::Present::causeName(m.verdict.cause) == e.cause,
+           "cause " + std::string(Quorvel::Present::causeName(m.verdict.cause)));
     expect(m.origin.contributing() == e.files,
            "from " + std::to_string(m.origin.contributing()) + " files");
     expect(m.origin.cutShort == e.gameClosed, "game closed " + std::to_string(m.origin.cutShort));
     for (const std::string& words : e.reasonContains) {
-        expect(m.verdict.text.find(words) != std::string::npos, "reason lacks \"" + words + "\"");
+        expect(reasonOf(m).find(words) != std::string::npos, "reason lacks \"" + words + "\"");
     }
     return wrong;
 }
