@@ -218,7 +218,12 @@ void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
     // Written in place; a failure part-way cuts the pending rows back, so no half row stays.
     const std::size_t rowsBefore = pendingRows.size();
     try {
-        Quorvel::appendCsvRow(pendingRows, {timestamp, userId, matchGuid, serverIp, serverPort},
+        Quorvel::appendCsvRow(pendingRows,
+                              {.timestamp = timestamp,
+                               .userId = userId,
+                               .matchGuid = matchGuid,
+                               .serverIp = serverIp,
+                               .serverPort = serverPort},
                               playlistId, Quorvel::combineStatistics(samples, exactPing));
     } catch (...) {
         pendingRows.resize(rowsBefore);

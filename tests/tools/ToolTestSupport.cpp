@@ -44,8 +44,13 @@ std::string csvRow(const SampleRow& r) {
     values[Statistic::Buffer] = static_cast<std::int32_t>(r.buffer);
     values[Statistic::BufferTarget] = static_cast<std::int32_t>(r.target);
     std::string row;
-    Quorvel::Format::appendPerformanceRow(row, {timestamp, "id", r.guid, r.serverIp, "7777"}, 13,
-                                          values);
+    Quorvel::Format::appendPerformanceRow(row,
+                                          {.timestamp = timestamp,
+                                           .userId = "id",
+                                           .matchGuid = r.guid,
+                                           .serverIp = r.serverIp,
+                                           .serverPort = "7777"},
+                                          13, values);
     return row;
 }
 

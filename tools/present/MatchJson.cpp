@@ -5,6 +5,7 @@
 #include "ConclusionTexts.h"
 #include "DisplayText.h"
 #include "Names.h"
+#include "TableColumns.h"
 #include "VerdictTexts.h"
 
 namespace Quorvel::Present {
@@ -97,12 +98,8 @@ json detailJson(const NotRecorded&) {
 }
 
 json textsJson(const MatchReport& r, const std::vector<Read::Input>& files) {
-    json cells = json::array();
-    for (const std::string& cell : matchCells(r)) {
-        cells.push_back(cell);
-    }
     return {{"title", matchTitle(r)},
-            {"cells", cells},
+            {"cells", cellsOf(matchColumns(), r)},
             {"notes", matchNotes(r)},
             {"gameClosed", gameClosedNote(r)},
             {"source", matchSource(r, files)}};
@@ -131,8 +128,7 @@ json countsJson(const MatchReport& r, bool countingOnly) {
 
 // What a server's or a day's entry holds after its name: the group's figures, its
 // verdict counts and its table cells.
-template <typename Cells>
-json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTexts) {
+json groupJson(json entry, const Analysis::GroupSummary& g, std::vector<std::string> cellTexts) {
     json verdicts = json::object();
     for (std::size_t c = 0; c < kCauseCount; ++c) {
         const auto cause = static_cast<Cause>(c);
@@ -147,7 +143,7 @@ json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTex
     entry["lossOutPercent"] = figure(g.lossOutPercent());
     entry["fpsMean"] = figure(g.fpsMean);
     entry["verdicts"] = verdicts;
-    entry["texts"] = {{"cells", json(cellTexts)}};
+    entry["texts"] = {{"cells", std::move(cellTexts)}};
     return entry;
 }
 
@@ -235,11 +231,11 @@ json matchJson(const MatchReport& r, const std::vector<Read::Input>& files) {
 }
 
 json serverJson(const ServerSummary& s) {
-    return groupJson({{"serverIp", s.serverIp}}, s, serverCells(s));
+    return groupJson({{"serverIp", s.serverIp}}, s, cellsOf(serverColumns(), s));
 }
 
 json dayJson(const DaySummary& d) {
-    return groupJson({{"day", Tools::formatDay(d.day)}}, d, dayCells(d));
+    return groupJson({{"day", Tools::formatDay(d.day)}}, d, cellsOf(dayColumns(), d));
 }
 
 json inputJson(const InputSummary& input) {

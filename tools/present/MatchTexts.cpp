@@ -16,15 +16,7 @@ namespace {
 
 using Analysis::Figure;
 using Tools::formatFigure;
-using Tools::kNoFigure;
 using Tools::plural;
-
-std::string pair(Figure a, Figure b, int decimals) {
-    if (!a && !b) {
-        return std::string(kNoFigure);
-    }
-    return formatFigure(a, decimals) + "/" + formatFigure(b, decimals);
-}
 
 std::string missingNote(const Analysis::MatchFigures& f) {
     std::string missing;
@@ -98,100 +90,7 @@ DetailTexts detailTexts(const Analysis::EventDetail& what) {
     return {worst, std::visit(BandLabel{}, what)};
 }
 
-// The events that count, and then the minor ones: "1+4".
-std::string eventsCell(const Analysis::MatchEvents& events) {
-    const std::size_t counting = events.counting();
-    return std::to_string(counting) + "+" + std::to_string(events.total() - counting);
-}
-
 }  // namespace
-
-const std::array<Column, kMatchColumnCount> kMatchColumns = {{
-    {"#", 3, true},
-    {"start (UTC)", 19, false},
-    {"length", 10, true},
-    {"server", 21, false},
-    {"ping/p99", 9, true},
-    {"jitter", 6, true},
-    {"latency", 7, true},
-    {"loss in/out", 11, true},
-    {"FPS/1%low", 9, true},
-    {"buffer", 7, true},
-    {"events", 7, true},
-}};
-
-const std::array<Column, kServerColumnCount> kServerColumns = {{
-    {"server", 21, false},
-    {"matches", 7, true},
-    {"played", 10, true},
-    {"ping/p95", 9, true},
-    {"jitter", 6, true},
-    {"loss in/out", 11, true},
-    {"verdicts", 40, false},
-}};
-
-const std::array<Column, kDayColumnCount> kDayColumns = {{
-    {"day (UTC)", 10, false},
-    {"matches", 7, true},
-    {"played", 10, true},
-    {"ping/p95", 9, true},
-    {"loss in/out", 11, true},
-    {"FPS", 5, true},
-    {"verdicts", 40, false},
-}};
-
-const std::string_view kFiguresLegend =
-    "ping, jitter and latency in ms (median, then 99th or 95th percentile); loss in % of\n"
-    "packets; FPS mean and 1 % low; input buffer mean and its target in frames; events\n"
-    "that count in the verdict + minor ones\n";
-
-MatchCells matchCells(const MatchReport& r) {
-    const Analysis::MatchFigures& f = r.figures;
-    return {std::to_string(r.number),
-            Tools::formatClock(f.start),
-            Tools::formatMatchTime(f.lengthSeconds),
-            r.info.server(),
-            f.ping ? pair(f.ping->median, f.ping->p99, 0) : std::string(kNoFigure),
-            formatFigure(f.jitterMs(), 1),
-            f.latency ? formatFigure(f.latency->median) : std::string(kNoFigure),
-            pair(f.lossInPercent(), f.lossOutPercent(), 1),
-            f.fps ? pair(f.fps->mean, f.fps->low1Percent, 0) : std::string(kNoFigure),
-            pair(f.bufferMean, f.bufferTargetMean, 1),
-            eventsCell(r.events)};
-}
-
-// "3 good, 1 connection".
-std::string verdictCounts(const Analysis::GroupSummary& s) {
-    std::string verdicts;
-    for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
-        const auto cause = static_cast<Analysis::Cause>(c);
-        if (s.verdicts[cause] > 0) {
-            verdicts += (verdicts.empty() ? "" : ", ") + std::to_string(s.verdicts[cause]) + " " +
-                        std::string(causeName(cause));
-        }
-    }
-    return verdicts;
-}
-
-ServerCells serverCells(const ServerSummary& s) {
-    return {s.serverIp,
-            std::to_string(s.matches),
-            Tools::formatMatchTime(s.secondsPlayed),
-            pair(s.pingMedian, s.pingP95, 0),
-            formatFigure(s.jitterMs(), 1),
-            pair(s.lossInPercent(), s.lossOutPercent(), 1),
-            verdictCounts(s)};
-}
-
-DayCells dayCells(const Analysis::DaySummary& d) {
-    return {Tools::formatDay(d.day),
-            std::to_string(d.matches),
-            Tools::formatMatchTime(d.secondsPlayed),
-            pair(d.pingMedian, d.pingP95, 0),
-            pair(d.lossInPercent(), d.lossOutPercent(), 1),
-            formatFigure(d.fpsMean),
-            verdictCounts(d)};
-}
 
 std::string gameClosedNote(const MatchReport& r) {
     if (!r.origin.cutShort) {

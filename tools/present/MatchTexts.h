@@ -3,7 +3,6 @@
 // The texts every presentation shows, made once: the table, the JSON and the page
 // show these and never re-derive them, so they cannot disagree.
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <set>
@@ -20,28 +19,6 @@ using Analysis::Event;
 using Analysis::InputSummary;
 using Analysis::MatchReport;
 using Analysis::ServerSummary;
-
-// A column of a table: its title, its width in a terminal, and which side it keeps to.
-struct Column {
-    std::string_view title;
-    std::size_t width;
-    bool alignRight;
-};
-
-inline constexpr std::size_t kMatchColumnCount = 11;
-inline constexpr std::size_t kServerColumnCount = 7;
-inline constexpr std::size_t kDayColumnCount = 7;
-extern const std::array<Column, kMatchColumnCount> kMatchColumns;
-extern const std::array<Column, kServerColumnCount> kServerColumns;
-extern const std::array<Column, kDayColumnCount> kDayColumns;
-
-using MatchCells = std::array<std::string, kMatchColumnCount>;
-using ServerCells = std::array<std::string, kServerColumnCount>;
-using DayCells = std::array<std::string, kDayColumnCount>;
-
-MatchCells matchCells(const MatchReport& report);
-ServerCells serverCells(const ServerSummary& server);
-DayCells dayCells(const Analysis::DaySummary& day);
 
 // The notes of a match: the game closing during it, rows, gaps, steps back, missing
 // values, inconsistent seconds; empty when the match has nothing to note.
@@ -88,8 +65,5 @@ std::string groupedCount(std::size_t count);
 std::string chartedMatchesLine(std::size_t charted, std::size_t matches);
 // "Listed and drawn: 100 of 2,010 events, those that count first."; empty when all are.
 std::string eventsShownNote(std::size_t shown, std::size_t events);
-
-// The figures' legend under the tables.
-extern const std::string_view kFiguresLegend;
 
 }  // namespace Quorvel::Present

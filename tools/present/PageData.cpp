@@ -6,6 +6,7 @@
 #include "MatchJson.h"
 #include "MatchTexts.h"
 #include "Names.h"
+#include "TableColumns.h"
 #include "VerdictTexts.h"
 
 namespace Quorvel::Present {
@@ -37,8 +38,9 @@ std::uint32_t PageTable::placeOf(std::string text) {
 }
 
 void PageTable::add(const Analysis::MatchReport& report) {
+    // The number as it is, then the places of the other columns' texts.
     std::vector<std::uint64_t> row{report.number};
-    MatchCells cells = matchCells(report);
+    std::vector<std::string> cells = cellsOf(matchColumns(), report);
     for (std::size_t i = 1; i < cells.size(); ++i) {
         row.push_back(placeOf(std::move(cells[i])));
     }
