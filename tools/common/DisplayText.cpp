@@ -40,6 +40,11 @@ std::string plural(std::size_t count, std::string_view one, std::string_view man
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
+std::string pluralFigure(double value, std::string_view one, std::string_view many) {
+    const std::string number = formatFigure(value);
+    return number + " " + std::string(number == "1" ? one : many);
+}
+
 std::string shareWords(double share) {
     if (share == 0.5) {
         return "half";
