@@ -46,8 +46,9 @@ void addTimeRules(std::vector<RuleRow>& rows) {
                         n(T::kPlayPacketsPerSecond) +
                         " a second (`kPlayPacketsPerSecond`), Latency \u2212 Ping at least " +
                         n(T::kPlayLatencyAbovePingMs) + " (`kPlayLatencyAbovePingMs`)"});
-    rows.push_back({"spread", "the median absolute deviation \u00d7 " +
-                                  formatFigure(T::kMadToSigma, 4) + " (`kMadToSigma`): \u03c3"});
+    rows.push_back({"the spread of a statistic, \u03c3", "the median absolute deviation \u00d7 " +
+                                                             formatFigure(T::kMadToSigma, 4) +
+                                                             " (`kMadToSigma`)"});
 }
 
 void addPingAndPacketRules(std::vector<RuleRow>& rows) {
