@@ -328,7 +328,7 @@ void checkFilterKept(const Options& options, const Analysis::MatchFilter& filter
     const std::size_t read = result.matches + result.leftOut;
     for (auto number = filter.numbers.upper_bound(read); number != filter.numbers.end(); ++number) {
         complain(std::string(kMatchOption) + " " + std::to_string(*number) + ": there are " +
-                 std::to_string(read) + (read == 1 ? " match" : " matches"));
+                 Tools::plural(read, "match", "matches"));
     }
     if (result.matches == 0 && result.leftOut > 0) {
         throw Failure(FailureKind::Usage, "no match of the " + std::to_string(read) +
