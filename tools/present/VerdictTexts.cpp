@@ -89,7 +89,7 @@ std::string countingText(EventKind kind, const KindSummary& summary) {
 }
 
 // Why the events of one kind did not count: "4 small losses of 1–3 packets, under the
-// 10 % limit". Empty when there were none (or none worth a word).
+// kBurstLossPercent % limit". Empty when there were none (or none worth a word).
 std::string minorText(EventKind kind, const KindSummary& summary) {
     const std::size_t n = summary.minor();
     if (n == 0) {
