@@ -228,11 +228,13 @@ void printSummaries(const Sim::SessionResult& result) {
 }
 
 // What ended the session early decides first, then whether everything was written.
-int exitStatus(const Sim::SessionResult& result, bool summaryPrinted) {
+int exitStatus(const Sim::SessionResult& result, const std::optional<Failure>& unprinted) {
     if (result.stoppedBySignal != 0) {
         return Tools::kExitInterruptedBase + result.stoppedBySignal;
     }
-    if (result.outputFailed || !summaryPrinted) {
+    // Standard output closed under the session or its summary: as a closed pipe ends a
+    // program, whatever else went wrong.
+    if (result.outputFailed || unprinted) {
         return kExitOutputClosed;
     }
     return result.rowsNotWritten ? Tools::kExitOutputFailed : Tools::kExitOk;
@@ -292,7 +294,7 @@ int play(const Options& options, const char* argv0) {
     } else if (unprinted) {
         std::cerr << "quorvel-sim: " << unprinted->what() << "\n";
     }
-    return exitStatus(result, !unprinted);
+    return exitStatus(result, unprinted);
 }
 
 int runSession(const Options& options, const char* argv0) {
