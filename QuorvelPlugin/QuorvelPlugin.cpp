@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "ConsoleLines.h"
+#include "CountText.h"
 #include "CsvFile.h"
 #include "CsvRow.h"
 #include "HistoryPruning.h"
@@ -25,13 +26,10 @@ namespace Console = Quorvel::Console;
 constexpr float kTickSeconds = 1.0f;
 
 using Quorvel::Platform::displayPath;
+using Quorvel::Platform::plural;
 
 std::string displayPath(const std::optional<std::filesystem::path>& path) {
     return path ? displayPath(*path) : "(a file name that cannot be converted to a path)";
-}
-
-std::string rows(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " row" : " rows");
 }
 
 std::string mebibytes(std::uintmax_t bytes) {
@@ -118,7 +116,7 @@ std::filesystem::path QuorvelPlugin::keepUnfinishedMatch(const std::filesystem::
     const Quorvel::KeptUnfinished kept = Quorvel::keepUnfinishedMatch(
         *journalFile, file, Quorvel::historyFolder(dataFolder), userId);
     if (kept.rows == Quorvel::UnfinishedRows::Kept) {
-        log(std::string(Console::kKeptUnfinished) + rows(kept.rowCount) +
+        log(std::string(Console::kKeptUnfinished) + plural(kept.rowCount, "row", "rows") +
             std::string(Console::kKeptUnfinishedRows) + displayPath(kept.historyFile));
     } else if (kept.rows == Quorvel::UnfinishedRows::NotKept) {
         journal.switchOff();

@@ -36,8 +36,27 @@ std::string formatFigure(std::optional<double> value, int decimals) {
     return text;
 }
 
-std::string plural(std::size_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+std::string formatSeconds(std::int64_t seconds) {
+    return std::to_string(seconds) + " s";
+}
+
+std::string formatPercent(double share) {
+    return formatFigure(100 * share) + " %";
+}
+
+std::string formatPercentile(double share) {
+    const std::string number = formatFigure(100 * share);
+    const bool teen = number.size() >= 2 && number[number.size() - 2] == '1';
+    switch (teen ? '0' : number.back()) {
+        case '1':
+            return number + "st";
+        case '2':
+            return number + "nd";
+        case '3':
+            return number + "rd";
+        default:
+            return number + "th";
+    }
 }
 
 std::string pluralFigure(double value, std::string_view one, std::string_view many) {
@@ -55,7 +74,7 @@ std::string shareWords(double share) {
     if (share == 0.75) {
         return "three quarters";
     }
-    return formatFigure(100 * share) + " %";
+    return formatPercent(share);
 }
 
 std::string partOf(double share) {

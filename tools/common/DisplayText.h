@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "CountText.h"
 #include "PathText.h"
 
 namespace Quorvel::Tools {
@@ -31,8 +32,17 @@ std::string formatFigure(std::optional<double> value, int decimals = 0);
 
 inline constexpr std::string_view kNoFigure = "\u2013";  // an en dash: no value
 
+// A length in whole seconds: "2 s".
+std::string formatSeconds(std::int64_t seconds);
+
+// A share as a whole percentage: 0.2 is "20 %".
+std::string formatPercent(double share);
+
+// The percentile at a share: 0.25 is "25th", 0.95 "95th".
+std::string formatPercentile(double share);
+
 // A count with its noun: "1 match", "3 matches".
-std::string plural(std::size_t count, std::string_view one, std::string_view many);
+using Platform::plural;
 // A figure written whole (formatFigure) with its noun, which agrees with the number
 // written: "1 packet", "0 packets", "12 packets" (1.4 is written "1": "1 packet").
 std::string pluralFigure(double value, std::string_view one, std::string_view many);

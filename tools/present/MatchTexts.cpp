@@ -23,7 +23,7 @@ std::string missingNote(const Analysis::MatchFigures& f) {
     for (Format::Statistic s : Format::kStatistics) {
         if (f.missing[s] > 0) {
             missing += (missing.empty() ? "" : ", ") + std::string(Format::statisticName(s)) + " " +
-                       std::to_string(f.missing[s]) + " s";
+                       Tools::formatSeconds(static_cast<std::int64_t>(f.missing[s]));
         }
     }
     return missing.empty() ? missing : "no value: " + missing;
@@ -166,7 +166,7 @@ EventTexts eventTexts(const Event& e) {
     return {std::string(namesOf(e.kind()).one),
             Tools::formatMatchTime(e.when.offset),
             Tools::formatClock(e.when.clock),
-            std::to_string(e.when.lengthSeconds) + " s",
+            Tools::formatSeconds(e.when.lengthSeconds),
             std::move(detail.worst),
             std::move(detail.band)};
 }

@@ -10,114 +10,115 @@ namespace {
 
 namespace T = Thresholds;
 using Tools::formatFigure;
+using Tools::formatPercent;
+using Tools::formatPercentile;
+using Tools::formatSeconds;
 using Tools::partOf;
+using Tools::plural;
 using Tools::shareWords;
 
-std::string n(double value) {
-    return formatFigure(value);
-}
-std::string percent(double share) {
-    return n(100 * share) + " %";
-}
-template <typename Seconds>
-std::string s(Seconds seconds) {
-    return std::to_string(seconds) + " s";
-}
 std::string minutes(std::chrono::minutes pause) {
-    return std::to_string(pause.count()) + " minutes";
+    return plural(static_cast<std::size_t>(pause.count()), "minute", "minutes");
 }
 
 void addTimeRules(std::vector<RuleRow>& rows) {
-    rows.push_back({"a gap in the recording",
-                    "more than " + s(T::kGap.count()) + " between two rows of a match (`kGap`)"});
-    rows.push_back(
-        {"a new match among rows without a MatchGUID",
-         "more than " + s(T::kEmptyGuidPause.count()) + " between them (`kEmptyGuidPause`)"});
+    rows.push_back({"a gap in the recording", "more than " + formatSeconds(T::kGap.count()) +
+                                                  " between two rows of a match (`kGap`)"});
+    rows.push_back({"a new match among rows without a MatchGUID",
+                    "more than " + formatSeconds(T::kEmptyGuidPause.count()) +
+                        " between them (`kEmptyGuidPause`)"});
     rows.push_back({"a new match under one MatchGUID; pieces of a match in several files joined",
                     "another server, or more than " + minutes(T::kMatchPause) +
                         " between rows (`kMatchPause`); pieces within " + minutes(T::kMatchPause) +
                         " of each other"});
     rows.push_back({"the usual value of a statistic",
-                    "the " + n(100 * T::kUsualShare) +
-                        "th percentile of Ping and of Latency \u2212 "
+                    "the " + formatPercentile(T::kUsualShare) +
+                        " percentile of Ping and of Latency \u2212 "
                         "Ping, the " +
-                        n(100 * (1 - T::kUsualShare)) +
-                        "th of FPS and of packets a second (`kUsualShare`), packets at least " +
-                        n(T::kPlayPacketsPerSecond) +
+                        formatPercentile(1 - T::kUsualShare) +
+                        " of FPS and of packets a second (`kUsualShare`), packets at least " +
+                        formatFigure(T::kPlayPacketsPerSecond) +
                         " a second (`kPlayPacketsPerSecond`), Latency \u2212 Ping at least " +
-                        n(T::kPlayLatencyAbovePingMs) + " (`kPlayLatencyAbovePingMs`)"});
-    rows.push_back({"spread", "the median absolute deviation \u00d7 " +
-                                  formatFigure(T::kMadToSigma, 4) + " (`kMadToSigma`): \u03c3"});
+                        formatFigure(T::kPlayLatencyAbovePingMs) + " (`kPlayLatencyAbovePingMs`)"});
+    rows.push_back({"the spread of a statistic, \u03c3", "the median absolute deviation \u00d7 " +
+                                                             formatFigure(T::kMadToSigma, 4) +
+                                                             " (`kMadToSigma`)"});
 }
 
 void addPingAndPacketRules(std::vector<RuleRow>& rows) {
-    rows.push_back({"ping spike", "Ping above the usual + " + n(T::kSpikeSigmas) +
-                                      " \u03c3, the margin between " + n(T::kSpikeFloorMs) +
-                                      " and " + n(T::kSpikeCeilingMs) +
+    rows.push_back({"ping spike", "Ping above the usual + " + formatFigure(T::kSpikeSigmas) +
+                                      " \u03c3, the margin between " +
+                                      formatFigure(T::kSpikeFloorMs) + " and " +
+                                      formatFigure(T::kSpikeCeilingMs) +
                                       " ms (`kSpikeSigmas`, `kSpikeFloorMs`, `kSpikeCeilingMs`)"});
     rows.push_back({"unstable ping",
                     std::to_string(T::kUnstableJumps) + " of the " +
                         std::to_string(T::kUnstableWindowSeconds) +
-                        " seconds around a second changed by " + n(T::kJumpMs) +
+                        " seconds around a second changed by " + formatFigure(T::kJumpMs) +
                         " ms or more from the one before; it lasts until " +
                         std::to_string(T::kUnstableStayJumps) +
                         " or fewer do, and reaches back as far from its first jump (`kJumpMs`, "
                         "`kUnstableWindowSeconds`, `kUnstableJumps`, `kUnstableStayJumps`)"});
     rows.push_back({"loss burst", "consecutive seconds with lost packets, in or out"});
     rows.push_back({"steady loss",
-                    s(T::kSteadyLossSeconds) + " or more, every " + s(T::kSteadyLossSeconds) +
-                        " of it losing " + n(T::kSteadyLossPercent) +
+                    formatSeconds(T::kSteadyLossSeconds) + " or more, every " +
+                        formatSeconds(T::kSteadyLossSeconds) + " of it losing " +
+                        formatFigure(T::kSteadyLossPercent) +
                         " % of its packets in or out, with packets lost in " +
                         shareWords(T::kSteadyLossSecondsShare) +
                         " of its seconds; from its first to its last lossy second "
                         "(`kSteadyLossSeconds`, `kSteadyLossPercent`, `kSteadyLossSecondsShare`)"});
     rows.push_back({"nothing coming in, outage",
-                    "PacketsIn at or below " + percent(T::kStallInShare) +
+                    "PacketsIn at or below " + formatPercent(T::kStallInShare) +
                         " of the usual, whatever PacketsOut does; an outage when PacketsOut was "
                         "at or below " +
-                        percent(T::kStallOutShare) + " of its usual in " +
+                        formatPercent(T::kStallOutShare) + " of its usual in " +
                         shareWords(T::kOutageSecondsShare) +
                         " of those seconds or more (`kStallInShare`, `kStallOutShare`, "
                         "`kOutageSecondsShare`)"});
-    rows.push_back({"server hiccup", "Latency \u2212 Ping " + n(T::kHiccupExcessMs) +
+    rows.push_back({"server hiccup", "Latency \u2212 Ping " + formatFigure(T::kHiccupExcessMs) +
                                          " ms above its usual (`kHiccupExcessMs`)"});
 }
 
 void addFrameRules(std::vector<RuleRow>& rows) {
-    rows.push_back({"FPS drop", "FPS below the usual \u2212 max(" + n(T::kDropSigmas) +
-                                    " \u03c3, " + percent(T::kDropFloorShare) +
+    rows.push_back({"FPS drop", "FPS below the usual \u2212 max(" + formatFigure(T::kDropSigmas) +
+                                    " \u03c3, " + formatPercent(T::kDropFloorShare) +
                                     " of the usual) (`kDropSigmas`, `kDropFloorShare`)"});
     rows.push_back({"stutter", std::to_string(T::kStutterDrops) + " or more FPS drops of at most " +
-                                   s(T::kStutterDropSeconds) + ", each within " +
-                                   s(T::kStutterGapSeconds) +
+                                   formatSeconds(T::kStutterDropSeconds) + ", each within " +
+                                   formatSeconds(T::kStutterGapSeconds) +
                                    " of the last (`kStutterDrops`, `kStutterDropSeconds`, "
                                    "`kStutterGapSeconds`)"});
     rows.push_back({"input buffer above target",
                     "Buffer at least " + std::to_string(T::kBufferExcessFrames) +
-                        " frames above BufferTarget for " + s(T::kBufferRunSeconds) +
+                        " frames above BufferTarget for " + formatSeconds(T::kBufferRunSeconds) +
                         " or more (`kBufferExcessFrames`, `kBufferRunSeconds`)"});
     rows.push_back({"no value", "consecutive seconds in which a statistic had no value"});
 }
 
 void addCountingRules(std::vector<RuleRow>& rows) {
-    const std::string significant = s(T::kSignificantSeconds);
+    const std::string significant = formatSeconds(T::kSignificantSeconds);
     rows.push_back({"a ping spike counts in the verdict",
-                    significant + " at " + n(T::kFeltSpikeMs) +
-                        " ms or more above the usual, or a peak " + n(T::kSevereSpikeMs) +
+                    significant + " at " + formatFigure(T::kFeltSpikeMs) +
+                        " ms or more above the usual, or a peak " +
+                        formatFigure(T::kSevereSpikeMs) +
                         " ms above it (`kSignificantSeconds`, `kFeltSpikeMs`, `kSevereSpikeMs`)"});
     rows.push_back(
         {"unstable ping counts",
-         s(T::kUnstableFeltSeconds) + " or longer, Ping changing " + n(T::kUnstableFeltChangeMs) +
+         formatSeconds(T::kUnstableFeltSeconds) + " or longer, Ping changing " +
+             formatFigure(T::kUnstableFeltChangeMs) +
              " ms a second on average (`kUnstableFeltSeconds`, `kUnstableFeltChangeMs`)"});
-    rows.push_back({"a loss burst counts",
-                    "a second in it lost " + n(T::kBurstLossPercent) +
-                        " % of its packets, or the match lost " + n(T::kMatchLossPercent) +
-                        " % overall (`kBurstLossPercent`, `kMatchLossPercent`)"});
+    rows.push_back(
+        {"a loss burst counts", "a second in it lost " + formatFigure(T::kBurstLossPercent) +
+                                    " % of its packets, or the match lost " +
+                                    formatFigure(T::kMatchLossPercent) +
+                                    " % overall (`kBurstLossPercent`, `kMatchLossPercent`)"});
     rows.push_back({"nothing coming in, an outage, a server hiccup count",
                     significant + " or longer (`kSignificantSeconds`)"});
     rows.push_back({"steady loss counts", "always (the loss bursts inside it are its own)"});
     rows.push_back({"an FPS drop counts", significant + " at " + partOf(T::kFeltDropShare) +
-                                              " the usual or below, or below " + n(T::kLowFps) +
+                                              " the usual or below, or below " +
+                                              formatFigure(T::kLowFps) +
                                               " FPS (`kFeltDropShare`, `kLowFps`)"});
     rows.push_back({"stutter, input buffer above target count",
                     "always (unless explained by a loss burst, a stall or a spike: stutter when "
@@ -126,16 +127,16 @@ void addCountingRules(std::vector<RuleRow>& rows) {
 }
 
 void addMatchRules(std::vector<RuleRow>& rows) {
-    rows.push_back(
-        {"connection: ping high throughout",
-         "95th percentile of Ping at or above " + n(T::kHighPingP95Ms) + " ms (`kHighPingP95Ms`)"});
+    rows.push_back({"connection: ping high throughout", "95th percentile of Ping at or above " +
+                                                            formatFigure(T::kHighPingP95Ms) +
+                                                            " ms (`kHighPingP95Ms`)"});
     rows.push_back({"server: high latency",
-                    "median Latency at or above " + n(T::kHighLatencyMedianMs) + " ms and " +
-                        n(T::kHiccupExcessMs) +
+                    "median Latency at or above " + formatFigure(T::kHighLatencyMedianMs) +
+                        " ms and " + formatFigure(T::kHiccupExcessMs) +
                         " ms above the median Ping, while Ping is normal (`kHighLatencyMedianMs`, "
                         "`kHiccupExcessMs`)"});
-    rows.push_back(
-        {"computer: low FPS throughout", "median FPS below " + n(T::kLowFps) + " (`kLowFps`)"});
+    rows.push_back({"computer: low FPS throughout",
+                    "median FPS below " + formatFigure(T::kLowFps) + " (`kLowFps`)"});
     rows.push_back({"enough evidence for \"good\"",
                     std::to_string(T::kEvidenceSeconds) + " seconds recorded, rows for " +
                         partOf(T::kEvidenceShare) +

@@ -9,80 +9,78 @@ namespace {
 
 namespace T = Thresholds;
 using Tools::formatFigure;
+using Tools::formatPercent;
+using Tools::formatPercentile;
+using Tools::formatSeconds;
 using Tools::partOf;
+using Tools::plural;
 using Tools::shareWords;
-
-std::string n(double value) {
-    return formatFigure(value);
-}
-std::string percent(double share) {
-    return n(100 * share) + " %";
-}
-template <typename Seconds>
-std::string s(Seconds seconds) {
-    return std::to_string(seconds) + " s";
-}
-// "25th", "75th": the percentile at `share`.
-std::string percentile(double share) {
-    return n(100 * share) + "th";
-}
 
 std::string usualNote() {
     return "Each second is measured against the match's usual value: the middle of its "
            "better " +
-           shareWords(2 * T::kUsualShare) + " (the " + percentile(T::kUsualShare) +
-           " percentile of ping, the " + percentile(1 - T::kUsualShare) +
-           " of FPS and packets; packets at least " + n(T::kPlayPacketsPerSecond) +
+           shareWords(2 * T::kUsualShare) + " (the " + formatPercentile(T::kUsualShare) +
+           " percentile of ping, the " + formatPercentile(1 - T::kUsualShare) +
+           " of FPS and packets; packets at least " + formatFigure(T::kPlayPacketsPerSecond) +
            " a second), so that a trouble filling most of a match is not taken for its normal. ";
 }
 
 std::string pingNote() {
-    return "A ping spike: Ping above the usual by " + n(T::kSpikeSigmas) +
+    return "A ping spike: Ping above the usual by " + formatFigure(T::kSpikeSigmas) +
            " times its spread (the median absolute deviation x " + formatFigure(T::kMadToSigma, 4) +
-           "), " + n(T::kSpikeFloorMs) + " to " + n(T::kSpikeCeilingMs) + " ms; it counts with " +
-           s(T::kSignificantSeconds) + " at " + n(T::kFeltSpikeMs) +
-           " ms above the usual, or a peak " + n(T::kSevereSpikeMs) +
+           "), " + formatFigure(T::kSpikeFloorMs) + " to " + formatFigure(T::kSpikeCeilingMs) +
+           " ms; it counts with " + formatSeconds(T::kSignificantSeconds) + " at " +
+           formatFigure(T::kFeltSpikeMs) + " ms above the usual, or a peak " +
+           formatFigure(T::kSevereSpikeMs) +
            " ms above. Unstable ping: " + std::to_string(T::kUnstableJumps) + " of " +
-           std::to_string(T::kUnstableWindowSeconds) + " seconds changing by " + n(T::kJumpMs) +
-           " ms or more; it counts from " + s(T::kUnstableFeltSeconds) + " at " +
-           n(T::kUnstableFeltChangeMs) + " ms a second. ";
+           std::to_string(T::kUnstableWindowSeconds) + " seconds changing by " +
+           formatFigure(T::kJumpMs) + " ms or more; it counts from " +
+           formatSeconds(T::kUnstableFeltSeconds) + " at " +
+           formatFigure(T::kUnstableFeltChangeMs) + " ms a second. ";
 }
 
 std::string packetsNote() {
     return "A loss burst: seconds in a row with lost packets; it counts when a second lost " +
-           n(T::kBurstLossPercent) + " % of its packets, or the match " + n(T::kMatchLossPercent) +
-           " %. Steady loss: " + s(T::kSteadyLossSeconds) + " or more, every " +
-           s(T::kSteadyLossSeconds) + " of it losing " + n(T::kSteadyLossPercent) +
-           " % of the packets, in at least " + shareWords(T::kSteadyLossSecondsShare) +
+           formatFigure(T::kBurstLossPercent) + " % of its packets, or the match " +
+           formatFigure(T::kMatchLossPercent) +
+           " %. Steady loss: " + formatSeconds(T::kSteadyLossSeconds) + " or more, every " +
+           formatSeconds(T::kSteadyLossSeconds) + " of it losing " +
+           formatFigure(T::kSteadyLossPercent) + " % of the packets, in at least " +
+           shareWords(T::kSteadyLossSecondsShare) +
            " of its seconds; it always counts. Nothing coming in: packets in at " +
-           percent(T::kStallInShare) + " of usual or less; an outage when packets out fell to " +
-           percent(T::kStallOutShare) +
+           formatPercent(T::kStallInShare) +
+           " of usual or less; an outage when packets out fell to " +
+           formatPercent(T::kStallOutShare) +
            " or less too (your side), else the server's. A server hiccup: latency " +
-           n(T::kHiccupExcessMs) + " ms further above ping than usual. These count from " +
-           s(T::kSignificantSeconds) + ". ";
+           formatFigure(T::kHiccupExcessMs) +
+           " ms further above ping than usual. These count from " +
+           formatSeconds(T::kSignificantSeconds) + ". ";
 }
 
 std::string framesNote() {
-    return "An FPS drop: FPS below the usual by " + n(T::kDropSigmas) +
-           " times its spread, at least " + percent(T::kDropFloorShare) +
-           " of it; it counts with " + s(T::kSignificantSeconds) + " at " +
-           partOf(T::kFeltDropShare) + " the usual, or below " + n(T::kLowFps) +
+    return "An FPS drop: FPS below the usual by " + formatFigure(T::kDropSigmas) +
+           " times its spread, at least " + formatPercent(T::kDropFloorShare) +
+           " of it; it counts with " + formatSeconds(T::kSignificantSeconds) + " at " +
+           partOf(T::kFeltDropShare) + " the usual, or below " + formatFigure(T::kLowFps) +
            " FPS. Stutter: " + std::to_string(T::kStutterDrops) + " or more FPS drops of up to " +
-           s(T::kStutterDropSeconds) + ", each within " + s(T::kStutterGapSeconds) +
+           formatSeconds(T::kStutterDropSeconds) + ", each within " +
+           formatSeconds(T::kStutterGapSeconds) +
            " of the last. The input buffer: " + std::to_string(T::kBufferExcessFrames) +
-           " frames above its target for " + s(T::kBufferRunSeconds) +
+           " frames above its target for " + formatSeconds(T::kBufferRunSeconds) +
            " or more. A full buffer, an FPS drop or stutter during a loss burst, a stall or a "
            "spike belongs to that. ";
 }
 
 std::string matchNote() {
-    return "Throughout a match: ping high at a 95th percentile of " + n(T::kHighPingP95Ms) +
-           " ms, latency at a median of " + n(T::kHighLatencyMedianMs) +
-           " ms, FPS low at a median under " + n(T::kLowFps) + ". A verdict needs " +
-           std::to_string(T::kEvidenceSeconds) + " seconds recorded, and values in " +
-           shareWords(T::kEvidenceShare) + " of them. A gap: more than " + s(T::kGap.count()) +
+    return "Throughout a match: ping high at a 95th percentile of " +
+           formatFigure(T::kHighPingP95Ms) + " ms, latency at a median of " +
+           formatFigure(T::kHighLatencyMedianMs) + " ms, FPS low at a median under " +
+           formatFigure(T::kLowFps) + ". A verdict needs " + std::to_string(T::kEvidenceSeconds) +
+           " seconds recorded, and values in " + shareWords(T::kEvidenceShare) +
+           " of them. A gap: more than " + formatSeconds(T::kGap.count()) +
            " between two rows; a new match: the same GUID after " +
-           std::to_string(T::kMatchPause.count()) + " minutes, or on another server.";
+           plural(static_cast<std::size_t>(T::kMatchPause.count()), "minute", "minutes") +
+           ", or on another server.";
 }
 
 }  // namespace

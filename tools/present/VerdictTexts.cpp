@@ -13,6 +13,7 @@ namespace {
 namespace T = Thresholds;
 using namespace Analysis;
 using Tools::formatFigure;
+using Tools::formatSeconds;
 using Tools::plural;
 
 // The other direction of a steady loss is named from this share of the steady-loss
@@ -68,7 +69,7 @@ std::string outageWords(const Outage& e) {
 // worst 0:30–0:35, 12 packets a second lost coming in".
 std::string countingText(EventKind kind, const KindSummary& summary) {
     const std::string words = summary.worst ? worstWords(summary.worst->what) : std::string();
-    const std::string seconds = std::to_string(summary.countingSeconds) + " s";
+    const std::string seconds = formatSeconds(summary.countingSeconds);
     const std::string worst = summary.worst ? ", worst " + span(summary.worst->when) + ", " +
                                                   (words.empty() ? seconds : words)
                                             : std::string();
@@ -93,14 +94,14 @@ std::string countingText(EventKind kind, const KindSummary& summary) {
 }
 
 // Why the events of one kind did not count: "4 small losses of 1–3 packets, under the
-// 10 % limit". Empty when there were none (or none worth a word).
+// kBurstLossPercent % limit". Empty when there were none (or none worth a word).
 std::string minorText(EventKind kind, const KindSummary& summary) {
     const std::size_t n = summary.minor();
     if (n == 0) {
         return {};
     }
     const std::string sizes = range(summary.minorLow, summary.minorHigh);
-    const std::string significant = std::to_string(T::kSignificantSeconds) + " s";
+    const std::string significant = formatSeconds(T::kSignificantSeconds);
     switch (kind) {
         case EventKind::LossBurst:
             return plural(n, "small loss", "small losses") + " of " + sizes +
@@ -127,7 +128,7 @@ std::string minorText(EventKind kind, const KindSummary& summary) {
         case EventKind::UnstablePing:
             return plural(n, "short or mild stretch", "short or mild stretches") +
                    " of unstable ping (" + sizes + " s), under the limits (" +
-                   std::to_string(T::kUnstableFeltSeconds) + " s, " +
+                   formatSeconds(T::kUnstableFeltSeconds) + ", " +
                    formatFigure(T::kUnstableFeltChangeMs) + " ms a second)";
         default:
             return {};  // seconds without values or rows are noted apart

@@ -14,7 +14,8 @@ namespace Quorvel::Present {
 
 // "connection: 3 loss bursts, worst 0:30–0:35, 12 packets a second lost coming in
 // (also computer)"; "good: no problem found; 4 small losses of 1–3 packets, under the
-// 10 % limit"; "incomplete: only 20 seconds recorded (a verdict needs 30)".
+// limit" (the limit's value from Thresholds.h); "incomplete: only 20 seconds recorded
+// (a verdict needs kEvidenceSeconds)".
 std::string verdictText(const Analysis::Verdict& verdict, const Analysis::MatchEvents& events);
 
 // What an event's worst moment was: "up to 200 ms (typical 31 ms)", "12 packets a second

@@ -166,18 +166,15 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
     return session;
 }
 
-std::string rowCount(std::uint64_t rows) {
-    return std::to_string(rows) + (rows == 1 ? " row" : " rows");
-}
-
 // What a scripted crash cost: the rows the plugin took that are in no file.
 std::string crashCost(const Sim::SessionResult& result, std::size_t rowsWritten) {
     const std::uint64_t lost = result.rowsTaken > rowsWritten ? result.rowsTaken - rowsWritten : 0;
     return "The game crashed " + std::to_string(*result.crashedAt) +
            " s into the session, without unloading the plugin: of the " +
-           rowCount(result.rowsTaken) + " it had taken, " + std::to_string(rowsWritten) +
-           (rowsWritten == 1 ? " is" : " are") + " in the files above and " + std::to_string(lost) +
-           (lost == 1 ? " was" : " were") + " lost.\n";
+           Tools::plural(result.rowsTaken, "row", "rows") + " it had taken, " +
+           std::to_string(rowsWritten) + (rowsWritten == 1 ? " is" : " are") +
+           " in the files above and " + std::to_string(lost) + (lost == 1 ? " was" : " were") +
+           " lost.\n";
 }
 
 // Standard output could not take the summary.
@@ -213,13 +210,13 @@ void printSummaries(const Sim::SessionResult& result) {
         const std::size_t earlier = std::min(file.earlierRows, input.rows);
         rowsWritten += input.rows - earlier;
         out.write(
-            std::to_string(input.rows) + " rows in " + std::to_string(input.matches) +
-            (input.matches == 1 ? " match" : " matches") +
+            Tools::plural(input.rows, "row", "rows") + " in " +
+            Tools::plural(input.matches, "match", "matches") +
             (earlier > 0 ? ", " + std::to_string(earlier) + " of them from before this run" : "") +
             "\n");
     }
-    out.write("\nThis run wrote " + std::to_string(rowsWritten) + " rows, in " +
-              std::to_string(files.size()) + (files.size() == 1 ? " file.\n" : " files.\n"));
+    out.write("\nThis run wrote " + Tools::plural(rowsWritten, "row", "rows") + ", in " +
+              Tools::plural(files.size(), "file", "files") + ".\n");
     if (result.crashedAt) {
         out.write(crashCost(result, rowsWritten));
     }
@@ -231,11 +228,13 @@ void printSummaries(const Sim::SessionResult& result) {
 }
 
 // What ended the session early decides first, then whether everything was written.
-int exitStatus(const Sim::SessionResult& result, bool summaryPrinted) {
+int exitStatus(const Sim::SessionResult& result, const std::optional<Failure>& unprinted) {
     if (result.stoppedBySignal != 0) {
         return Tools::kExitInterruptedBase + result.stoppedBySignal;
     }
-    if (result.outputFailed || !summaryPrinted) {
+    // Standard output closed under the session or its summary: as a closed pipe ends a
+    // program, whatever else went wrong.
+    if (result.outputFailed || unprinted) {
         return kExitOutputClosed;
     }
     return result.rowsNotWritten ? Tools::kExitOutputFailed : Tools::kExitOk;
@@ -295,7 +294,7 @@ int play(const Options& options, const char* argv0) {
     } else if (unprinted) {
         std::cerr << "quorvel-sim: " << unprinted->what() << "\n";
     }
-    return exitStatus(result, !unprinted);
+    return exitStatus(result, unprinted);
 }
 
 int runSession(const Options& options, const char* argv0) {
