@@ -20,7 +20,7 @@ using Quorvel::Present::problemName;
 using Quorvel::Present::Tip;
 using Quorvel::Present::tipsFor;
 
-Verdict verdictOf(Cause cause, std::vector<Problem> problems) {
+Verdict verdictOf(Cause cause, const std::vector<Problem>& problems) {
     Verdict v;
     v.cause = cause;
     for (Problem p : problems) {

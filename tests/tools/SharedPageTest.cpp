@@ -241,6 +241,12 @@ TEST(SharedPage, ClockTimesAreTheViewersWithUtcOnHover) {
               0);
     const std::string dom = drawnPage(page, folder, "#check", {}, "export TZ=Asia/Tokyo; ");
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
+    // One match is too few for an answer: nothing to try, no note for a host, and no
+    // empty place where they would be.
+    const std::size_t answer = dom.find("<div id=\"answer\">");
+    ASSERT_NE(answer, std::string::npos);
+    EXPECT_EQ(dom.substr(answer, dom.find("</div>", answer) - answer).find("null"),
+              std::string::npos);
     const std::string start =
         "<time datetime=\"2026-12-08T18:00:00Z\" title=\"2026-12-08 18:00:00 UTC\">"
         "2026-12-09 03:00:00</time>";

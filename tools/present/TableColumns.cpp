@@ -58,13 +58,13 @@ std::string verdictsCell(const Group& g) {
 
 }  // namespace
 
-std::string verdictCounts(const GroupSummary& s) {
+std::string verdictCounts(const GroupSummary& group) {
     std::string verdicts;
     for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
         const auto cause = static_cast<Analysis::Cause>(c);
-        if (s.verdicts[cause] > 0) {
-            verdicts += (verdicts.empty() ? "" : ", ") + std::to_string(s.verdicts[cause]) + " " +
-                        std::string(causeName(cause));
+        if (group.verdicts[cause] > 0) {
+            verdicts += (verdicts.empty() ? "" : ", ") + std::to_string(group.verdicts[cause]) +
+                        " " + std::string(causeName(cause));
         }
     }
     return verdicts;

@@ -25,7 +25,7 @@ WeekOfPlay weekOfPlay() {
             const int number = ++week.matches;
             MatchPlay play;
             play.seconds = kMatchSeconds;
-            play.seed = static_cast<std::uint64_t>(1000 + number);
+            play.seed = 1000U + static_cast<std::uint64_t>(number);
             // Evenings start at 18:00 UTC; a day's matches one after another.
             play.startSecond = day * kDay + k * (kMatchSeconds + kBetweenMatches);
             play.serverIp = servers[static_cast<std::size_t>((day + k * 2) % 5)];

@@ -105,8 +105,8 @@ function layOutAnswer() {
   document.getElementById("title").textContent = report.title;
   const answer = document.getElementById("answer");
   for (const conclusion of report.conclusions) {
-    answer.append(el("p", {class: "conclusion " + conclusion.side}, conclusion.texts.line),
-      tipsList(conclusion.whatToTry), forHostBox(conclusion.forHost));
+    answer.append(...[el("p", {class: "conclusion " + conclusion.side}, conclusion.texts.line),
+      tipsList(conclusion.whatToTry), forHostBox(conclusion.forHost)].filter(Boolean));
   }
   const counts = document.getElementById("counts");
   for (const {cause, text} of SCREEN.verdictCounts) {
