@@ -175,7 +175,7 @@ void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchRepo
 void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     table.finish();
     for (const std::string& data : charted.byNumber()) {
-        writeDumpedDataBlock(out, "class=\"match-data\"", data);
+        writeDumpedDataBlock(out, DataBlock::MatchData, data);
     }
     json fileList = json::array();
     for (const Analysis::InputSummary& input : totals.inputs) {
@@ -205,7 +205,7 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
         data["chartsNote"] = hint.empty() ? line : line + " " + hint;
     }
     writeUntil("report");
-    writeDataBlock(out, "id=\"report-data\"", data);
+    writeDataBlock(out, DataBlock::Report, data);
     writeUntil({});
 }
 
