@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ChartedMatches.h"
+#include "PageData.h"
 #include "RealisticPlay.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
@@ -39,9 +40,10 @@ std::vector<std::string> filesIn(const TempDir& folder) {
     return names;
 }
 
-// The JSON of each <script> data element of the page with `attributes`.
-std::vector<nlohmann::json> dataBlocks(const std::string& page, const std::string& attributes) {
-    const std::string open = "<script type=\"application/json\" " + attributes + ">";
+// The JSON of each <script> data element of the page of the kind `block`.
+std::vector<nlohmann::json> dataBlocks(const std::string& page, Quorvel::Present::DataBlock block) {
+    const std::string open = "<script type=\"application/json\" " +
+                             std::string(Quorvel::Present::dataBlockAttributes(block)) + ">";
     std::vector<nlohmann::json> blocks;
     for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
         at += open.size();
@@ -53,7 +55,7 @@ std::vector<nlohmann::json> dataBlocks(const std::string& page, const std::strin
 // The page's table of matches, each row's places read back: its number and texts.
 std::vector<std::pair<int, std::vector<std::string>>> pageTable(const std::string& page) {
     std::vector<std::pair<int, std::vector<std::string>>> table;
-    for (const nlohmann::json& block : dataBlocks(page, "class=\"match-rows\"")) {
+    for (const nlohmann::json& block : dataBlocks(page, Quorvel::Present::DataBlock::MatchRows)) {
         for (const nlohmann::json& row : block["rows"]) {
             std::vector<std::string> texts;
             for (std::size_t i = 1; i < row.size(); ++i) {
@@ -198,7 +200,8 @@ TEST(ReportInput, UsageErrorsHaveTheirOwnStatus) {
     EXPECT_NE(help.out.find("3  an output could not be written"), std::string::npos);
     const ProgramRun version = runReport("--version", folder);
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_NE(version.out.find("quorvel-report 1.2.0"), std::string::npos);
+    EXPECT_NE(version.out.find(std::string("quorvel-report ") + QUORVEL_VERSION),
+              std::string::npos);
 }
 
 TEST_F(Report, AnOutputNeverReplacesTheInputFile) {
@@ -401,7 +404,7 @@ TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
         folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string page = readFile(folder / "page.html");
-    const auto charted = dataBlocks(page, "class=\"match-data\"");
+    const auto charted = dataBlocks(page, Quorvel::Present::DataBlock::MatchData);
     ASSERT_EQ(charted.size(), 1u);
     EXPECT_EQ(charted[0]["report"]["matchGuid"], guid);
     EXPECT_EQ(page.find("<b>"), std::string::npos);
@@ -439,7 +442,7 @@ TEST(ReportPage, NoDataBlockHoldsARawLessThanWhateverAFieldHolds) {
         ++blocks;
     }
     EXPECT_EQ(blocks, 3u) << "the table's rows, the match's charts, the report";
-    const auto charted = dataBlocks(html, "class=\"match-data\"");
+    const auto charted = dataBlocks(html, Quorvel::Present::DataBlock::MatchData);
     ASSERT_EQ(charted.size(), 1u);
     EXPECT_EQ(charted[0]["report"]["userId"], hostile + "id");
     EXPECT_EQ(charted[0]["report"]["server"], hostile + "1.2.3.4:" + hostile + "7777");
@@ -539,9 +542,16 @@ std::string drawnPage(const std::filesystem::path& page, const TempDir& folder) 
     return dom.out;
 }
 
-// The value of `attribute` on the element that carries `marker`.
-std::string attributeNear(const std::string& dom, const std::string& marker,
-                          const std::string& attribute) {
+// An attribute of the element that carries a marker (another attribute and its value).
+struct AttributeOf {
+    std::string element;  // the marker: `data-chart="ping"`
+    std::string name;     // `data-labels`
+};
+
+// The value of the attribute on the element that carries its marker.
+std::string attributeNear(const std::string& dom, const AttributeOf& wanted) {
+    const std::string& marker = wanted.element;
+    const std::string& attribute = wanted.name;
     const std::size_t at = dom.find(marker);
     const std::size_t tagStart = dom.rfind('<', at);
     const std::size_t found = dom.find(attribute + "=\"", tagStart);
@@ -607,7 +617,7 @@ TEST(ReportPage, DaysAddUpTheirSecondsInEveryOutput) {
 
     const auto page = folder / "days.html";
     ASSERT_EQ(writePage(folder, csv, page), 0);
-    const auto data = dataBlocks(readFile(page), "id=\"report-data\"");
+    const auto data = dataBlocks(readFile(page), Quorvel::Present::DataBlock::Report);
     ASSERT_EQ(data.size(), 1u);
     EXPECT_EQ(data[0]["days"], days);
     if (!chromiumInstalled()) {
@@ -646,7 +656,7 @@ TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
     ASSERT_EQ(writePage(folder, folder / "p-performance.csv", page), 0);
 
     const std::string one = readFile(folder / "one.html");
-    const auto oneCharted = dataBlocks(one, "class=\"match-data\"");
+    const auto oneCharted = dataBlocks(one, Quorvel::Present::DataBlock::MatchData);
     ASSERT_EQ(oneCharted.size(), 1u);
     const std::size_t chartBytes = oneCharted[0].dump().size() + 64;  // longer numbers
     const std::string html = readFile(page);
@@ -654,7 +664,7 @@ TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
                                (kMatches - 1) * kRowBytes);
     EXPECT_EQ(pageTable(html).size(), std::size_t{kMatches});
     std::vector<int> charted, expected;
-    for (const auto& block : dataBlocks(html, "class=\"match-data\"")) {
+    for (const auto& block : dataBlocks(html, Quorvel::Present::DataBlock::MatchData)) {
         charted.push_back(block["report"]["number"]);
     }
     for (int i = kMatches - 50 * 50; i < kMatches; i += 50) {
@@ -682,7 +692,8 @@ TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
 // The labels a chart drew (data-labels, as the page records them when checked): what
 // is wrong with them, empty when each lies inside the plot and none covers another.
 std::string misplacedLabels(const std::string& dom, const std::string& chart) {
-    std::string text = attributeNear(dom, "data-chart=\"" + chart + "\"", "data-labels");
+    std::string text =
+        attributeNear(dom, {.element = "data-chart=\"" + chart + "\"", .name = "data-labels"});
     for (std::size_t at = text.find("&quot;"); at != std::string::npos; at = text.find("&quot;")) {
         text.replace(at, 6, "\"");
     }
@@ -730,7 +741,8 @@ TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) 
                        "coming in, 6 going out"),
               std::string::npos);
     // The bursts at 0:00, 0:30 and 1:00, five seconds each, left to right on the chart.
-    std::istringstream bands(attributeNear(dom, "data-chart=\"loss\"", "data-bands"));
+    std::istringstream bands(
+        attributeNear(dom, {.element = "data-chart=\"loss\"", .name = "data-bands"}));
     std::vector<std::string> expected = {"lossBurst@0+5:", "lossBurst@30+5:", "lossBurst@60+5:"};
     int previousRight = 0;
     for (const std::string& prefix : expected) {
@@ -773,12 +785,12 @@ TEST(ReportPage, EveryKindOfEventIsABandOnItsChart) {
         {"fps", "stutter@10+"},        {"fps", "fpsDrop@10+"},    {"packets", "nothingIn@120+"},
         {"ping", "serverHiccup@160+"}, {"ping", "unstablePing@"}, {"loss", "lossBurst@280+"}};
     for (const auto& [chart, band] : bands) {
-        const std::string drawn =
-            attributeNear(dom, std::string("data-chart=\"") + chart + "\"", "data-bands");
+        const std::string drawn = attributeNear(
+            dom, {.element = std::string("data-chart=\"") + chart + "\"", .name = "data-bands"});
         EXPECT_NE(drawn.find(band), std::string::npos) << chart << ": " << drawn;
         EXPECT_EQ(misplacedLabels(dom, chart), "") << chart;
     }
-    const auto blocks = dataBlocks(readFile(page), "class=\"match-data\"");
+    const auto blocks = dataBlocks(readFile(page), Quorvel::Present::DataBlock::MatchData);
     ASSERT_EQ(blocks.size(), 1u);
     for (const auto& event : blocks[0]["report"]["events"]) {
         if (event["kind"] != "notRecorded" && event["kind"] != "noValue") {

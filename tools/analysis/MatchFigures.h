@@ -33,14 +33,14 @@ struct MatchSums {
 };
 
 // What a second of the match is measured against: each statistic's usual value, taken
-// from the calm seconds (Thresholds::kUsualShare: the middle of the better half) and
+// from the calm seconds (the middle of the better part, Thresholds::kUsualShare) and
 // never below what play is like (Thresholds' floors). Absent without values.
 struct UsualLevels {
-    Figure pingMs;              // 25th percentile
-    Figure fps;                 // 75th percentile
-    Figure packetsIn;           // 75th percentile, at least kPlayPacketsPerSecond
+    Figure pingMs;              // the kUsualShare percentile: low is calm
+    Figure fps;                 // the 1 - kUsualShare percentile: high is calm
+    Figure packetsIn;           // as FPS, at least kPlayPacketsPerSecond
     Figure packetsOut;          // the same
-    Figure latencyAbovePingMs;  // 25th percentile, at least kPlayLatencyAbovePingMs
+    Figure latencyAbovePingMs;  // as ping, at least kPlayLatencyAbovePingMs
 };
 
 struct MatchFigures {

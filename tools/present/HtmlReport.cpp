@@ -1,20 +1,19 @@
 #include "HtmlReport.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "ChartSeries.h"
 #include "MatchJson.h"
 #include "MatchTexts.h"
 #include "PageAssets.h"
-#include "Thresholds.h"
+#include "PageLayout.h"
+#include "TableColumns.h"
 
 namespace Quorvel::Present {
 
 namespace {
 
 using json = nlohmann::ordered_json;
-namespace T = Thresholds;
 
 constexpr std::string_view kOpenMarker = "{{";
 constexpr std::string_view kCloseMarker = "}}";
@@ -34,12 +33,12 @@ json seriesJson(const ChartSeries& series) {
         offsets.push_back(offsetJson(offset));
     }
     json columns = {{"offset", std::move(offsets)}};
-    for (std::size_t k = 0; k < kCharted.size(); ++k) {
-        json column = json::array();
-        for (const std::optional<std::int32_t>& value : series.values[k]) {
-            column.push_back(value ? json(*value) : json(nullptr));
+    for (const ChartColumn& column : series.columns) {
+        json values = json::array();
+        for (const std::optional<std::int32_t>& value : column.values) {
+            values.push_back(value ? json(*value) : json(nullptr));
         }
-        columns[std::string(Format::statisticKey(kCharted[k]))] = std::move(column);
+        columns[std::string(Format::statisticKey(column.statistic))] = std::move(values);
     }
     return columns;
 }
@@ -97,21 +96,20 @@ std::string titleOfFiles(const std::vector<Read::Input>& inputs) {
     return pageTitle(files, {});
 }
 
-json levelOrNull(Analysis::Figure level) {
-    return level ? json(std::round(*level)) : json(nullptr);
+// Each column's title, and whether it holds text (kept to the left) or figures.
+template <typename Row>
+json columnsJson(const std::vector<Column<Row>>& columns) {
+    json list = json::array();
+    for (const Column<Row>& column : columns) {
+        list.push_back({{"title", column.title}, {"text", !column.alignRight}});
+    }
+    return list;
 }
 
 json tableJson() {
-    const auto titles = [](const auto& columns) {
-        json list = json::array();
-        for (const Column& column : columns) {
-            list.push_back(column.title);
-        }
-        return list;
-    };
-    return {{"matchColumns", titles(kMatchColumns)},
-            {"serverColumns", titles(kServerColumns)},
-            {"dayColumns", titles(kDayColumns)}};
+    return {{"matchColumns", columnsJson(matchColumns())},
+            {"serverColumns", columnsJson(serverColumns())},
+            {"dayColumns", columnsJson(dayColumns())}};
 }
 
 }  // namespace
@@ -161,12 +159,9 @@ void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchRepo
     ++matches;
     table.add(report);
     charted.offer(report, [&] {
-        const json lines = {
-            {"pingSpike", levelOrNull(Analysis::pingSpikeThreshold(report.figures))},
-            {"fpsDrop", levelOrNull(Analysis::fpsDropThreshold(report.figures))}};
         json data = {{"report", matchJson(report, files)},
                      {"series", seriesJson(chartSeries(rows))},
-                     {"lines", lines}};
+                     {"lines", dashedLevelsJson(report.figures)}};
         data["report"]["events"] = shownEvents(report.events);
         const std::string note =
             eventsShownNote(data["report"]["events"].size(), report.events.total());
@@ -180,7 +175,7 @@ void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchRepo
 void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     table.finish();
     for (const std::string& data : charted.byNumber()) {
-        writeDumpedDataBlock(out, "class=\"match-data\"", data);
+        writeDumpedDataBlock(out, DataBlock::MatchData, data);
     }
     json fileList = json::array();
     for (const Analysis::InputSummary& input : totals.inputs) {
@@ -195,18 +190,13 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     for (std::size_t i = firstDay; i < totals.days.size(); ++i) {
         dayList.push_back(dayJson(totals.days[i]));
     }
-    const json limits = {{"highPingP95Ms", T::kHighPingP95Ms},
-                         {"highLatencyMedianMs", T::kHighLatencyMedianMs},
-                         {"lowFps", T::kLowFps}};
     json data = {{"title", pageTitle(totals.inputs)},
                  {"conclusions", conclusionsJson(totals.conclusions)["conclusions"]},
                  {"files", fileList},
                  {"servers", serverList},
                  {"days", dayList},
                  {"table", tableJson()},
-                 {"limits", limits},
-                 {"legend", std::string(kFiguresLegend)},
-                 {"thresholdsNote", thresholdsNote()}};
+                 {"layout", pageLayoutJson()}};
     if (firstDay > 0) {
         data["daysNote"] = "The latest " + std::to_string(kShownDays) + " of " +
                            std::to_string(totals.days.size()) + " days; --json lists them all.";
@@ -215,7 +205,7 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
         data["chartsNote"] = hint.empty() ? line : line + " " + hint;
     }
     writeUntil("report");
-    writeDataBlock(out, "id=\"report-data\"", data);
+    writeDataBlock(out, DataBlock::Report, data);
     writeUntil({});
 }
 

@@ -2,7 +2,11 @@
 
 #include <cmath>
 
+#include "ConclusionTexts.h"
 #include "DisplayText.h"
+#include "Names.h"
+#include "TableColumns.h"
+#include "VerdictTexts.h"
 
 namespace Quorvel::Present {
 
@@ -94,12 +98,8 @@ json detailJson(const NotRecorded&) {
 }
 
 json textsJson(const MatchReport& r, const std::vector<Read::Input>& files) {
-    json cells = json::array();
-    for (const std::string& cell : matchCells(r)) {
-        cells.push_back(cell);
-    }
     return {{"title", matchTitle(r)},
-            {"cells", cells},
+            {"cells", cellsOf(matchColumns(), r)},
             {"notes", matchNotes(r)},
             {"gameClosed", gameClosedNote(r)},
             {"source", matchSource(r, files)}};
@@ -121,15 +121,14 @@ json countsJson(const MatchReport& r, bool countingOnly) {
     for (std::size_t k = 0; k < kEventKindCount; ++k) {
         const auto kind = static_cast<EventKind>(k);
         const KindSummary& summary = r.events.kinds[kind];
-        counts[std::string(eventKindKey(kind))] = countingOnly ? summary.counting : summary.count;
+        counts[std::string(namesOf(kind).key)] = countingOnly ? summary.counting : summary.count;
     }
     return counts;
 }
 
 // What a server's or a day's entry holds after its name: the group's figures, its
 // verdict counts and its table cells.
-template <typename Cells>
-json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTexts) {
+json groupJson(json entry, const Analysis::GroupSummary& g, std::vector<std::string> cellTexts) {
     json verdicts = json::object();
     for (std::size_t c = 0; c < kCauseCount; ++c) {
         const auto cause = static_cast<Cause>(c);
@@ -144,7 +143,7 @@ json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTex
     entry["lossOutPercent"] = figure(g.lossOutPercent());
     entry["fpsMean"] = figure(g.fpsMean);
     entry["verdicts"] = verdicts;
-    entry["texts"] = {{"cells", json(cellTexts)}};
+    entry["texts"] = {{"cells", std::move(cellTexts)}};
     return entry;
 }
 
@@ -152,7 +151,7 @@ json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTex
 
 json eventJson(const Event& e) {
     const EventTexts texts = eventTexts(e);
-    json event = {{"kind", eventKindKey(e.kind())},
+    json event = {{"kind", namesOf(e.kind()).key},
                   {"offsetSeconds", e.when.offset},
                   {"start", Tools::formatClock(e.when.clock)},
                   {"lengthSeconds", e.when.lengthSeconds},
@@ -226,17 +225,17 @@ json matchJson(const MatchReport& r, const std::vector<Read::Input>& files) {
             {"countingEventCounts", countsJson(r, true)},
             {"events", events},
             {"verdict", causeName(r.verdict.cause)},
-            {"reason", r.verdict.text},
+            {"reason", verdictText(r.verdict, r.events)},
             {"lacking", lacking},
             {"texts", textsJson(r, files)}};
 }
 
 json serverJson(const ServerSummary& s) {
-    return groupJson({{"serverIp", s.serverIp}}, s, serverCells(s));
+    return groupJson({{"serverIp", s.serverIp}}, s, cellsOf(serverColumns(), s));
 }
 
 json dayJson(const DaySummary& d) {
-    return groupJson({{"day", Tools::formatDay(d.day)}}, d, dayCells(d));
+    return groupJson({{"day", Tools::formatDay(d.day)}}, d, cellsOf(dayColumns(), d));
 }
 
 json inputJson(const InputSummary& input) {
@@ -261,7 +260,7 @@ json inputJson(const InputSummary& input) {
 json conclusionJson(const Conclusion& conclusion) {
     json entry = {{"player", conclusion.player},
                   {"side", sideKey(conclusion.side)},
-                  {"text", conclusion.text},
+                  {"text", conclusionText(conclusion)},
                   {"matchesJudged", conclusion.judged}};
     if (!conclusion.serverIp.empty()) {
         entry["serverIp"] = conclusion.serverIp;

@@ -3,7 +3,6 @@
 // The texts every presentation shows, made once: the table, the JSON and the page
 // show these and never re-derive them, so they cannot disagree.
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <set>
@@ -21,28 +20,6 @@ using Analysis::InputSummary;
 using Analysis::MatchReport;
 using Analysis::ServerSummary;
 
-// A column of a table: its title, its width in a terminal, and which side it keeps to.
-struct Column {
-    std::string_view title;
-    std::size_t width;
-    bool alignRight;
-};
-
-inline constexpr std::size_t kMatchColumnCount = 11;
-inline constexpr std::size_t kServerColumnCount = 7;
-inline constexpr std::size_t kDayColumnCount = 7;
-extern const std::array<Column, kMatchColumnCount> kMatchColumns;
-extern const std::array<Column, kServerColumnCount> kServerColumns;
-extern const std::array<Column, kDayColumnCount> kDayColumns;
-
-using MatchCells = std::array<std::string, kMatchColumnCount>;
-using ServerCells = std::array<std::string, kServerColumnCount>;
-using DayCells = std::array<std::string, kDayColumnCount>;
-
-MatchCells matchCells(const MatchReport& report);
-ServerCells serverCells(const ServerSummary& server);
-DayCells dayCells(const Analysis::DaySummary& day);
-
 // The notes of a match: the game closing during it, rows, gaps, steps back, missing
 // values, inconsistent seconds; empty when the match has nothing to note.
 std::string matchNotes(const MatchReport& report);
@@ -55,10 +32,6 @@ std::string matchTitle(const MatchReport& report);
 // a match joined from several, "from A (55 rows) and B (26 rows), joined by their
 // seconds; player ID". `files` are the report's inputs.
 std::string matchSource(const MatchReport& report, const std::vector<Read::Input>& files);
-
-// "Overall: loss in 4 of 6 matches, on 4 of 5 servers: your connection"; with several
-// players, each named: "Overall for Steam|7656|0: ...".
-std::string conclusionLine(const Analysis::Conclusion& conclusion, bool severalPlayers);
 
 struct EventTexts {
     std::string name;    // "loss burst"
@@ -92,10 +65,5 @@ std::string groupedCount(std::size_t count);
 std::string chartedMatchesLine(std::size_t charted, std::size_t matches);
 // "Listed and drawn: 100 of 2,010 events, those that count first."; empty when all are.
 std::string eventsShownNote(std::size_t shown, std::size_t events);
-
-// The figures' legend under the tables.
-extern const std::string_view kFiguresLegend;
-// What the event lines are: the thresholds in words.
-std::string thresholdsNote();
 
 }  // namespace Quorvel::Present

@@ -5,22 +5,36 @@
 
 #include "MatchJson.h"
 #include "MatchTexts.h"
+#include "Names.h"
+#include "TableColumns.h"
+#include "VerdictTexts.h"
 
 namespace Quorvel::Present {
 
 using json = nlohmann::ordered_json;
 
-void writeDumpedDataBlock(Tools::TextOutput& out, std::string_view attributes,
-                          std::string_view pageJson) {
+std::string_view dataBlockAttributes(DataBlock block) {
+    switch (block) {
+        case DataBlock::MatchRows:
+            return "class=\"match-rows\"";
+        case DataBlock::MatchData:
+            return "class=\"match-data\"";
+        case DataBlock::Report:
+            return "id=\"report-data\"";
+    }
+    return {};
+}
+
+void writeDumpedDataBlock(Tools::TextOutput& out, DataBlock block, std::string_view pageJson) {
     out.write("<script type=\"application/json\" ");
-    out.write(attributes);
+    out.write(dataBlockAttributes(block));
     out.write(">");
     out.write(pageJson);
     out.write("</script>\n");
 }
 
-void writeDataBlock(Tools::TextOutput& out, std::string_view attributes, const json& data) {
-    writeDumpedDataBlock(out, attributes, dumpJson(data, false, true));
+void writeDataBlock(Tools::TextOutput& out, DataBlock block, const json& data) {
+    writeDumpedDataBlock(out, block, dumpJson(data, false, true));
 }
 
 std::uint32_t PageTable::placeOf(std::string text) {
@@ -35,13 +49,14 @@ std::uint32_t PageTable::placeOf(std::string text) {
 }
 
 void PageTable::add(const Analysis::MatchReport& report) {
+    // The number as it is, then the places of the other columns' texts.
     std::vector<std::uint64_t> row{report.number};
-    MatchCells cells = matchCells(report);
+    std::vector<std::string> cells = cellsOf(matchColumns(), report);
     for (std::size_t i = 1; i < cells.size(); ++i) {
         row.push_back(placeOf(std::move(cells[i])));
     }
-    row.push_back(placeOf(std::string(Analysis::causeName(report.verdict.cause))));
-    row.push_back(placeOf(report.verdict.text));
+    row.push_back(placeOf(std::string(causeName(report.verdict.cause))));
+    row.push_back(placeOf(verdictText(report.verdict, report.events)));
     row.push_back(placeOf(gameClosedNote(report)));
     rows.push_back(std::move(row));
     if (rows.size() == kTableBlockRows) {
@@ -71,7 +86,7 @@ void PageTable::finish() {
         }
         rowList.push_back(std::move(row));
     }
-    writeDataBlock(out, "class=\"match-rows\"", {{"texts", textList}, {"rows", rowList}});
+    writeDataBlock(out, DataBlock::MatchRows, {{"texts", textList}, {"rows", rowList}});
     rows.clear();
     places.clear();
     texts.clear();

@@ -22,6 +22,7 @@
 #include "MatchFilter.h"
 #include "PagePlace.h"
 #include "ParseArguments.h"
+#include "PathIdentity.h"
 #include "Progress.h"
 #include "Report.h"
 #include "StreamOutput.h"
@@ -288,25 +289,16 @@ struct Outputs {
 // The rows each input skipped, and the inputs that could not be used.
 void reportProblems(const Plan& plan, const Analysis::ReportResult& result) {
     for (const auto& input : result.inputs) {
-        for (const std::string& problem : input.skipped.listed()) {
-            complain(input.name + ": " + problem + " (skipped)");
-        }
-        const std::size_t skipped = input.skipped.count();
-        if (skipped > 0) {
-            complain(input.name + ": " + std::to_string(skipped) +
-                     (skipped == 1 ? " row" : " rows") + " could not be read and " +
-                     (skipped == 1 ? "was" : "were") + " skipped: line" +
-                     (skipped == 1 ? " " : "s ") + input.skipped.lineRanges());
+        for (const std::string& message : Pipeline::skippedRowsMessages(input)) {
+            complain(message);
         }
     }
     for (const std::string& note : plan.notes) {
         complain(note);
     }
     for (const auto& input : result.inputs) {
-        if (input.matchesAlreadyRead > 0) {
-            complain(input.name + ": " + std::to_string(input.matchesAlreadyRead) +
-                     (input.matchesAlreadyRead == 1 ? " match" : " matches") + " also in " +
-                     input.alreadyReadIn + ", counted once");
+        if (const auto message = Pipeline::alreadyReadMessage(input)) {
+            complain(*message);
         }
     }
     for (const std::string& refusal : plan.refusals) {
@@ -336,7 +328,7 @@ void checkFilterKept(const Options& options, const Analysis::MatchFilter& filter
     const std::size_t read = result.matches + result.leftOut;
     for (auto number = filter.numbers.upper_bound(read); number != filter.numbers.end(); ++number) {
         complain(std::string(kMatchOption) + " " + std::to_string(*number) + ": there are " +
-                 std::to_string(read) + (read == 1 ? " match" : " matches"));
+                 Tools::plural(read, "match", "matches"));
     }
     if (result.matches == 0 && result.leftOut > 0) {
         throw Failure(FailureKind::Usage, "no match of the " + std::to_string(read) +

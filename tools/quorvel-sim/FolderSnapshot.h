@@ -6,9 +6,10 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
-#include "FileIdentity.h"
+#include "PathIdentity.h"
 #include "SystemPath.h"
 
 namespace Quorvel::Sim {
@@ -37,7 +38,7 @@ class FolderSnapshot {
     struct State {
         Tools::SizeAndTime written;
         std::optional<Tools::FileIdentity> identity;
-        std::size_t headHash = 0;  // of its first bytes: tells an append from a rewrite
+        std::string head;  // its first bytes, kept whole: tell an append from a rewrite
         bool operator==(const State&) const = default;
     };
     using States = std::map<std::filesystem::path, State>;

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 #include "CommandLine.h"
@@ -165,27 +166,31 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
     return session;
 }
 
-std::string rowCount(std::uint64_t rows) {
-    return std::to_string(rows) + (rows == 1 ? " row" : " rows");
-}
-
 // What a scripted crash cost: the rows the plugin took that are in no file.
 std::string crashCost(const Sim::SessionResult& result, std::size_t rowsWritten) {
     const std::uint64_t lost = result.rowsTaken > rowsWritten ? result.rowsTaken - rowsWritten : 0;
     return "The game crashed " + std::to_string(*result.crashedAt) +
            " s into the session, without unloading the plugin: of the " +
-           rowCount(result.rowsTaken) + " it had taken, " + std::to_string(rowsWritten) +
-           (rowsWritten == 1 ? " is" : " are") + " in the files above and " + std::to_string(lost) +
-           (lost == 1 ? " was" : " were") + " lost.\n";
+           Tools::plural(result.rowsTaken, "row", "rows") + " it had taken, " +
+           std::to_string(rowsWritten) + (rowsWritten == 1 ? " is" : " are") +
+           " in the files above and " + std::to_string(lost) + (lost == 1 ? " was" : " were") +
+           " lost.\n";
+}
+
+// Standard output could not take the summary.
+Failure summaryIncomplete() {
+    return Failure(FailureKind::Output,
+                   "standard output cannot be written (closed or full): the summary is not "
+                   "complete");
 }
 
 // The summary of each file the session wrote, as the report tool prints it, then the
-// rows this run wrote in all of them, and what a crash cost; false when standard output
-// could not be written.
-bool printSummaries(const Sim::SessionResult& result) {
+// rows this run wrote in all of them, and what a crash cost. Throws summaryIncomplete()
+// when standard output could not be written.
+void printSummaries(const Sim::SessionResult& result) {
     const std::vector<Sim::WrittenFile>& files = result.files;
     if (!std::cout.flush()) {
-        return false;
+        throw summaryIncomplete();
     }
     Tools::StreamOutput out(stdout, "standard output");
     std::size_t rowsWritten = 0;
@@ -205,30 +210,31 @@ bool printSummaries(const Sim::SessionResult& result) {
         const std::size_t earlier = std::min(file.earlierRows, input.rows);
         rowsWritten += input.rows - earlier;
         out.write(
-            std::to_string(input.rows) + " rows in " + std::to_string(input.matches) +
-            (input.matches == 1 ? " match" : " matches") +
+            Tools::plural(input.rows, "row", "rows") + " in " +
+            Tools::plural(input.matches, "match", "matches") +
             (earlier > 0 ? ", " + std::to_string(earlier) + " of them from before this run" : "") +
             "\n");
     }
-    out.write("\nThis run wrote " + std::to_string(rowsWritten) + " rows, in " +
-              std::to_string(files.size()) + (files.size() == 1 ? " file.\n" : " files.\n"));
+    out.write("\nThis run wrote " + Tools::plural(rowsWritten, "row", "rows") + ", in " +
+              Tools::plural(files.size(), "file", "files") + ".\n");
     if (result.crashedAt) {
         out.write(crashCost(result, rowsWritten));
     }
     try {
         out.finish();
     } catch (const Failure&) {
-        return false;
+        throw summaryIncomplete();
     }
-    return true;
 }
 
 // What ended the session early decides first, then whether everything was written.
-int exitStatus(const Sim::SessionResult& result, bool summaryPrinted) {
+int exitStatus(const Sim::SessionResult& result, const std::optional<Failure>& unprinted) {
     if (result.stoppedBySignal != 0) {
         return Tools::kExitInterruptedBase + result.stoppedBySignal;
     }
-    if (result.outputFailed || !summaryPrinted) {
+    // Standard output closed under the session or its summary: as a closed pipe ends a
+    // program, whatever else went wrong.
+    if (result.outputFailed || unprinted) {
         return kExitOutputClosed;
     }
     return result.rowsNotWritten ? Tools::kExitOutputFailed : Tools::kExitOk;
@@ -270,7 +276,13 @@ int play(const Options& options, const char* argv0) {
               << "Data folder: " << Tools::displayPath(session.dataFolder) << "\n"
               << "Documents folder: " << Tools::displayPath(session.documentsFolder) << "\n";
     const Sim::SessionResult result = Sim::playSession(scenario, session, std::cout);
-    const bool summaryPrinted = printSummaries(result);
+    // The summary is the session's last word: what ended the session is told first.
+    std::optional<Failure> unprinted;
+    try {
+        printSummaries(result);
+    } catch (const Failure& failure) {
+        unprinted = failure;
+    }
     if (result.rowsNotWritten) {
         std::cerr << "quorvel-sim: the plugin could not write its file in "
                   << Tools::displayPath(session.dataFolder)
@@ -279,11 +291,10 @@ int play(const Options& options, const char* argv0) {
     if (result.outputFailed) {
         std::cerr << "quorvel-sim: standard output cannot be written (closed or full): the "
                      "session was ended there, as when the game closes\n";
-    } else if (!summaryPrinted) {
-        std::cerr << "quorvel-sim: standard output cannot be written (closed or full): the "
-                     "summary is not complete\n";
+    } else if (unprinted) {
+        std::cerr << "quorvel-sim: " << unprinted->what() << "\n";
     }
-    return exitStatus(result, summaryPrinted);
+    return exitStatus(result, unprinted);
 }
 
 int runSession(const Options& options, const char* argv0) {

@@ -2,11 +2,13 @@
 // Lays out the page from the JSON blocks the report wrote: the table of matches in
 // "match-rows" blocks (each with its texts once and its rows as places in them), one
 // "match-data" block per match with charts, and the "report-data" block with the
-// files, the servers and the page's texts. Every text shown comes made with the data
-// (the same texts as the table and the JSON); this script only places them, and draws
-// the charts. Every text from the data goes in as text, never as markup.
+// files, the servers, the page's texts and its layout (the charts, their lines, labels
+// and colours, the legend). Every text shown comes made with the data (the same texts
+// as the table and the JSON); this script only places them, and draws the charts.
+// Every text from the data goes in as text, never as markup.
 
 const report = JSON.parse(document.getElementById("report-data").textContent);
+const LAYOUT = report.layout;
 const matches = Array.from(document.querySelectorAll("script.match-data"),
   (block) => JSON.parse(block.textContent)).sort((a, b) => a.report.number - b.report.number);
 const charted = new Set(matches.map((m) => m.report.number));
@@ -41,6 +43,13 @@ function tableOf(table, titles, rows) {
   }
 }
 
+// A table of groups (servers, days): each column's title, each group's cells, texts
+// kept to the left.
+function groupTable(table, columns, groups) {
+  tableOf(table, columns.map((column) => column.title),
+    groups.map((g) => g.texts.cells.map((text, i) => [text, columns[i].text ? "text" : null])));
+}
+
 // --- Headline: one line per file, and what the page leaves out.
 function layOutHeadline() {
   document.title = report.title;
@@ -53,8 +62,7 @@ function layOutHeadline() {
     headline.append(el("p", {class: "headline" + (file.refused ? " incomplete" : "")}, file.headline));
   }
   if (report.chartsNote) headline.append(el("p", {class: "charts-note"}, report.chartsNote));
-  tableOf(document.getElementById("server-table"), report.table.serverColumns,
-    report.servers.map((s) => s.texts.cells.map((text, i) => [text, i === 0 || i === 6 ? "text" : null])));
+  groupTable(document.getElementById("server-table"), report.table.serverColumns, report.servers);
 }
 
 // --- The table of matches, a page of rows at a time however many there are: two rows
@@ -63,35 +71,35 @@ function layOutHeadline() {
 const TABLE_PAGE = 100;
 const count = (n) => n.toLocaleString("en-US");
 
-function matchRows(row, texts, titles, found) {
+function matchRows(row, texts, columns, found) {
   const number = row[0];
   const cells = [el("td", null, charted.has(number) ? el("a", {href: "#match-" + number}, String(number)) : String(number))];
-  for (let i = 1; i < titles.length; i++) {
-    cells.push(el("td", i === 1 || i === 3 ? {class: "text"} : null, texts[row[i]]));
+  for (let i = 1; i < columns.length; i++) {
+    cells.push(el("td", columns[i].text ? {class: "text"} : null, texts[row[i]]));
   }
-  const [side, reason, closed] = [texts[row[titles.length]], texts[row[titles.length + 1]],
-                                  texts[row[titles.length + 2]]];
+  const [side, reason, closed] = [texts[row[columns.length]], texts[row[columns.length + 1]],
+                                  texts[row[columns.length + 2]]];
   const rows = [el("tr", {class: "figures" + (found ? " found" : "")}, ...cells),
                 el("tr", {class: "verdict-row"}, el("td", null),
-                   el("td", {class: "text reason " + side, colspan: String(titles.length - 1)}, reason))];
+                   el("td", {class: "text reason " + side, colspan: String(columns.length - 1)}, reason))];
   if (closed) {
     rows.push(el("tr", {class: "verdict-row"}, el("td", null),
-                 el("td", {class: "text notes", colspan: String(titles.length - 1)}, closed)));
+                 el("td", {class: "text notes", colspan: String(columns.length - 1)}, closed)));
   }
   return rows;
 }
 
 function layOutMatchTable() {
   const table = document.getElementById("match-table");
-  const titles = report.table.matchColumns;
+  const columns = report.table.matchColumns;
   const pages = Math.max(1, Math.ceil(tableRows.length / TABLE_PAGE));
   const status = el("span", {class: "pager-status"});
   const show = (page, foundNumber) => {
     page = Math.min(Math.max(page, 0), pages - 1);
     const first = page * TABLE_PAGE;
     const shown = tableRows.slice(first, first + TABLE_PAGE);
-    table.replaceChildren(el("tr", null, ...titles.map((title) => el("th", null, title))),
-      ...shown.flatMap(([row, texts]) => matchRows(row, texts, titles, row[0] === foundNumber)));
+    table.replaceChildren(el("tr", null, ...columns.map((column) => el("th", null, column.title))),
+      ...shown.flatMap(([row, texts]) => matchRows(row, texts, columns, row[0] === foundNumber)));
     status.textContent = `matches ${count(first + 1)}\u2013${count(first + shown.length)} of ${count(tableRows.length)}`;
     table.dataset.page = String(page);
   };
@@ -131,8 +139,14 @@ const withUnit = (unit) => (u, v) => (v === null || v === undefined ? NONE : `${
 
 // A chart of figures per group (a server, a day): one x position each, named below it;
 // each series as bars beside each other (`bar`: -1 left, 1 right) or as a line, on the
-// left axis or on a second one at the right.
-function groupChart(holder, {title, names, nameLabel, axes, series}) {
+// left axis or on a second one at the right. `layout` names the chart, its axes and its
+// series (each a field of the groups' entries, with its unit); `nameOf` a group.
+function groupChart(holder, layout, groups, nameOf) {
+  const {title, nameLabel, axes} = layout;
+  const names = groups.map(nameOf);
+  const series = layout.series.map(({label, scale, color, bar, field, unit}) => ({
+    label, scale, color, bar, values: groups.map((g) => g[field]),
+    format: unit ? withUnit(unit) : wholeNumber}));
   const index = names.map((_, i) => i);
   const fromZero = {range: (u, min, max) => [0, Math.max(1, max) * 1.15]};
   const scales = {x: {time: false, range: [-0.5, names.length - 0.5]}, y: fromZero};
@@ -154,25 +168,13 @@ function groupChart(holder, {title, names, nameLabel, axes, series}) {
 
 const wholeNumber = (u, v) => (v === null || v === undefined ? NONE : String(Math.round(v)));
 
-// Servers side by side: ping in one chart, packets lost each way in another.
+// Servers side by side: a chart each as the layout says (ping, packets lost each way).
 function serverCharts(holder) {
   const servers = report.servers;
   if (servers.length === 0) return;
-  const names = servers.map((s) => s.serverIp);
-  const [pingHolder, lossHolder] = [el("div", {class: "chart"}), el("div", {class: "chart"})];
-  holder.append(pingHolder, lossHolder);
-  groupChart(pingHolder, {
-    title: "Servers compared: ping (ms)", names, nameLabel: "server", axes: [["y", "ping (ms)"]],
-    series: [
-      {label: "ping median", scale: "y", color: "#1f77b4", bar: -1, values: servers.map((s) => s.pingMedianMs), format: withUnit("ms")},
-      {label: "ping p95", scale: "y", color: "#aec7e8", bar: 1, values: servers.map((s) => s.pingP95Ms), format: withUnit("ms")},
-    ]});
-  groupChart(lossHolder, {
-    title: "Servers compared: packets lost (%)", names, nameLabel: "server", axes: [["y", "lost (%)"]],
-    series: [
-      {label: "lost in", scale: "y", color: "#d62728", bar: -1, values: servers.map((s) => s.lossInPercent), format: withUnit("%")},
-      {label: "lost out", scale: "y", color: "#9467bd", bar: 1, values: servers.map((s) => s.lossOutPercent), format: withUnit("%")},
-    ]});
+  const holders = LAYOUT.serverCharts.map(() => el("div", {class: "chart"}));
+  holder.append(...holders);
+  LAYOUT.serverCharts.forEach((layout, i) => groupChart(holders[i], layout, servers, (s) => s.serverIp));
 }
 
 // How the player's connection and frame rate went day by day, when there are several.
@@ -181,46 +183,17 @@ function layOutDays() {
   if (days.length < 2) return;
   document.getElementById("days").hidden = false;
   if (report.daysNote) document.getElementById("days-note").textContent = report.daysNote;
-  tableOf(document.getElementById("day-table"), report.table.dayColumns,
-    days.map((d) => d.texts.cells.map((text, i) => [text, i === 0 || i === 6 ? "text" : null])));
-  groupChart(document.getElementById("day-chart"), {
-    title: "Day by day: ping (ms) and FPS", names: days.map((d) => d.day), nameLabel: "day",
-    axes: [["y", "ping (ms)"], ["fps", "FPS"]],
-    series: [
-      {label: "ping median", scale: "y", color: "#1f77b4", values: days.map((d) => d.pingMedianMs), format: withUnit("ms")},
-      {label: "ping p95", scale: "y", color: "#aec7e8", values: days.map((d) => d.pingP95Ms), format: withUnit("ms")},
-      {label: "FPS", scale: "fps", color: "#2ca02c", values: days.map((d) => d.fpsMean), format: wholeNumber},
-    ]});
+  groupTable(document.getElementById("day-table"), report.table.dayColumns, days);
+  groupChart(document.getElementById("day-chart"), LAYOUT.dayChart, days, (d) => d.day);
 }
 
-// Each kind's band colour; a minor event (one that does not count) is drawn fainter.
-const BAND_COLORS = {
-  pingSpike: [31, 119, 180], unstablePing: [23, 190, 207], lossBurst: [214, 39, 40],
-  steadyLoss: [255, 152, 150], nothingIn: [148, 103, 189], outage: [90, 50, 130],
-  serverHiccup: [255, 127, 14], fpsDrop: [44, 160, 44],
-  stutter: [188, 189, 34], bufferAboveTarget: [140, 86, 75], noValue: [120, 120, 120],
-  notRecorded: [120, 120, 120],
-};
-const bandColor = (e) => `rgba(${BAND_COLORS[e.kind].join(", ")}, ${e.significant ? 0.22 : 0.08})`;
+// Each kind's band colour, as the layout gives it; a minor event (one that does not
+// count) is drawn fainter.
+const bandColor = (e) => `rgba(${LAYOUT.bandColors[e.kind].join(", ")}, ${e.significant ? 0.22 : 0.08})`;
 
-const LIMITS = report.limits;
-const CHARTS = [
-  {key: "ping", title: "Ping and latency", unit: "ms", bands: ["pingSpike", "unstablePing", "serverHiccup"],
-   // Latency first, wider and paler, so that ping stays in sight on top where they meet.
-   series: [["Latency", "latency", "rgba(255, 127, 14, 0.7)", 3], ["Ping", "ping", "#1f77b4"]],
-   lines: [["spike line", "pingSpike", "#1f77b4"]],
-   limits: [[`high ping (p95) ${LIMITS.highPingP95Ms} ms`, LIMITS.highPingP95Ms],
-            [`high latency (median) ${LIMITS.highLatencyMedianMs} ms`, LIMITS.highLatencyMedianMs]]},
-  {key: "packets", title: "Packets per second", unit: "packets", bands: ["nothingIn", "outage"], fromZero: true,
-   series: [["In", "packetsIn", "#17becf"], ["Out", "packetsOut", "#7f7f7f"]], lines: []},
-  {key: "loss", title: "Packets lost per second", unit: "packets", bands: ["lossBurst", "steadyLoss"], fromZero: true,
-   series: [["Lost in", "lostPacketsIn", "#d62728"], ["Lost out", "lostPacketsOut", "#9467bd"]], lines: []},
-  {key: "fps", title: "Frames per second", unit: "FPS", bands: ["fpsDrop", "stutter"],
-   series: [["FPS", "fps", "#2ca02c"]], lines: [["drop line", "fpsDrop", "#2ca02c"]],
-   limits: [[`low FPS ${LIMITS.lowFps}`, LIMITS.lowFps]]},
-  {key: "buffer", title: "Input buffer", unit: "frames", bands: ["bufferAboveTarget"], fromZero: true,
-   series: [["Buffer", "buffer", "#8c564b"], ["Target", "bufferTarget", "#7f7f7f"]], lines: []},
-];
+// A match's charts, as the layout gives them: title, unit, the kinds shaded, the
+// statistics drawn (label, key, colour, width), the verdict's limits.
+const CHARTS = LAYOUT.matchCharts;
 
 // The chart's series and data: the time, then the layout's statistics.
 function chartSeries(match, layout) {
@@ -231,8 +204,8 @@ function chartSeries(match, layout) {
     value: (u, v) => (v === null || v === undefined ? NONE : `${clockOf(v)} (+${v - startEpoch} s)`),
   }];
   const data = [t];
-  for (const [label, key, color, width] of layout.series) {
-    series.push({label, stroke: color, width: width || 1.5, value: withUnit(layout.unit)});
+  for (const {label, key, color, width} of layout.lines) {
+    series.push({label, stroke: color, width, value: withUnit(layout.unit)});
     data.push(match.series[key]);
   }
   return {series, data};
@@ -349,21 +322,19 @@ function valueRange(layout, min, max, dashed) {
   return [layout.fromZero ? 0 : low - pad, high + pad];
 }
 
-// The horizontal lines of a match's chart: [label, level, colour, dash].
+// The horizontal lines of a match's chart: [label, level, colour, dash]; the levels it
+// is measured against dashed, the verdict's limits dotted.
 function levelLines(match, layout) {
-  const lines = [];
-  for (const [label, key, color] of layout.lines) {
-    const level = match.lines[key];
-    if (level !== null && level !== undefined) lines.push([`${label} ${level} ${layout.unit}`, level, color, DASHED]);
-  }
-  for (const [label, level] of layout.limits || []) lines.push([label, level, "#b02a2a", [2, 3]]);
+  const lines = match.lines.filter((line) => line.chart === layout.key)
+    .map(({text, level, color}) => [text, level, color, DASHED]);
+  for (const {text, level} of layout.limits) lines.push([text, level, LAYOUT.limitColor, [2, 3]]);
   return lines;
 }
 
 function matchChart(holder, match, layout) {
   const startEpoch = match.report.startEpochSeconds;
   const events = match.report.events.filter((e) => layout.bands.includes(e.kind) ||
-    e.kind === "noValue" || e.kind === "notRecorded");
+    LAYOUT.onEveryChart.includes(e.kind));
   const {series, data} = chartSeries(match, layout);
   const lines = levelLines(match, layout);
   const dashed = lines.filter(([, , , dash]) => dash === DASHED).map(([, level]) => level);
@@ -485,12 +456,5 @@ serverCharts(document.getElementById("server-chart"));
 layOutDays();
 layOutMatches();
 followTheWindow();
-document.getElementById("legend").textContent =
-  "Times are UTC. " + report.legend.replace(/\n/g, " ") + " Shaded bands mark events, strong when " +
-  "they count in the verdict and faint when they are minor: ping spikes (blue), unstable ping (teal), " +
-  "server hiccups (orange), nothing coming in (purple), outages (dark purple), loss bursts (red), " +
-  "steady loss (pink), FPS drops (green), " +
-  "stutter (olive), input buffer above target (brown), seconds without a value or without a row " +
-  "(grey). Dashed lines are the levels a spike or drop is measured against; dotted red lines the " +
-  "limits of the verdict, where the data reaches them. " + report.thresholdsNote;
+document.getElementById("legend").textContent = LAYOUT.legend;
 if (CHECKING) markDrawn();
