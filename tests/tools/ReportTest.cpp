@@ -425,7 +425,11 @@ TEST(ReportPage, NoDataBlockHoldsARawLessThanWhateverAFieldHolds) {
         }
         csv += row;
     }
-    const auto input = folder / ("<x>" + std::string("-performance.csv"));
+#ifdef _WIN32
+    const auto input = folder / "x-performance.csv";  // Windows keeps "<" out of file names
+#else
+    const auto input = folder / "<x>-performance.csv";
+#endif
     writeFile(input, csv);
     const auto page = folder / "page.html";
     const ProgramRun run = runReport(shellQuoted(input) + " --html " + shellQuoted(page), folder);
