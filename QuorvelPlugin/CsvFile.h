@@ -13,11 +13,12 @@ std::optional<std::filesystem::path> csvFilePath(const std::filesystem::path& da
                                                  std::string_view userId);
 
 // Truncates `file` and writes the header line. False when the file could not be
-// opened or written.
+// opened or written; a FIFO is never opened (that would wait for a reader).
 bool createWithHeader(const std::filesystem::path& file);
 
 // Appends `rows` in one write, text mode. A file that is absent or empty gets the
-// header line first. On any failure the file is cut back to what it held before,
+// header line first, one whose last line lacks its line end a line end first. A FIFO
+// is never opened. On any failure the file is cut back to what it held before,
 // so a retry neither loses nor duplicates a row; the result says whether the rows
 // are on disk.
 bool appendRows(const std::filesystem::path& file, std::string_view rows);

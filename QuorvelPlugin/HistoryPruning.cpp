@@ -4,9 +4,9 @@
 #include <string>
 #include <system_error>
 #include <tuple>
-#include <vector>
 
 #include "HistoryFileName.h"
+#include "PerformanceFormat.h"
 
 namespace Quorvel {
 
@@ -20,13 +20,22 @@ struct Session {
     bool justKept = false;
 };
 
-bool olderFirst(const Session& a, const Session& b) {
-    return std::tie(a.justKept, a.parsed.firstRow, a.parsed.sequence, a.name) <
+bool newerFirst(const Session& a, const Session& b) {
+    return std::tie(a.justKept, a.parsed.firstRow, a.parsed.sequence, a.name) >
            std::tie(b.justKept, b.parsed.firstRow, b.parsed.sequence, b.name);
 }
 
-std::vector<Session> listSessions(const std::filesystem::path& folder,
-                                  const std::filesystem::path& justKept) {
+bool isJustKept(const std::filesystem::path& file,
+                const std::vector<std::filesystem::path>& justKept) {
+    return std::any_of(justKept.begin(), justKept.end(), [&](const std::filesystem::path& kept) {
+        return !kept.empty() && file.filename() == kept.filename();
+    });
+}
+
+// The player's sessions; the names keep views into their own strings, so the list is
+// filled first and parsed after.
+std::vector<Session> listSessions(const std::filesystem::path& folder, std::string_view safeId,
+                                  const std::vector<std::filesystem::path>& justKept) {
     std::vector<Session> sessions;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
@@ -36,39 +45,53 @@ std::vector<Session> listSessions(const std::filesystem::path& folder,
             continue;  // links and folders are not ours
         }
         const std::u8string utf8 = it->path().filename().u8string();
-        std::string name(utf8.begin(), utf8.end());
-        const auto parsed = Format::parseHistoryFileName(name);
-        const std::uintmax_t size = it->file_size(entryError);
-        if (!parsed || entryError) {
-            continue;
+        Session session{it->path(), std::string(utf8.begin(), utf8.end()), {}, 0, false};
+        session.size = it->file_size(entryError);
+        if (!entryError) {
+            session.justKept = isJustKept(session.file, justKept);
+            sessions.push_back(std::move(session));
         }
-        const bool isJustKept = it->path().filename() == justKept.filename();
-        sessions.push_back({it->path(), std::move(name), *parsed, size, isJustKept});
     }
+    std::erase_if(sessions, [&](Session& session) {
+        const auto parsed = Format::parseHistoryFileName(session.name);
+        if (!parsed || parsed->safeId != safeId) {
+            return true;
+        }
+        session.parsed = *parsed;
+        return false;
+    });
     return sessions;
 }
 
 }  // namespace
 
-void pruneHistory(const std::filesystem::path& folder, HistoryLimit limit,
-                  const std::filesystem::path& justKept) {
-    std::vector<Session> sessions = listSessions(folder, justKept);
-    std::sort(sessions.begin(), sessions.end(), olderFirst);
-    std::size_t files = sessions.size();
+std::vector<RemovedSession> pruneHistory(const std::filesystem::path& folder, HistoryLimit limit,
+                                         std::string_view userId,
+                                         const std::vector<std::filesystem::path>& justKept) {
+    const std::string safeId = Format::fileNameSafeId(userId);
+    std::vector<Session> sessions = listSessions(folder, safeId, justKept);
+    std::sort(sessions.begin(), sessions.end(), newerFirst);
+    std::size_t files = 0;
     std::uintmax_t bytes = 0;
+    std::vector<const Session*> removed;
     for (const Session& session : sessions) {
-        bytes += session.size;
-    }
-    for (const Session& session : sessions) {
-        if ((files <= limit.files && bytes <= limit.bytes) || session.justKept) {
-            return;
+        const bool fits =
+            files < limit.files && session.size <= limit.bytes - std::min(bytes, limit.bytes);
+        if (session.justKept || fits) {
+            ++files;
+            bytes += session.size <= limit.bytes ? session.size : 0;
+        } else {
+            removed.push_back(&session);
         }
+    }
+    std::vector<RemovedSession> oversized;
+    for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
         std::error_code error;
-        if (std::filesystem::remove(session.file, error)) {
-            --files;
-            bytes -= session.size;
+        if (std::filesystem::remove((*it)->file, error) && (*it)->size > limit.bytes) {
+            oversized.push_back({(*it)->file, (*it)->size});
         }
     }
+    return oversized;
 }
 
 }  // namespace Quorvel

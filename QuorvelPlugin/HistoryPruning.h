@@ -1,18 +1,30 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "HistoryLimit.h"
 
 namespace Quorvel {
 
-// Removes the oldest sessions from the history `folder` until the rest are within
-// `limit`: oldest by the time in the name, then its sequence, then the name. Only
-// files named as Format::historyFileName names them count or are removed, and the
-// session `justKept` (a file name in `folder`) stays whatever its time and size. A
-// file that cannot be removed stays and the next oldest goes. Throws nothing but
+struct RemovedSession {
+    std::filesystem::path file;
+    std::uintmax_t size = 0;
+};
+
+// Keeps `userId`'s sessions in the history `folder` within `limit`; other players'
+// sessions, journals and files of other names are neither counted nor removed. The
+// sessions in `justKept` (this load's, the only copies of their rows) always stay; a
+// session among them larger than the whole byte limit counts for nothing, so it never
+// pushes the others out. The others are kept newest first (by the time in the name,
+// then its sequence) while they fit beside those kept; the rest are removed, oldest
+// first. A file that cannot be removed stays. Gives the removed sessions larger than
+// the byte limit on their own, which the caller names. Throws nothing but
 // std::bad_alloc.
-void pruneHistory(const std::filesystem::path& folder, HistoryLimit limit,
-                  const std::filesystem::path& justKept);
+std::vector<RemovedSession> pruneHistory(const std::filesystem::path& folder, HistoryLimit limit,
+                                         std::string_view userId,
+                                         const std::vector<std::filesystem::path>& justKept);
 
 }  // namespace Quorvel

@@ -1,5 +1,6 @@
 #include "QuorvelPlugin.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <utility>
@@ -11,6 +12,7 @@
 #include "LaunchLogPath.h"
 #include "ServerAddress.h"
 #include "SessionHistory.h"
+#include "UnfinishedMatch.h"
 #include "UtcTimestamp.h"
 #include "tarvik/wrappers/CVarManagerWrapper.h"
 #include "tarvik/wrappers/GameWrapper.h"
@@ -29,6 +31,14 @@ std::string displayPath(const std::filesystem::path& path) {
 
 std::string displayPath(const std::optional<std::filesystem::path>& path) {
     return path ? displayPath(*path) : "(a file name that cannot be converted to a path)";
+}
+
+std::string rows(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " row" : " rows");
+}
+
+std::string mebibytes(std::uintmax_t bytes) {
+    return std::to_string((bytes + (std::uintmax_t{1} << 19)) >> 20) + " MiB";
 }
 
 }  // namespace
@@ -70,27 +80,64 @@ void QuorvelPlugin::prepareCsvFile() {
     const std::filesystem::path dataFolder = game->GetDataFolder();
     const std::optional<std::filesystem::path> path = Quorvel::csvFilePath(dataFolder, userId);
     if (path) {
-        startCsvFile(*path, Quorvel::historyFolder(dataFolder));
+        startCsvFile(*path, dataFolder);
     } else {
         reportCannotCreate(path);
     }
 }
 
-// The rows an earlier session left in the file go to the history first; the file is
-// started afresh only once they are safe there, else this session appends to it.
+// What an earlier session left goes to the history first: the match it did not finish,
+// then the rows of its file. The file is started afresh only once they are safe there,
+// else this session appends to it.
 void QuorvelPlugin::startCsvFile(const std::filesystem::path& file,
-                                 const std::filesystem::path& history) {
-    const Quorvel::KeptSession kept = Quorvel::keepEarlierSession(file, history, userId);
-    if (kept.rows == Quorvel::EarlierRows::NotKept) {
+                                 const std::filesystem::path& dataFolder) {
+    const std::filesystem::path history = Quorvel::historyFolder(dataFolder);
+    std::vector<std::filesystem::path> justKept;
+    if (!journal.holdsRows()) {  // else the journal is this object's own match in progress
+        justKept.push_back(keepUnfinishedMatch(file, dataFolder));
+    }
+    const Quorvel::KeptSession earlier = Quorvel::keepEarlierSession(file, history, userId);
+    if (earlier.rows == Quorvel::EarlierRows::NotKept) {
         log(std::string(Console::kCouldNotKeep) + displayPath(file) + " in " +
             displayPath(history) + "; this session's rows are appended after them");
-        return;
-    }
-    if (!Quorvel::createWithHeader(file)) {
+    } else if (!Quorvel::createWithHeader(file)) {
         reportCannotCreate(file);
     }
-    if (kept.rows != Quorvel::EarlierRows::None) {
-        Quorvel::pruneHistory(history, Quorvel::kHistoryLimit, kept.historyFile);
+    justKept.push_back(earlier.historyFile);
+    if (std::any_of(justKept.begin(), justKept.end(),
+                    [](const std::filesystem::path& kept) { return !kept.empty(); })) {
+        pruneHistory(history, justKept);
+    }
+}
+
+// Gives the history file it was kept in, if it was.
+std::filesystem::path QuorvelPlugin::keepUnfinishedMatch(const std::filesystem::path& file,
+                                                         const std::filesystem::path& dataFolder) {
+    const std::optional<std::filesystem::path> journalFile =
+        Quorvel::journalFilePath(dataFolder, userId);
+    if (!journalFile) {
+        return {};
+    }
+    const Quorvel::KeptUnfinished kept = Quorvel::keepUnfinishedMatch(
+        *journalFile, file, Quorvel::historyFolder(dataFolder), userId);
+    if (kept.rows == Quorvel::UnfinishedRows::Kept) {
+        log(std::string(Console::kKeptUnfinished) + rows(kept.rowCount) +
+            std::string(Console::kKeptUnfinishedRows) + displayPath(kept.historyFile));
+    } else if (kept.rows == Quorvel::UnfinishedRows::NotKept) {
+        journal.switchOff();
+        log(std::string(Console::kCouldNotKeepUnfinished) + displayPath(*journalFile) +
+            "; it stays there, and this session keeps its matches in memory only until they end");
+    }
+    return kept.historyFile;
+}
+
+void QuorvelPlugin::pruneHistory(const std::filesystem::path& history,
+                                 const std::vector<std::filesystem::path>& justKept) {
+    const auto removed = Quorvel::pruneHistory(history, Quorvel::kHistoryLimit, userId, justKept);
+    for (const Quorvel::RemovedSession& session : removed) {
+        log(std::string(Console::kRemovedFromHistory) + displayPath(session.file) + " (" +
+            mebibytes(session.size) + "): on its own it is over the history's limit of " +
+            mebibytes(Quorvel::kHistoryLimit.bytes));
     }
 }
 
@@ -109,10 +156,13 @@ void QuorvelPlugin::tick() {
             ServerWrapper server = game->GetOnlineGame();
             if (!server.IsNull()) {
                 inLiveMatch = true;
+                journalFailureReported = journalFailureReported && inMatchLastTick;
+                inMatchLastTick = true;
                 sampleLiveMatch(server);
             }
         }
         if (!inLiveMatch) {
+            inMatchLastTick = false;
             noAddressReported = false;
             if (hasPendingRows) {
                 flushPendingRows();
@@ -178,6 +228,9 @@ void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
         throw;
     }
     hasPendingRows = true;
+    if (journal.rowTaken()) {
+        journalPendingRows();
+    }
 }
 
 QuorvelPlugin::Discovery QuorvelPlugin::discoverServer() {
@@ -190,7 +243,7 @@ QuorvelPlugin::Discovery QuorvelPlugin::discoverServer() {
         return Discovery::NotFound;
     }
     Quorvel::splitHostPort(*address, serverIp, serverPort);
-    log(std::string(Console::kCapturedServer) + serverIp + ":" + serverPort);
+    log(std::string(Console::kCapturedServer) + Quorvel::joinHostPort(serverIp, serverPort));
     return Discovery::Captured;
 }
 
@@ -201,13 +254,17 @@ void QuorvelPlugin::flushPendingRows() {
 }
 
 // The rows stay pending until they are on disk: a failed write is retried at the next
-// tick outside a match, and reported once per run of failures.
+// tick outside a match, and reported once per run of failures. Meanwhile they are all in
+// the journal, should the game close first.
 void QuorvelPlugin::writePendingRows() {
     const std::optional<std::filesystem::path> path = csvPath();
     if (path && Quorvel::appendRows(*path, pendingRows)) {
         pendingRows.clear();
         hasPendingRows = false;
         writeFailureReported = false;
+        if (const std::optional<std::filesystem::path> journalFile = journalPath()) {
+            journal.rowsSaved(*journalFile);
+        }
         log(std::string(Console::kRowsLogged));
         return;
     }
@@ -216,10 +273,26 @@ void QuorvelPlugin::writePendingRows() {
         log(std::string(Console::kCouldNotWrite) + displayPath(path) +
             "; the rows are kept and written when it can be");
     }
+    journalPendingRows();
+}
+
+// A failing journal costs nothing but the safety it gives: the rows stay in memory.
+void QuorvelPlugin::journalPendingRows() {
+    const std::optional<std::filesystem::path> file = journalPath();
+    if ((file && journal.write(*file, pendingRows)) || journalFailureReported) {
+        return;
+    }
+    journalFailureReported = true;
+    log(std::string(Console::kCouldNotJournal) + displayPath(file) +
+        "; should the game close before the match ends, its rows are lost");
 }
 
 std::optional<std::filesystem::path> QuorvelPlugin::csvPath() {
     return Quorvel::csvFilePath(game->GetDataFolder(), userId);
+}
+
+std::optional<std::filesystem::path> QuorvelPlugin::journalPath() {
+    return Quorvel::journalFilePath(game->GetDataFolder(), userId);
 }
 
 void QuorvelPlugin::scheduleNextTick() {

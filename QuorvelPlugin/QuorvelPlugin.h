@@ -5,8 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "LaunchLogScan.h"
+#include "MatchJournal.h"
 #include "tarvik/plugin/TarvikPlugin.h"
 
 class ServerWrapper;
@@ -39,13 +41,19 @@ class QuorvelPlugin final : public Tarvik::Plugin::TarvikPlugin {
     enum class Discovery { Captured, NotFound, NoDocumentsFolder };
 
     void prepareCsvFile();
-    void startCsvFile(const std::filesystem::path& file, const std::filesystem::path& history);
+    void startCsvFile(const std::filesystem::path& file, const std::filesystem::path& dataFolder);
+    std::filesystem::path keepUnfinishedMatch(const std::filesystem::path& file,
+                                              const std::filesystem::path& dataFolder);
+    void pruneHistory(const std::filesystem::path& history,
+                      const std::vector<std::filesystem::path>& justKept);
     void reportCannotCreate(const std::optional<std::filesystem::path>& file);
     void sampleLiveMatch(ServerWrapper& server);
     Discovery discoverServer();
     void flushPendingRows();
     void writePendingRows();
+    void journalPendingRows();
     std::optional<std::filesystem::path> csvPath();
+    std::optional<std::filesystem::path> journalPath();
     void scheduleNextTick();
     void log(std::string text);
     void reportError(std::string_view what);
@@ -58,8 +66,11 @@ class QuorvelPlugin final : public Tarvik::Plugin::TarvikPlugin {
     std::shared_ptr<TickChain> tickChain;
 
     Quorvel::LaunchLogScanner launchLog;
+    Quorvel::MatchJournal journal;
     bool identityCaptured = false;
     bool noAddressReported = false;
     bool writeFailureReported = false;
+    bool journalFailureReported = false;  // in this match
+    bool inMatchLastTick = false;
     bool errorReported = false;
 };

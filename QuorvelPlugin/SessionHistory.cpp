@@ -87,17 +87,24 @@ sys_seconds sessionStart(const std::filesystem::path& file, const Earlier& earli
     return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
 }
 
+// Where a session goes in the history: its player, its first row and how it ended.
+struct HistoryPlace {
+    const std::filesystem::path& folder;
+    std::string_view userId;
+    sys_seconds start;
+    Format::SessionEnd end;
+};
+
 template <typename Place>
 std::optional<std::filesystem::path> placeInHistory(const std::filesystem::path& file,
-                                                    const std::filesystem::path& history,
-                                                    std::string_view userId, sys_seconds start,
-                                                    Place place) {
+                                                    const HistoryPlace& where, Place place) {
     for (unsigned sequence = 1; sequence <= kLastSequence; ++sequence) {
-        const auto name = narrowToPath(Format::historyFileName(userId, start, sequence));
+        const auto name =
+            narrowToPath(Format::historyFileName(where.userId, where.start, sequence, where.end));
         if (!name) {
             return std::nullopt;
         }
-        const std::filesystem::path target = history / *name;
+        const std::filesystem::path target = where.folder / *name;
         const Placement placed = place(file, target);
         if (placed == Placement::Done) {
             return target;
@@ -116,7 +123,8 @@ std::filesystem::path historyFolder(const std::filesystem::path& dataFolder) {
 }
 
 KeptSession keepEarlierSession(const std::filesystem::path& file,
-                               const std::filesystem::path& history, std::string_view userId) {
+                               const std::filesystem::path& history, std::string_view userId,
+                               Format::SessionEnd end) {
     const Earlier earlier = examine(file);
     if (!earlier.holdsRows) {
         return {};
@@ -126,11 +134,11 @@ KeptSession keepEarlierSession(const std::filesystem::path& file,
     if (error) {
         return {EarlierRows::NotKept, {}};
     }
-    const sys_seconds start = sessionStart(file, earlier);
-    if (auto moved = placeInHistory(file, history, userId, start, renameWithoutReplacing)) {
+    const HistoryPlace where{history, userId, sessionStart(file, earlier), end};
+    if (auto moved = placeInHistory(file, where, renameWithoutReplacing)) {
         return {EarlierRows::Moved, std::move(*moved)};
     }
-    if (auto copied = placeInHistory(file, history, userId, start, copyWithoutReplacing)) {
+    if (auto copied = placeInHistory(file, where, copyWithoutReplacing)) {
         return {EarlierRows::Copied, std::move(*copied)};
     }
     return {EarlierRows::NotKept, {}};

@@ -24,7 +24,7 @@ std::optional<SharedLogFile> SharedLogFile::open(const std::filesystem::path& fi
     SharedLogFile opened;
     opened.handle = handle;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info) ||
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return std::nullopt;
     }
@@ -71,7 +71,9 @@ bool SharedLogFile::read(std::uint64_t offset, char* destination, std::size_t le
 #else
 
 std::optional<SharedLogFile> SharedLogFile::open(const std::filesystem::path& file) {
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer: forever, on the game's thread.
+    // It changes nothing for a regular file, the only kind read here.
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
         return std::nullopt;
     }

@@ -20,5 +20,16 @@ inline constexpr std::string_view kCouldNotWrite = "Quorvel: Could not write per
 inline constexpr std::string_view kNoServerAddress = "Quorvel: No server address found in ";
 inline constexpr std::string_view kUnexpectedError =
     "Quorvel: Unexpected error, recording continues: ";
+inline constexpr std::string_view kCouldNotJournal =
+    "Quorvel: Could not write the match in progress to ";
+inline constexpr std::string_view kCouldNotKeepUnfinished =
+    "Quorvel: Could not keep the unfinished match in ";
+
+// What a load did with earlier rows beyond moving the player's file: "Quorvel: Kept 93
+// rows of an unfinished match in <file>", and a session the history's limit removed
+// although it was the newest (larger than the whole limit).
+inline constexpr std::string_view kKeptUnfinished = "Quorvel: Kept ";
+inline constexpr std::string_view kKeptUnfinishedRows = " of an unfinished match in ";
+inline constexpr std::string_view kRemovedFromHistory = "Quorvel: Removed ";
 
 }  // namespace Quorvel::Console

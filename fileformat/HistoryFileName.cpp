@@ -9,6 +9,9 @@ namespace Quorvel::Format {
 
 namespace {
 
+// Marks an unfinished session, before "-performance.csv".
+constexpr std::string_view kUnfinishedMark = "-unfinished";
+
 // "YYYYMMDD-HHMMSS"
 constexpr std::size_t kStampLength = 15;
 
@@ -55,11 +58,14 @@ std::optional<unsigned> readSequence(std::string_view digits) {
 }  // namespace
 
 std::string historyFileName(std::string_view userId, std::chrono::sys_seconds firstRow,
-                            unsigned sequence) {
+                            unsigned sequence, SessionEnd end) {
     std::string name = fileNameSafeId(userId);
     name.append("-").append(compactStamp(firstRow));
     if (sequence > 1) {
         name.append("-").append(std::to_string(sequence));
+    }
+    if (end == SessionEnd::Unfinished) {
+        name.append(kUnfinishedMark);
     }
     return name.append(kFileNameSuffix);
 }
@@ -68,9 +74,16 @@ std::optional<HistoryName> parseHistoryFileName(std::string_view name) {
     if (!name.ends_with(kFileNameSuffix)) {
         return std::nullopt;
     }
-    const std::string_view stem = name.substr(0, name.size() - kFileNameSuffix.size());
+    std::string_view stem = name.substr(0, name.size() - kFileNameSuffix.size());
+    HistoryName parsed;
+    if (stem.ends_with(kUnfinishedMark)) {
+        stem.remove_suffix(kUnfinishedMark.size());
+        parsed.end = SessionEnd::Unfinished;
+    }
     if (const auto time = stampAtEnd(stem)) {
-        return HistoryName{*time, 1};
+        parsed.firstRow = *time;
+        parsed.safeId = stem.substr(0, stem.size() - kStampLength - 1);
+        return parsed;
     }
     const std::size_t dash = stem.rfind('-');
     if (dash == std::string_view::npos || dash + 1 == stem.size()) {
@@ -81,7 +94,22 @@ std::optional<HistoryName> parseHistoryFileName(std::string_view name) {
     if (!sequence || !time) {
         return std::nullopt;
     }
-    return HistoryName{*time, *sequence};
+    parsed.firstRow = *time;
+    parsed.sequence = *sequence;
+    parsed.safeId = stem.substr(0, dash - kStampLength - 1);
+    return parsed;
+}
+
+std::string journalFileName(std::string_view userId) {
+    return fileNameSafeId(userId).append(kUnfinishedMark).append(kFileNameSuffix);
+}
+
+bool isUnfinishedSessionName(std::string_view fileName) {
+    if (!fileName.ends_with(kFileNameSuffix)) {
+        return false;
+    }
+    fileName.remove_suffix(kFileNameSuffix.size());
+    return fileName.ends_with(kUnfinishedMark);
 }
 
 }  // namespace Quorvel::Format

@@ -54,6 +54,18 @@ TEST_F(Discovery, ValueWithoutColonOrWithExtraText) {
     EXPECT_EQ(liveTick(), "h|700?k=v:1");
 }
 
+// Each such server stays apart in the rows, announced in the form it was written.
+TEST_F(Discovery, BracketedIPv6AddressKeepsItsColons) {
+    harness.writeLaunchLog("GameURL=\"[2001:db8::1]:7777\"\n");
+    EXPECT_EQ(liveTick(), "2001:db8::1|7777");
+    EXPECT_EQ(linesStartingWith(kCaptured),
+              std::vector<std::string>{kCaptured + "[2001:db8::1]:7777"});
+    harness.leaveMatch();
+    harness.ticks(1);
+    const std::vector<std::string> row = splitFields(harness.rows().at(0));
+    EXPECT_EQ(row.at(3) + "|" + row.at(4), "2001:db8::1|7777");
+}
+
 TEST_F(Discovery, EmptyHostIsAnnouncedEveryTickAndTakesNoRows) {
     harness.writeLaunchLog("GameURL=\":700\"\n");
     EXPECT_EQ(liveTick(), "|700");

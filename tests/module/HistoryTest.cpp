@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include "HeldOpen.h"
 #include "HistoryFileName.h"
 #include "HistoryLimit.h"
 #include "PerformanceFormat.h"
@@ -40,7 +41,7 @@ class HistoryTest : public ::testing::Test {
         harness.writeLaunchLog("GameURL=\"10.0.0.1:7777\"\n");
     }
 
-    std::filesystem::path history() const { return harness.dataFolder / "quorvel-history"; }
+    std::filesystem::path history() const { return harness.historyFolder(); }
 
     std::set<std::string> historyNames() const {
         std::set<std::string> names;
@@ -50,29 +51,12 @@ class HistoryTest : public ::testing::Test {
         return names;
     }
 
-    // One tick in a match, marked by its PacketsIn value so its row can be found.
-    void matchTick() {
-        harness.enterMatch();
-        harness.game().sample(History::PacketsIn) = {0.0f, static_cast<float>(++mark)};
-        harness.ticks(1);
-    }
-
     void playMatch(int seconds) {
         for (int i = 0; i < seconds; ++i) {
-            matchTick();
+            harness.markedTick(++mark);
         }
         harness.leaveMatch();
         harness.ticks(1);
-    }
-
-    std::vector<std::string> keptLines() const {
-        std::vector<std::string> lines;
-        for (const auto& entry : std::filesystem::directory_iterator(history())) {
-            for (const std::string& line : splitLines(readFile(entry.path()))) {
-                lines.push_back(line);
-            }
-        }
-        return lines;
     }
 
     PluginHarness harness;
@@ -88,16 +72,6 @@ std::string crLf(std::string_view text) {
         converted.push_back(c);
     }
     return converted;
-}
-
-std::multiset<int> marks(const std::vector<std::string>& lines) {
-    std::multiset<int> found;
-    for (const std::string& line : lines) {
-        if (line.rfind("Timestamp,", 0) != 0) {
-            found.insert(std::stoi(splitFields(line).at(10)));
-        }
-    }
-    return found;
 }
 
 Quorvel::FileIdentity identity(const std::filesystem::path& file) {
@@ -161,7 +135,7 @@ TEST_F(HistoryTest, ReloadsInsideAMatchKeepEveryRow) {
     std::multiset<int> logged;
     auto play = [&](int seconds) {
         for (int i = 0; i < seconds; ++i) {
-            matchTick();
+            harness.markedTick(++mark);
             logged.insert(mark);
         }
     };
@@ -178,12 +152,12 @@ TEST_F(HistoryTest, ReloadsInsideAMatchKeepEveryRow) {
     harness.leaveMatch();
     harness.ticks(1);
 
-    std::vector<std::string> lines = keptLines();
+    std::vector<std::string> lines = harness.historyLines();
     EXPECT_EQ(historyNames().size(), 2u);
     for (const std::string& row : harness.rows()) {
         lines.push_back(row);
     }
-    EXPECT_EQ(marks(lines), logged);
+    EXPECT_EQ(rowMarks(lines), logged);
 }
 
 #if defined(__linux__)
@@ -232,27 +206,6 @@ TEST_F(HistoryTest, CopiedWhenTheHistoryIsOnAnotherFileSystem) {
 #endif
 
 #if defined(_WIN32)
-
-// The file open in another program for the duration of the scope.
-class HeldOpen {
-  public:
-    HeldOpen(const std::filesystem::path& file, DWORD sharing)
-        : handle(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~HeldOpen() { release(); }
-    HeldOpen(const HeldOpen&) = delete;
-    HeldOpen& operator=(const HeldOpen&) = delete;
-    bool held() const { return handle != INVALID_HANDLE_VALUE; }
-    void release() {
-        if (held()) {
-            CloseHandle(handle);
-            handle = INVALID_HANDLE_VALUE;
-        }
-    }
-
-  private:
-    HANDLE handle;
-};
 
 TEST_F(HistoryTest, CopiedWhileAnotherProgramHoldsTheFileWithoutDeleteSharing) {
     writeFile(harness.csvFile(), kHeader + kRows);
@@ -326,7 +279,7 @@ TEST_F(HistoryTest, AFullHistoryLosesItsOldestSession) {
     const auto oldest = sys_days{2025y / January / 1};
     std::vector<std::string> earlier;
     for (std::size_t i = 0; i < Quorvel::kHistoryLimit.files; ++i) {
-        earlier.push_back(Quorvel::Format::historyFileName("other", oldest + minutes(i), 1));
+        earlier.push_back(Quorvel::Format::historyFileName(kPlayer, oldest + minutes(i), 1));
         writeFile(history() / earlier.back(), "r\n");
     }
     writeFile(harness.csvFile(), kHeader + kRows);

@@ -63,6 +63,15 @@ void PluginHarness::deleteMe() {
     module.record().deleteMe();
 }
 
+void PluginHarness::crash() {
+    host.cancelTimeouts();
+    if (instance != nullptr && *instance) {
+        crashed.push_back(*instance);
+    }
+    deleteMe();  // empties the module's hold only: the copy above keeps the object
+    instance = nullptr;
+}
+
 Tarvik::Plugin::TarvikPlugin& PluginHarness::object() {
     if (instance == nullptr || !*instance) {
         throw std::runtime_error("no plugin object");
@@ -94,6 +103,12 @@ void PluginHarness::leaveMatch() {
     game().inOnlineGame = false;
 }
 
+void PluginHarness::markedTick(int mark) {
+    enterMatch(game().matchGuid.empty() ? "match-1" : game().matchGuid);
+    game().sample(Tarvik::StandIn::History::PacketsIn) = {0.0f, static_cast<float>(mark)};
+    ticks(1);
+}
+
 std::filesystem::path PluginHarness::launchLog() const {
     return documents / "My Games" / "Brimvale" / "TAGame" / "Logs" / "Launch.log";
 }
@@ -114,6 +129,17 @@ std::vector<std::string> PluginHarness::rows() const {
     std::vector<std::string> lines = splitLines(csv());
     if (!lines.empty()) {
         lines.erase(lines.begin());
+    }
+    return lines;
+}
+
+std::vector<std::string> PluginHarness::historyLines() const {
+    std::vector<std::string> lines;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(historyFolder(), error)) {
+        for (std::string& line : splitLines(readFile(entry.path()))) {
+            lines.push_back(std::move(line));
+        }
     }
     return lines;
 }
@@ -139,6 +165,16 @@ std::vector<std::string> splitLines(const std::string& text) {
         start = end + 1;
     }
     return lines;
+}
+
+std::multiset<int> rowMarks(const std::vector<std::string>& lines) {
+    std::multiset<int> marks;
+    for (const std::string& line : lines) {
+        if (line.rfind("Timestamp,", 0) != 0) {
+            marks.insert(std::stoi(splitFields(line).at(10)));
+        }
+    }
+    return marks;
 }
 
 std::vector<std::string> splitFields(const std::string& row) {

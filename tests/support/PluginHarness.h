@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ class PluginHarness {
     // create, then onLoad.
     Tarvik::Plugin::TarvikPlugin& load();
     void deleteMe();
+    // The game closes at once, as a killed process does: no onUnload, no deleteMe, no
+    // further tick. The object is put aside and never called again, so the next
+    // create() finds the module as a new process would, on the same folders.
+    void crash();
     // The plugin object as the host holds it: calls go through its virtual table.
     Tarvik::Plugin::TarvikPlugin& object();
     // The plugin's own members, read through its class definition.
@@ -44,11 +49,16 @@ class PluginHarness {
     // In a live match with every game object present.
     void enterMatch(const std::string& guid = "match-1");
     void leaveMatch();
+    // One second in a live match whose row carries `mark` as its PacketsIn value.
+    void markedTick(int mark);
     // Writes Launch.log under the Documents folder.
     void writeLaunchLog(const std::string& contents);
     std::filesystem::path launchLog() const;
 
     std::filesystem::path csvFile() const;
+    std::filesystem::path historyFolder() const { return dataFolder / "quorvel-history"; }
+    // Every line of every file in the history folder.
+    std::vector<std::string> historyLines() const;
     std::string csv() const;
     // The file's rows without its header line.
     std::vector<std::string> rows() const;
@@ -57,9 +67,13 @@ class PluginHarness {
 
   private:
     std::shared_ptr<Tarvik::Plugin::TarvikPlugin>* instance = nullptr;
+    // Objects of crashed sessions; released before the host they refer to.
+    std::vector<std::shared_ptr<Tarvik::Plugin::TarvikPlugin>> crashed;
 };
 
 std::vector<std::string> splitLines(const std::string& text);
+// The marks (markedTick) of the rows among `lines`; header lines are skipped.
+std::multiset<int> rowMarks(const std::vector<std::string>& lines);
 std::vector<std::string> splitFields(const std::string& row);
 
 }  // namespace QuorvelTest

@@ -253,6 +253,7 @@ TEST_F(Report, ThePageTableHoldsTheTextsOfEveryMatch) {
         expected.erase(expected.begin());
         expected.push_back(match["verdict"]);
         expected.push_back(match["reason"]);
+        expected.push_back(match["texts"]["gameClosed"]);
         EXPECT_EQ(table[i].second, expected);
     }
 }
@@ -406,6 +407,117 @@ TEST(ReportPage, TextsOfAnyLengthAndMarkupStayData) {
     EXPECT_EQ(page.find("<b>"), std::string::npos);
 }
 
+// Whatever a text of the file or the file's name holds, no data block of the page holds a
+// raw "<": none can end its element or open another.
+TEST(ReportPage, NoDataBlockHoldsARawLessThanWhateverAFieldHolds) {
+    TempDir folder("quorvel-report-angles");
+    const std::string hostile = "<!--</script><script>alert(1)</script><b>&lt;";
+    std::string csv = performanceCsv({});
+    for (int s = 0; s < 40; ++s) {
+        std::string row = csvRow({.second = s, .lostIn = s == 10 ? 9 : 0});
+        for (const std::string& field : {std::string(",id,"), std::string(",m,"),
+                                         std::string(",1.2.3.4,"), std::string(",7777,")}) {
+            const std::string quoted = "\"" + hostile + field.substr(1, field.size() - 2) + "\"";
+            row.replace(row.find(field), field.size(), "," + quoted + ",");
+        }
+        csv += row;
+    }
+    const auto input = folder / ("<x>" + std::string("-performance.csv"));
+    writeFile(input, csv);
+    const auto page = folder / "page.html";
+    const ProgramRun run = runReport(shellQuoted(input) + " --html " + shellQuoted(page), folder);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string html = readFile(page);
+    const std::string open = "<script type=\"application/json\"";
+    std::size_t blocks = 0;
+    for (std::size_t at = html.find(open); at != std::string::npos; at = html.find(open, at)) {
+        at = html.find('>', at) + 1;
+        const std::size_t end = html.find("</script>", at);
+        const std::string data = html.substr(at, end - at);
+        EXPECT_EQ(data.find('<'), std::string::npos) << data.substr(0, 300);
+        EXPECT_NE(data.find("\\u003c"), std::string::npos) << "the texts are there, escaped";
+        ++blocks;
+    }
+    EXPECT_EQ(blocks, 3u) << "the table's rows, the match's charts, the report";
+    const auto charted = dataBlocks(html, "class=\"match-data\"");
+    ASSERT_EQ(charted.size(), 1u);
+    EXPECT_EQ(charted[0]["report"]["userId"], hostile + "id");
+    EXPECT_EQ(charted[0]["report"]["server"], hostile + "1.2.3.4:" + hostile + "7777");
+}
+
+#if !defined(_WIN32)
+
+// The days are UTC days whatever the computer's time zone: matches ten minutes before and
+// five after midnight UTC are on two days, here 14 hours ahead of UTC and 10 behind.
+TEST(ReportPage, DaysAreUtcDaysUnderAnyTimeZone) {
+    TempDir folder("quorvel-report-zone");
+    constexpr int kTenToMidnight = 13 * 3600 + 50 * 60;  // the rows count from 10:00 UTC
+    const std::vector<SampleRow> before =
+        secondsOf(kTenToMidnight, 600, [](int s) { return SampleRow{.second = s, .guid = "a"}; });
+    const std::vector<SampleRow> after = secondsOf(kTenToMidnight + 900, 300, [](int s) {
+        return SampleRow{.second = s, .guid = "b", .ping = 50};
+    });
+    std::vector<SampleRow> rows = before;
+    rows.insert(rows.end(), after.begin(), after.end());
+    const auto csv = folder / "p-performance.csv";
+    writeFile(csv, performanceCsv(rows));
+    for (const char* zone : {"TZ=XYZ-14", "TZ=ABC+10", "TZ=Pacific/Kiritimati", "TZ=UTC"}) {
+        const std::string env = std::string("export ") + zone + "; ";
+        const ProgramRun json = runReport(shellQuoted(csv) + " --json", folder, env);
+        ASSERT_EQ(json.exitCode, 0) << zone << json.err;
+        const auto document = nlohmann::json::parse(json.out);
+        const auto& days = document["days"];
+        ASSERT_EQ(days.size(), 2u) << zone;
+        EXPECT_EQ(days[0]["day"], "2026-12-08") << zone;
+        EXPECT_EQ(days[0]["secondsPlayed"], 600) << zone;
+        EXPECT_EQ(days[1]["day"], "2026-12-09") << zone;
+        EXPECT_EQ(days[1]["pingMedianMs"], 50) << zone;
+        EXPECT_EQ(document["matches"][1]["start"], "2026-12-09 00:05:00") << zone;
+        const ProgramRun table = runReport(shellQuoted(csv), folder, env);
+        EXPECT_NE(table.out.find("2026-12-08 23:50:00"), std::string::npos) << zone << table.out;
+        EXPECT_NE(table.out.find("\n2026-12-09       1       5:00"), std::string::npos)
+            << zone << table.out;
+    }
+}
+
+// A data folder whose history holds a journal the game left when it closed mid-match: the
+// match is shown once, with its note, in the table, the JSON and the page.
+TEST(ReportPage, AMatchTheGameClosedDuringIsShownOnceWithItsNote) {
+    TempDir folder("quorvel-report-crash");
+    const auto data = folder / "data";
+    const std::string id = "Steam%7C7656%7C0";
+    writeFile(data / (id + "-performance.csv"), performanceCsv(secondsOf(0, 120, [](int s) {
+                  return SampleRow{.second = s, .guid = "earlier"};
+              })));
+    const std::vector<SampleRow> crashed = secondsOf(600, 390, [](int s) {
+        return SampleRow{.second = s, .guid = "crashed", .lostIn = s >= 900 && s < 905 ? 12 : 0};
+    });
+    writeFile(data / "quorvel-history" / (id + "-20261208-101000-unfinished-performance.csv"),
+              performanceCsv(crashed));
+    const std::string note = "the game closed during this match; recorded until 6:30";
+    const ProgramRun table = runReport(shellQuoted(data), folder);
+    ASSERT_EQ(table.exitCode, 0) << table.err;
+    EXPECT_NE(table.out.find("    " + note + "\n"), std::string::npos) << table.out;
+    EXPECT_EQ(table.out.find(note), table.out.rfind(note)) << "once";
+
+    const ProgramRun json = runReport(
+        shellQuoted(data) + " --json --html " + shellQuoted(folder / "page.html"), folder);
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto matches = nlohmann::json::parse(json.out)["matches"];
+    ASSERT_EQ(matches.size(), 2u);
+    EXPECT_FALSE(matches[0]["gameClosed"].get<bool>());
+    EXPECT_TRUE(matches[1]["gameClosed"].get<bool>());
+    EXPECT_EQ(matches[1]["texts"]["notes"], note);
+    EXPECT_EQ(matches[1]["reason"],
+              "connection: 1 loss burst, worst 5:00\u20135:05, 12 packets a second lost coming in");
+    const auto table2 = pageTable(readFile(folder / "page.html"));
+    ASSERT_EQ(table2.size(), 2u);
+    EXPECT_EQ(table2[1].second.back(), note);
+    EXPECT_EQ(table2[0].second.back(), "");
+}
+
+#endif
+
 bool chromiumInstalled() {
 #if defined(_WIN32)
     return false;  // the page is drawn by the Linux suite
@@ -507,11 +619,11 @@ TEST(ReportPage, DaysAddUpTheirSecondsInEveryOutput) {
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
 }
 
-// How many bytes a match's row may take on the page: its number (5 digits here) and 12
+// How many bytes a match's row may take on the page: its number (5 digits here) and 13
 // places in its block's texts (4 digits at most, the block being 4096 rows), each with
-// its comma, and its brackets: 6 + 12 x 5 + 3; and its start, the one text of its own
+// its comma, and its brackets: 6 + 13 x 5 + 3; and its start, the one text of its own
 // (22 bytes in the block's texts, with quotes and comma).
-constexpr std::size_t kRowBytes = 6 + 12 * 5 + 3 + 22;
+constexpr std::size_t kRowBytes = 6 + 13 * 5 + 3 + 22;
 
 // Many one-second matches, every 50th losing packets (a problem), on 200 servers: the
 // page holds every match's row, a page of them at a time, and charts for the latest 50

@@ -67,7 +67,9 @@ TEST_P(Scenario, WritesTheGoldenRows) {
     EXPECT_NE(run.out.find("Quorvel: Loaded (using Launch.log)"), std::string::npos);
     std::filesystem::path csv;
     for (const auto& entry : std::filesystem::directory_iterator(folder / "data")) {
-        csv = entry.path();
+        if (entry.is_regular_file()) {  // beside it: the history, the match journal's folder
+            csv = entry.path();
+        }
     }
     expectMatchesGolden(csv, name);
     EXPECT_NE(run.out.find("CSV file: " + utf8(csv)), std::string::npos);
@@ -97,8 +99,8 @@ TEST(SimInput, MalformedScenariosAreRejectedWithWhereAndWhatAndNothingWritten) {
         {"{\"seconds\": 10, \"phases\": [], \"evnts\": []}", "/evnts: expected no such field"},
         {"{\"seconds\": 10, \"phases\": [{\"from\": 4, \"to\": 2}]}",
          "/phases/0/to: expected a whole number from 5 to 10"},
-        {"{\"seconds\": 10, \"phases\": [], \"events\": [{\"at\": 1, \"action\": \"crash\"}]}",
-         "/events/0/action: expected \"unload\" or \"load\""},
+        {"{\"seconds\": 10, \"phases\": [], \"events\": [{\"at\": 1, \"action\": \"quit\"}]}",
+         "/events/0/action: expected \"unload\", \"load\" or \"crash\""},
         // Required fields.
         {"{\"phases\": []}", "/seconds: expected a value here (the field is required)"},
         {"{\"seconds\": 10}", "/phases: expected a value here"},
@@ -334,8 +336,47 @@ TEST(SimOutput, AReloadInAMatchAndANewGameStartKeepEveryRow) {
         rows += file["rows"].get<std::size_t>();
     }
     EXPECT_EQ(rows, 2u * 81) << report.out.substr(0, 400);
-    EXPECT_EQ(document["matches"].size(), 4u) << "each run's match, in two parts";
+    ASSERT_EQ(document["matches"].size(), 2u) << "each run's match, joined from its two parts";
+    for (const auto& match : document["matches"]) {
+        EXPECT_EQ(match["rows"], 81);
+        EXPECT_EQ(match["sources"].size(), 2u) << match["sources"];
+    }
     EXPECT_EQ(document["days"].size(), 2u);
+}
+
+// A crash 1:44 into a match: the rows up to the journal's last write stay in the data
+// folder, the summary says what was lost; the next start keeps them as an unfinished
+// session, and the report of the folder counts the match once.
+TEST(SimOutput, ACrashInAMatchLosesOnlyItsLastSecondsAndTheNextStartKeepsTheRest) {
+    TempDir folder("quorvel-sim-crash");
+    const auto data = folder / "data";
+    const auto history = data / "quorvel-history";
+    for (const bool second : {false, true}) {
+        const std::string scenario = exampleScenario("crash-mid-match", folder, second);
+        const ProgramRun sim = runSim(scenario + " --data " + shellQuoted(data), folder);
+        ASSERT_EQ(sim.exitCode, 0) << sim.err;
+        EXPECT_NE(sim.out.find("the game crashes"), std::string::npos) << sim.out;
+        EXPECT_NE(sim.out.find("This run wrote 100 rows, in 2 files."), std::string::npos);
+        EXPECT_NE(sim.out.find("of the 104 rows it had taken, 100 are in the files above and 4 "
+                               "were lost."),
+                  std::string::npos)
+            << sim.out;
+        EXPECT_EQ(
+            sim.out.find("Quorvel: Kept 100 rows of an unfinished match in ") != std::string::npos,
+            second)
+            << sim.out;
+        EXPECT_EQ(
+            records(history / "Steam%7C76561190000000003%7C0-unfinished-performance.csv").size(),
+            1u + 100);
+    }
+    EXPECT_EQ(performanceFilesIn(history).size(), 2u) << "the kept session and the new journal";
+    // The player's file holds only its header after a crash: no fault in a folder.
+    const ProgramRun report =
+        runProgram(QUORVEL_REPORT_PATH, shellQuoted(data) + " --json", folder);
+    ASSERT_EQ(report.exitCode, 0) << report.err;
+    const auto matches = nlohmann::json::parse(report.out)["matches"];
+    ASSERT_EQ(matches.size(), 2u) << "one a run";
+    EXPECT_TRUE(matches[1]["gameClosed"].get<bool>()) << matches[1].dump();
 }
 
 // Where the history cannot be made, the plugin appends after the earlier rows: the

@@ -85,6 +85,32 @@ TEST(Summary, NoValueTakesNoPartInAnyFigureAndIsCounted) {
     EXPECT_NE(matchNotes(m).find("no value: FPS 1 s, Ping 1 s"), std::string::npos);
 }
 
+// A negative statistic other than the "no value" number is no value too: never a spike,
+// a drop, a stall or a loss, only counted.
+TEST(Summary, NegativeValuesOtherThanTheNoValueNumberAreNoValues) {
+    auto rows = secondsOf(0, 60, [](int s) { return SampleRow{.second = s}; });
+    for (std::size_t s = 10; s < 13; ++s) {
+        rows[s].ping = -1;
+        rows[s + 10].fps = -30;
+        rows[s + 20].packetsIn = -5;
+        rows[s + 30].lostIn = -2;
+        rows[s + 30].lostOut = -2147483647;
+        rows[s + 40].latency = -400;
+        rows[s + 40].buffer = -3;
+    }
+    const MatchReport m = analyze(performanceCsv(rows)).matches.at(0);
+    EXPECT_EQ(m.verdict.text, "good: no problem found");
+    EXPECT_EQ(m.events.counting(), 0u);
+    EXPECT_EQ(m.events.total(), m.events.count(EventKind::NoValue));
+    EXPECT_DOUBLE_EQ(m.figures.ping->min, 30);
+    EXPECT_DOUBLE_EQ(m.figures.fps->low1Percent, 144);
+    EXPECT_DOUBLE_EQ(*m.figures.lossInPercent(), 0);
+    EXPECT_EQ(
+        matchNotes(m),
+        "60 rows; no value: FPS 3 s, Ping 3 s, Latency 3 s, PacketsIn 3 s, LostPacketsOut 3 s, "
+        "LostPacketsIn 3 s, Buffer 3 s");
+}
+
 TEST(Summary, AStatisticWithNoValueAtAllIsNeverJudgedGood) {
     const auto rows =
         secondsOf(0, 30, [](int s) { return SampleRow{.second = s, .ping = kNoValue}; });

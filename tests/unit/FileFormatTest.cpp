@@ -64,16 +64,36 @@ TEST(FileFormat, HistoryNamesReadBackWhateverTheId) {
     using namespace std::chrono;
     for (const sys_seconds time : {sys_seconds{sys_days{2026y / December / 8} + 23h + 59min + 59s},
                                    sys_seconds{sys_days{2024y / February / 29}}}) {
-        // Ids that end like a time or a sequence themselves.
-        for (const char* id : {"Steam|7656|0", "", "a-20261208-180020", "x-2", "-7"}) {
+        // Ids that end like a time, a sequence or a mark themselves.
+        for (const char* id :
+             {"Steam|7656|0", "", "a-20261208-180020", "x-2", "-7", "p-unfinished"}) {
             for (unsigned sequence : {1u, 2u, 10u, 1000u}) {
-                const std::string name = historyFileName(id, time, sequence);
-                const auto parsed = parseHistoryFileName(name);
-                ASSERT_TRUE(parsed.has_value()) << name;
-                EXPECT_EQ(parsed->firstRow, time) << name;
-                EXPECT_EQ(parsed->sequence, sequence) << name;
+                for (const SessionEnd end : {SessionEnd::Whole, SessionEnd::Unfinished}) {
+                    const std::string name = historyFileName(id, time, sequence, end);
+                    const auto parsed = parseHistoryFileName(name);
+                    ASSERT_TRUE(parsed.has_value()) << name;
+                    EXPECT_EQ(parsed->safeId, fileNameSafeId(id)) << name;
+                    EXPECT_EQ(parsed->firstRow, time) << name;
+                    EXPECT_EQ(parsed->sequence, sequence) << name;
+                    EXPECT_EQ(parsed->end, end) << name;
+                    EXPECT_EQ(isUnfinishedSessionName(name), end == SessionEnd::Unfinished) << name;
+                }
             }
         }
+    }
+}
+
+// The journal of a match in progress is unfinished, but no kept session of anyone's.
+TEST(FileFormat, JournalNamesAreUnfinishedButNoSession) {
+    EXPECT_EQ(journalFileName("Steam|7656|0"), "Steam%7C7656%7C0-unfinished-performance.csv");
+    for (const char* id : {"Steam|7656|0", "", "p-unfinished"}) {
+        const std::string name = journalFileName(id);
+        EXPECT_TRUE(isUnfinishedSessionName(name)) << name;
+        EXPECT_FALSE(parseHistoryFileName(name).has_value()) << name;
+    }
+    for (const char* name : {"unfinished-performance.csv", "p-unfinished.csv",
+                             "p-unfinished-performance.csv.bak", "p-performance.csv"}) {
+        EXPECT_FALSE(isUnfinishedSessionName(name)) << name;
     }
 }
 

@@ -103,16 +103,33 @@ TEST(LaunchLogScan, CasesOfTheRule) {
     }
 }
 
-TEST(LaunchLogScan, SplitsAtTheFirstColon) {
-    std::string ip, port;
-    Quorvel::splitHostPort("10.0.0.2:701", ip, port);
-    EXPECT_EQ(ip + "|" + port, "10.0.0.2|701");
-    Quorvel::splitHostPort("host:700?x=1:2", ip, port);
-    EXPECT_EQ(ip + "|" + port, "host|700?x=1:2");
-    Quorvel::splitHostPort("nocolon", ip, port);
-    EXPECT_EQ(ip + "|" + port, "nocolon|");
-    Quorvel::splitHostPort(":700", ip, port);
-    EXPECT_EQ(ip + "|" + port, "|700");
+// The first colon splits every form but a bracketed IPv6 address, which keeps its own.
+TEST(LaunchLogScan, SplitsAtTheFirstColonOrAfterTheBrackets) {
+    struct Case {
+        const char* address;
+        const char* split;   // ip|port
+        const char* joined;  // as the console names it
+    };
+    const std::vector<Case> cases = {
+        {"10.0.0.2:701", "10.0.0.2|701", "10.0.0.2:701"},
+        {"host:700?x=1:2", "host|700?x=1:2", "host:700?x=1:2"},
+        {"nocolon", "nocolon|", "nocolon:"},
+        {":700", "|700", ":700"},
+        {"[2001:db8::1]:7777", "2001:db8::1|7777", "[2001:db8::1]:7777"},
+        {"[2001:db8::1]", "2001:db8::1|", "[2001:db8::1]:"},
+        {"[::1]:7777:8", "::1|7777:8", "[::1]:7777:8"},
+        {"[]:7777", "|7777", ":7777"},
+        // Not the bracketed form: the first colon, exactly as for any other text.
+        {"[2001:db8::1]x:7777", "[2001|db8::1]x:7777", "[2001:db8::1]x:7777"},
+        {"[2001:db8::1", "[2001|db8::1", "[2001:db8::1"},
+        {"x[::1]:7", "x[|:1]:7", "x[::1]:7"},
+    };
+    for (const Case& c : cases) {
+        std::string ip, port;
+        Quorvel::splitHostPort(c.address, ip, port);
+        EXPECT_EQ(Quorvel::joinHostPort(ip, port), c.joined) << c.address;
+        EXPECT_EQ(ip.append("|").append(port), c.split) << c.address;
+    }
 }
 
 class LaunchLogFile : public ::testing::Test {

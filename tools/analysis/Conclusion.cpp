@@ -71,20 +71,28 @@ void ConclusionBuilder::add(const MatchReport& report) {
     }
 }
 
-// "loss" or "loss and unstable ping": the side's problems found in most of its matches,
-// or the most frequent one.
-std::string ConclusionBuilder::problemWords(const SideTally& tally) const {
+// What the side's matches had, each problem with the matches it was found in: "loss in 4
+// of 6 matches" when all had the one problem, else "connection problems in 5 of 6
+// matches (loss in 3, unstable ping in 1, ping spikes in 1)", the most frequent first.
+std::string ConclusionBuilder::problemWords(Cause cause, const SideTally& tally) const {
     std::vector<std::pair<std::size_t, std::string_view>> ranked;
     for (const auto& [problem, count] : tally.problems) {
         ranked.emplace_back(count, problem);
     }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    std::string words(ranked.front().second);
-    if (ranked.size() > 1 && mostOf(ranked[1].first, tally.matches)) {
-        words += " and " + std::string(ranked[1].second);
+    std::sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first
+                                  : problemOrder(a.second) < problemOrder(b.second);
+    });
+    const std::string counted = " in " + std::to_string(tally.matches) + " of " + matches(judged);
+    if (ranked.size() == 1) {
+        return std::string(ranked.front().second) + counted;
     }
-    return words;
+    std::string each;
+    for (const auto& [count, problem] : ranked) {
+        each +=
+            (each.empty() ? " (" : ", ") + std::string(problem) + " in " + std::to_string(count);
+    }
+    return std::string(causeName(cause)) + " problems" + counted + each + ")";
 }
 
 // Problems of the player's own side in most matches: the connection's on most servers,
@@ -99,15 +107,17 @@ std::optional<Conclusion> ConclusionBuilder::playerSide() const {
         if (!mostOf(tally.matches, judged) || !spread) {
             continue;
         }
-        const std::string text = problemWords(tally) + " in " + std::to_string(tally.matches) +
-                                 " of " + matches(judged) + ", on " +
+        const std::string text = problemWords(cause, tally) + ", on " +
                                  std::to_string(tally.servers.size()) + " of " +
                                  serverCount(servers.size()) + ": your " +
                                  (cause == Cause::Connection ? "connection" : "computer");
         if (!best) {
             best = Conclusion{cause == Cause::Connection ? Conclusion::Side::Connection
                                                          : Conclusion::Side::Computer,
-                              "", text, judged};
+                              "",
+                              text,
+                              judged,
+                              {}};
         } else {
             best->text += "; and " + text;
         }
@@ -135,12 +145,14 @@ std::optional<Conclusion> ConclusionBuilder::oneServer() const {
             static_cast<double>(tally.troubled) / static_cast<double>(tally.judged);
         if (!worst || share > worstShare) {
             worstShare = share;
-            worst = Conclusion{Conclusion::Side::Server, ip,
+            worst = Conclusion{Conclusion::Side::Server,
+                               ip,
                                "problems in " + std::to_string(tally.troubled) + " of " +
                                    matches(tally.judged) + " on " + ip + ", in " +
                                    std::to_string(troubledElsewhere) + " of " + matches(elsewhere) +
                                    " elsewhere: that server (or the way to it)",
-                               judged};
+                               judged,
+                               {}};
         }
     }
     return worst;
@@ -148,10 +160,12 @@ std::optional<Conclusion> ConclusionBuilder::oneServer() const {
 
 Conclusion ConclusionBuilder::conclude() const {
     if (judged < T::kConclusionMatches) {
-        return {Conclusion::Side::NotEnough, "",
+        return {Conclusion::Side::NotEnough,
+                "",
                 "not enough to tell: " + matches(judged) + " with a verdict (" +
                     std::to_string(T::kConclusionMatches) + " needed)",
-                judged};
+                judged,
+                {}};
     }
     if (auto player = playerSide()) {
         return *player;
@@ -160,21 +174,27 @@ Conclusion ConclusionBuilder::conclude() const {
         return *server;
     }
     if (!mostOf(troubled, judged)) {
-        return {Conclusion::Side::Good, "",
+        return {Conclusion::Side::Good,
+                "",
                 "mostly good: problems in " + std::to_string(troubled) + " of " + matches(judged),
-                judged};
+                judged,
+                {}};
     }
     if (servers.size() == 1) {
-        return {Conclusion::Side::Unclear, "",
+        return {Conclusion::Side::Unclear,
+                "",
                 "problems in " + std::to_string(troubled) + " of " + matches(judged) +
                     ", all on one server (" + servers.begin()->first +
                     "): play on others to tell your side from the server's",
-                judged};
+                judged,
+                {}};
     }
-    return {Conclusion::Side::Unclear, "",
+    return {Conclusion::Side::Unclear,
+            "",
             "problems in " + std::to_string(troubled) + " of " + matches(judged) +
                 ", of different kinds and on different servers: no one side to blame",
-            judged};
+            judged,
+            {}};
 }
 
 }  // namespace Quorvel::Analysis

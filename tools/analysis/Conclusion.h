@@ -9,15 +9,17 @@
 
 namespace Quorvel::Analysis {
 
-// The answer across every match read to "is it me or the server?".
+// The answer across every match of one player to "is it me or the server?".
 struct Conclusion {
     enum class Side { NotEnough, Good, Connection, Computer, Server, Unclear };
     Side side = Side::NotEnough;
     std::string serverIp;  // the server, when it is the server's side
     // In a player's words, with the counts behind it: "loss in 4 of 6 matches, on 4 of
-    // 5 servers: your connection".
+    // 5 servers: your connection"; "connection problems in 5 of 6 matches (loss in 3,
+    // unstable ping in 1, ping spikes in 1), on 4 of 5 servers: your connection".
     std::string text;
     std::size_t judged = 0;  // matches with a verdict (not incomplete)
+    std::string player;      // the UserID of the matches
 };
 
 // "notEnough", "good", "connection", "computer", "server", "unclear".
@@ -44,7 +46,7 @@ class ConclusionBuilder {
 
     std::optional<Conclusion> playerSide() const;
     std::optional<Conclusion> oneServer() const;
-    std::string problemWords(const SideTally& tally) const;
+    std::string problemWords(Cause cause, const SideTally& tally) const;
 
     std::size_t judged = 0;
     std::size_t troubled = 0;  // judged matches with any problem

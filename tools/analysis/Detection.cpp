@@ -70,6 +70,11 @@ double Detection::coveredShare(const std::vector<std::size_t>& rows, std::uint8_
     return static_cast<double>(hit) / static_cast<double>(rows.size());
 }
 
+bool Detection::explained(EventKind kind, std::size_t firstRow, std::size_t lastRow) const {
+    const std::uint8_t mask = explainingCovers(kind);
+    return mask != 0 && covered(firstRow, lastRow, mask);
+}
+
 void Detection::finish() {
     for (const KindSummary& kind : events.kinds) {
         for (const std::optional<Event>* worst : {&kind.worst, &kind.worstMinor}) {

@@ -31,6 +31,8 @@ class Detection {
     bool covered(std::size_t firstRow, std::size_t lastRow, std::uint8_t mask) const;
     // The share of `rows` covered by one of the covers in `mask`.
     double coveredShare(const std::vector<std::size_t>& rows, std::uint8_t mask) const;
+    // Whether the events laid before explain an event of `kind` over rows first..last.
+    bool explained(EventKind kind, std::size_t firstRow, std::size_t lastRow) const;
     // A gap in the recording between row i - 1 and row i.
     bool gapBefore(std::size_t i) const {
         return i > 0 && Matches::isGap(match.seconds[i - 1], match.seconds[i]);
@@ -54,8 +56,15 @@ class RunTracker {
   public:
     // `ended`, when given, hears of each event recorded, with its rows.
     using Ended = std::function<void(const Event&, std::size_t firstRow, std::size_t lastRow)>;
-    explicit RunTracker(Detection& detection, std::int64_t minimumSeconds = 1, Ended ended = {})
-        : found(detection), minimumLength(minimumSeconds), onEnded(std::move(ended)) {}
+    // `decide`, when given, may make the run an event of another kind before it is
+    // recorded (a stall in which packets out stopped too is an outage).
+    using Decide = std::function<void(Event&)>;
+    explicit RunTracker(Detection& detection, std::int64_t minimumSeconds = 1, Ended ended = {},
+                        Decide decide = {})
+        : found(detection),
+          minimumLength(minimumSeconds),
+          onEnded(std::move(ended)),
+          onDecide(std::move(decide)) {}
 
     // Row i qualifies (or not); the open event's detail, for the caller to update.
     Detail* step(std::size_t i, bool qualifies) {
@@ -95,17 +104,20 @@ class RunTracker {
         if (current.when.lengthSeconds < minimumLength) {
             return;
         }
-        const std::uint8_t explaining = explainingCovers(kindOf<Detail>());
-        found.record(current, firstRow, lastRow,
-                     explaining != 0 && found.covered(firstRow, lastRow, explaining));
+        Event event = current;
+        if (onDecide) {
+            onDecide(event);
+        }
+        found.record(event, firstRow, lastRow, found.explained(event.kind(), firstRow, lastRow));
         if (onEnded) {
-            onEnded(current, firstRow, lastRow);
+            onEnded(event, firstRow, lastRow);
         }
     }
 
     Detection& found;
     std::int64_t minimumLength;
     Ended onEnded;
+    Decide onDecide;
     bool open = false;
     std::size_t firstRow = 0;
     std::size_t lastRow = 0;

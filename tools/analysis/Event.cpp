@@ -14,7 +14,9 @@ constexpr std::array<KindTexts, kEventKindCount> kKindTexts = {{
     {"pingSpike", "ping spike", "ping spikes"},
     {"unstablePing", "stretch of unstable ping", "stretches of unstable ping"},
     {"lossBurst", "loss burst", "loss bursts"},
+    {"steadyLoss", "stretch of steady loss", "stretches of steady loss"},
     {"nothingIn", "stretch with nothing coming in", "stretches with nothing coming in"},
+    {"outage", "outage", "outages"},
     {"serverHiccup", "server hiccup", "server hiccups"},
     {"fpsDrop", "FPS drop", "FPS drops"},
     {"stutter", "stretch of stutter", "stretches of stutter"},
@@ -26,7 +28,9 @@ constexpr std::array<KindTexts, kEventKindCount> kKindTexts = {{
 static_assert(kindOf<PingSpike>() == EventKind::PingSpike);
 static_assert(kindOf<UnstablePing>() == EventKind::UnstablePing);
 static_assert(kindOf<LossBurst>() == EventKind::LossBurst);
+static_assert(kindOf<SteadyLoss>() == EventKind::SteadyLoss);
 static_assert(kindOf<NothingIn>() == EventKind::NothingIn);
+static_assert(kindOf<Outage>() == EventKind::Outage);
 static_assert(kindOf<ServerHiccup>() == EventKind::ServerHiccup);
 static_assert(kindOf<FpsDrop>() == EventKind::FpsDrop);
 static_assert(kindOf<Stutter>() == EventKind::Stutter);

@@ -23,7 +23,7 @@ struct Stretch {
 // Each kind of event with what it has to say.
 struct PingSpike {
     double worstMs = 0;    // the highest Ping in it
-    double typicalMs = 0;  // the match's median Ping
+    double typicalMs = 0;  // the match's usual Ping
     int feltSeconds = 0;   // seconds in it at least Thresholds::kFeltSpikeMs above typical
 };
 struct UnstablePing {
@@ -37,10 +37,23 @@ struct LossBurst {
     double worstLostOutPerSecond = 0;
     double worstSharePercent = 0;  // the highest share of a second's packets lost
 };
+struct SteadyLoss {
+    double lostInPercent = 0;  // of the packets that came in during it
+    double lostOutPercent = 0;
+    double worstLostPerSecond = 0;  // the most packets lost in one second, in or out
+    std::size_t lossySeconds = 0;   // its seconds that lost packets
+};
 struct NothingIn {
     double worstPacketsIn = 0;    // the fewest packets a second that came in
-    double typicalPacketsIn = 0;  // the match's median
+    double typicalPacketsIn = 0;  // the match's usual
     double packetsOut = 0;        // the fewest that went out meanwhile
+};
+// Nothing coming in and PacketsOut down too: both directions stopped.
+struct Outage {
+    double worstPacketsIn = 0;  // the fewest packets a second that came in
+    double typicalPacketsIn = 0;
+    double mostPacketsOut = 0;  // the most that went out in a second of it
+    double typicalPacketsOut = 0;
 };
 struct ServerHiccup {
     double worstLatencyMs = 0;
@@ -49,7 +62,7 @@ struct ServerHiccup {
 };
 struct FpsDrop {
     double worstFps = 0;
-    double typicalFps = 0;  // the match's median FPS
+    double typicalFps = 0;  // the match's usual FPS
     int feltSeconds = 0;    // seconds in it at or below Thresholds::kFeltDropShare of typical
 };
 struct Stutter {
@@ -68,14 +81,17 @@ struct NoValue {
 struct NotRecorded {};
 
 // In the order of EventKind.
-using EventDetail = std::variant<PingSpike, UnstablePing, LossBurst, NothingIn, ServerHiccup,
-                                 FpsDrop, Stutter, BufferAboveTarget, NoValue, NotRecorded>;
+using EventDetail =
+    std::variant<PingSpike, UnstablePing, LossBurst, SteadyLoss, NothingIn, Outage, ServerHiccup,
+                 FpsDrop, Stutter, BufferAboveTarget, NoValue, NotRecorded>;
 
 enum class EventKind : std::size_t {
     PingSpike,
     UnstablePing,
     LossBurst,
+    SteadyLoss,    // a share of packets lost second after second
     NothingIn,     // PacketsIn collapsing while PacketsOut goes on
+    Outage,        // PacketsIn collapsing and PacketsOut too
     ServerHiccup,  // Latency far above Ping for a while
     FpsDrop,
     Stutter,

@@ -36,6 +36,9 @@ bool worse(const Event& a, const Event& b) {
     if (const auto* x = std::get_if<Stutter>(&a.what)) {
         return x->drops > std::get<Stutter>(b.what).drops;
     }
+    if (a.kind() == EventKind::SteadyLoss && eventSize(a) != eventSize(b)) {
+        return eventSize(a) > eventSize(b);
+    }
     return lengthOf(a) > lengthOf(b);
 }
 
@@ -48,6 +51,9 @@ double eventSize(const Event& e) {
     }
     if (const auto* x = std::get_if<FpsDrop>(&e.what)) {
         return x->worstFps;
+    }
+    if (const auto* x = std::get_if<SteadyLoss>(&e.what)) {
+        return std::max(x->lostInPercent, x->lostOutPercent);
     }
     return static_cast<double>(lengthOf(e));
 }
@@ -65,12 +71,14 @@ bool largeEnoughToCount(const Event& e, double matchLossPercent) {
             return std::get<LossBurst>(e.what).worstSharePercent >= T::kBurstLossPercent ||
                    matchLossPercent >= T::kMatchLossPercent;
         case EventKind::NothingIn:
+        case EventKind::Outage:
         case EventKind::ServerHiccup:
             return length >= T::kSignificantSeconds;
         case EventKind::FpsDrop: {
             const auto& drop = std::get<FpsDrop>(e.what);
             return drop.feltSeconds >= T::kSignificantSeconds || drop.worstFps < T::kLowFps;
         }
+        case EventKind::SteadyLoss:
         case EventKind::Stutter:
         case EventKind::BufferAboveTarget:
             return true;  // found only when large enough
@@ -84,7 +92,9 @@ bool largeEnoughToCount(const Event& e, double matchLossPercent) {
 std::uint8_t explainingCovers(EventKind kind) {
     switch (kind) {
         case EventKind::PingSpike:
-            return kStallCover;
+            return kStallCover | kUnstableCover;
+        case EventKind::LossBurst:
+            return kSteadyCover;
         case EventKind::FpsDrop:
         case EventKind::Stutter:
         case EventKind::BufferAboveTarget:
@@ -98,10 +108,15 @@ std::uint8_t coverOf(EventKind kind) {
     switch (kind) {
         case EventKind::LossBurst:
             return kLossCover;
+        case EventKind::SteadyLoss:
+            return kSteadyCover;
         case EventKind::NothingIn:
+        case EventKind::Outage:
             return kStallCover;
         case EventKind::PingSpike:
             return kSpikeCover;
+        case EventKind::UnstablePing:
+            return kUnstableCover;
         default:
             return 0;
     }

@@ -49,7 +49,7 @@ class StutterFinder {
                                       static_cast<double>(stretch.when.lengthSeconds);
             // Most of its drops during a loss burst, stall or spike: theirs.
             const bool explained =
-                d.coveredShare(drops, explainingCovers(EventKind::Stutter)) >= 0.5;
+                d.coveredShare(drops, explainingCovers(EventKind::Stutter)) >= T::kExplainedShare;
             d.record(stretch, drops.front(), lastRow, explained);
         }
         drops.clear();
@@ -84,7 +84,7 @@ void stepDrop(RunTracker<FpsDrop>& tracker, const Detection& d, Figure line, std
     if (FpsDrop* e = tracker.step(i, drop)) {
         const auto fps = static_cast<double>(s[Statistic::FPS]);
         e->worstFps = tracker.startedHere() ? fps : std::min(e->worstFps, fps);
-        e->typicalFps = d.figures.fps->median;
+        e->typicalFps = *d.figures.usual.fps;
         e->feltSeconds += fps <= T::kFeltDropShare * e->typicalFps ? 1 : 0;
     }
 }

@@ -26,20 +26,20 @@ std::size_t MatchEvents::counting() const {
 }
 
 Figure pingSpikeThreshold(const MatchFigures& figures) {
-    if (!figures.ping) {
+    if (!figures.ping || !figures.usual.pingMs) {
         return std::nullopt;
     }
     const double margin =
         std::clamp(T::kSpikeSigmas * figures.ping->sigma, T::kSpikeFloorMs, T::kSpikeCeilingMs);
-    return figures.ping->median + margin;
+    return *figures.usual.pingMs + margin;
 }
 
 Figure fpsDropThreshold(const MatchFigures& figures) {
-    if (!figures.fps) {
+    if (!figures.fps || !figures.usual.fps) {
         return std::nullopt;
     }
-    const double median = figures.fps->median;
-    return median - std::max(T::kDropSigmas * figures.fps->sigma, T::kDropFloorShare * median);
+    const double usual = *figures.usual.fps;
+    return usual - std::max(T::kDropSigmas * figures.fps->sigma, T::kDropFloorShare * usual);
 }
 
 MatchEvents findEvents(const MatchRows& match, const MatchFigures& figures) {

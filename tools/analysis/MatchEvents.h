@@ -40,7 +40,8 @@ struct MatchEvents {
 // inside a stall, say) does not count on its own.
 MatchEvents findEvents(const MatchRows& match, const MatchFigures& figures);
 
-// The spike and drop lines the events are found against; absent without values.
+// The spike and drop lines the events are found against, from the usual Ping and FPS
+// and their spread; absent without values.
 Figure pingSpikeThreshold(const MatchFigures& figures);
 Figure fpsDropThreshold(const MatchFigures& figures);
 

@@ -81,13 +81,25 @@ class FigureBuilder {
     }
 
     void finish(MatchFigures& f) {
+        namespace T = Thresholds;
         f.pingCounts = ValueCounts::of(ping);
         f.ping = Distribution::of(f.pingCounts);
         f.latency = Distribution::of(ValueCounts::of(latency));
-        f.fps = Distribution::of(ValueCounts::of(fps));
-        f.latencyAbovePing = medianOf(latencyAbovePing);
-        f.packetsInMedian = medianOf(packetsIn);
-        f.packetsOutMedian = medianOf(packetsOut);
+        const ValueCounts fpsCounts = ValueCounts::of(fps);
+        f.fps = Distribution::of(fpsCounts);
+        UsualLevels& usual = f.usual;
+        if (!f.pingCounts.empty()) {
+            usual.pingMs = f.pingCounts.nearestRank(T::kUsualShare);
+        }
+        if (!fpsCounts.empty()) {
+            usual.fps = fpsCounts.nearestRank(1 - T::kUsualShare);
+        }
+        usual.packetsIn =
+            atLeast(quantileOf(packetsIn, 1 - T::kUsualShare), T::kPlayPacketsPerSecond);
+        usual.packetsOut =
+            atLeast(quantileOf(packetsOut, 1 - T::kUsualShare), T::kPlayPacketsPerSecond);
+        usual.latencyAbovePingMs =
+            atLeast(quantileOf(latencyAbovePing, T::kUsualShare), T::kPlayLatencyAbovePingMs);
         f.bufferMean = meanOf(buffer, bufferCount);
         f.bufferTargetMean = meanOf(target, targetCount);
     }
@@ -115,6 +127,8 @@ class FigureBuilder {
             ++f.inconsistentSeconds;
         }
         f.usableLossSeconds += inUsable && outUsable ? 1 : 0;
+        const bool lostIn = inUsable && s[Statistic::LostPacketsIn] > 0;
+        f.lossySeconds += lostIn || (outUsable && s[Statistic::LostPacketsOut] > 0) ? 1u : 0u;
         MatchSums& sums = f.sums;
         if (inUsable) {
             sums.anyIn = true;
@@ -128,19 +142,22 @@ class FigureBuilder {
         }
     }
 
-    // The middle value (the mean of the two middle ones for an even count), found
-    // without counting or sorting them all; the order of `values` is lost.
-    static Figure medianOf(std::vector<std::int32_t>& values) {
+    static Figure atLeast(Figure value, double floor) {
+        return value ? Figure(std::max(*value, floor)) : std::nullopt;
+    }
+
+    // The value at `share` (nearest rank), found without counting or sorting them all;
+    // the order of `values` is lost.
+    static Figure quantileOf(std::vector<std::int32_t>& values, double share) {
         if (values.empty()) {
             return std::nullopt;
         }
-        const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-        std::nth_element(values.begin(), middle, values.end());
-        const double upper = *middle;
-        if (values.size() % 2 == 1) {
-            return upper;
-        }
-        return (upper + *std::max_element(values.begin(), middle)) / 2.0;
+        const auto rank =
+            static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
+        const auto at =
+            values.begin() + static_cast<std::ptrdiff_t>(std::max<std::size_t>(rank, 1) - 1);
+        std::nth_element(values.begin(), at, values.end());
+        return *at;
     }
 
     std::vector<std::int32_t> ping, latency, fps, latencyAbovePing, packetsIn, packetsOut;

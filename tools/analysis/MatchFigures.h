@@ -32,6 +32,17 @@ struct MatchSums {
     Figure lossOutPercent() const;
 };
 
+// What a second of the match is measured against: each statistic's usual value, taken
+// from the calm seconds (Thresholds::kUsualShare: the middle of the better half) and
+// never below what play is like (Thresholds' floors). Absent without values.
+struct UsualLevels {
+    Figure pingMs;              // 25th percentile
+    Figure fps;                 // 75th percentile
+    Figure packetsIn;           // 75th percentile, at least kPlayPacketsPerSecond
+    Figure packetsOut;          // the same
+    Figure latencyAbovePingMs;  // 25th percentile, at least kPlayLatencyAbovePingMs
+};
+
 struct MatchFigures {
     std::chrono::sys_seconds start{};  // the first row's time
     std::int64_t lengthSeconds = 0;    // first to last row plus one, forward steps only
@@ -45,13 +56,12 @@ struct MatchFigures {
     std::optional<Distribution> ping;
     std::optional<Distribution> latency;
     std::optional<Distribution> fps;
-    ValueCounts pingCounts;   // kept for the servers' figures
-    Figure latencyAbovePing;  // median of Latency - Ping over the seconds with both
-    Figure packetsInMedian;
-    Figure packetsOutMedian;
+    ValueCounts pingCounts;  // kept for the servers' figures
+    UsualLevels usual;
     MatchSums sums;
     std::size_t inconsistentSeconds = 0;  // lost packets above packets, in or out
     std::size_t usableLossSeconds = 0;    // loss counters usable both ways
+    std::size_t lossySeconds = 0;         // seconds that lost packets, in or out
     // How far the values reach, so the event finder passes over searches that cannot
     // find anything: consecutive Pings Thresholds::kJumpMs apart or more, the largest
     // Latency - Ping, the fewest packets in, the largest Buffer - BufferTarget.

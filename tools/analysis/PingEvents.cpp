@@ -27,7 +27,8 @@ std::optional<double> pingChange(const Detection& d, std::size_t i) {
 // Whether each row is in an unstable stretch: it enters when kUnstableJumps of the
 // kUnstableWindowSeconds rows around it jumped (Ping's median change is a jump), and
 // stays until hardly any do (a quarter of that), so a stretch of swinging ping is one
-// stretch, and lone blips (two jumps each) are none.
+// stretch, and lone blips (two jumps each) are none. Found, a stretch reaches back the
+// same way, to the first jump after the seconds where hardly any did.
 std::vector<bool> unstableRows(const Detection& d) {
     const std::size_t n = d.match.seconds.size();
     std::vector<int> jumps(n + 1, 0);  // jumps[i]: rows before i that jumped
@@ -36,14 +37,30 @@ std::vector<bool> unstableRows(const Detection& d) {
         jumps[i + 1] = jumps[i] + (change && *change >= T::kJumpMs ? 1 : 0);
     }
     const auto half = static_cast<std::size_t>(T::kUnstableWindowSeconds / 2);
+    const auto around = [&](std::size_t i) {
+        const std::size_t from = i >= half - 1 ? i - (half - 1) : 0;
+        return jumps[std::min(n, i + half + 1)] - jumps[from];
+    };
+    constexpr int kStaying = T::kUnstableJumps / 4;
     std::vector<bool> unstable(n, false);
     bool inside = false;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t from = i >= half - 1 ? i - (half - 1) : 0;
-        const std::size_t to = std::min(n, i + half + 1);
-        const int around = jumps[to] - jumps[from];
-        inside = inside ? around > T::kUnstableJumps / 4 : around >= T::kUnstableJumps;
+        const bool entering = !inside && around(i) >= T::kUnstableJumps;
+        inside = inside ? around(i) > kStaying : entering;
         unstable[i] = inside;
+        if (!entering) {
+            continue;
+        }
+        std::size_t first = i;
+        while (first > 0 && !unstable[first - 1] && around(first - 1) > kStaying) {
+            --first;
+        }
+        while (first < i && jumps[first + 1] == jumps[first]) {
+            ++first;  // from its first jump
+        }
+        for (std::size_t k = first; k < i; ++k) {
+            unstable[k] = true;
+        }
     }
     return unstable;
 }
@@ -71,7 +88,7 @@ void stepSpike(RunTracker<PingSpike>& tracker, const Detection& d, Figure line, 
     const bool spike = line && s.has(Statistic::Ping) && s[Statistic::Ping] > *line;
     if (PingSpike* e = tracker.step(i, spike)) {
         const auto ping = static_cast<double>(s[Statistic::Ping]);
-        e->typicalMs = d.figures.ping->median;
+        e->typicalMs = *d.figures.usual.pingMs;
         e->worstMs = std::max(e->worstMs, ping);
         e->feltSeconds += ping >= e->typicalMs + T::kFeltSpikeMs ? 1 : 0;
     }
@@ -80,7 +97,7 @@ void stepSpike(RunTracker<PingSpike>& tracker, const Detection& d, Figure line, 
 // Latency far above Ping, beyond the match's usual difference between them.
 void stepHiccup(RunTracker<ServerHiccup>& tracker, const Detection& d, std::size_t i) {
     const Second& s = d.match.seconds[i];
-    const Figure usual = d.figures.latencyAbovePing;
+    const Figure usual = d.figures.usual.latencyAbovePingMs;
     const bool late = usual && s.has(Statistic::Latency) && s.has(Statistic::Ping) &&
                       s[Statistic::Latency] - s[Statistic::Ping] >= *usual + T::kHiccupExcessMs;
     if (ServerHiccup* e = tracker.step(i, late)) {
@@ -101,30 +118,34 @@ void findPingAndLatencyEvents(Detection& d) {
     const Figure spikeLine = pingSpikeThreshold(f);
     const bool spikesPossible = spikeLine && f.ping->max > *spikeLine;
     const bool swingsPossible = f.pingJumps >= static_cast<std::size_t>(T::kUnstableJumps);
-    const bool hiccupsPossible = f.latencyAbovePing && f.latencyAbovePingMax &&
-                                 *f.latencyAbovePingMax >= *f.latencyAbovePing + T::kHiccupExcessMs;
+    const Figure usualExcess = f.usual.latencyAbovePingMs;
+    const bool hiccupsPossible = usualExcess && f.latencyAbovePingMax &&
+                                 *f.latencyAbovePingMax >= *usualExcess + T::kHiccupExcessMs;
     if (!spikesPossible && !swingsPossible && !hiccupsPossible) {
         return;
     }
+    // Unstable ping first: the spikes inside it are its swings.
+    if (swingsPossible) {
+        RunTracker<UnstablePing> swings(d);
+        const std::vector<bool> unstable = unstableRows(d);
+        double changeSum = 0;
+        for (std::size_t i = 0; i < d.match.seconds.size(); ++i) {
+            stepUnstable(swings, d, i, unstable[i], changeSum);
+        }
+        swings.finish();
+    }
     RunTracker<PingSpike> spikes(d);
-    RunTracker<UnstablePing> swings(d);
     RunTracker<ServerHiccup> hiccups(d);
-    const std::vector<bool> unstable =
-        swingsPossible ? unstableRows(d) : std::vector<bool>(d.match.seconds.size(), false);
-    double changeSum = 0;
-    for (std::size_t i = 0; i < d.match.seconds.size(); ++i) {
+    for (std::size_t i = 0; (spikesPossible || hiccupsPossible) && i < d.match.seconds.size();
+         ++i) {
         if (spikesPossible) {
             stepSpike(spikes, d, spikeLine, i);
-        }
-        if (swingsPossible) {
-            stepUnstable(swings, d, i, unstable[i], changeSum);
         }
         if (hiccupsPossible) {
             stepHiccup(hiccups, d, i);
         }
     }
     spikes.finish();
-    swings.finish();
     hiccups.finish();
 }
 

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <memory>
 #include <thread>
-#include <unordered_map>
 #include <utility>
 
+#include "MatchJoiner.h"
 #include "MatchQueue.h"
 #include "MatchStream.h"
 
@@ -27,14 +28,25 @@ struct Reading {
     void run(const std::vector<Read::Input>& inputs) {
         try {
             Matches::MatchStream stream(inputs);
+            Matches::MatchJoiner joiner(inputs);
             bytesTotal = stream.bytesTotal();
             MatchBatch batch;
-            for (std::optional<ReadMatch> next; (next = stream.next()) || !batch.matches.empty();) {
-                if (next) {
-                    batch.add(std::move(*next));
+            std::vector<ReadMatch> ready;
+            for (bool more = true; more;) {
+                std::optional<ReadMatch> next = stream.next();
+                more = next.has_value();
+                if (more) {
+                    joiner.add(std::move(*next), ready);
                     bytesRead = stream.bytesRead();
+                } else {
+                    joiner.finish(ready);
                 }
-                if ((!next || batch.full()) && !queue.push(std::exchange(batch, {}))) {
+                for (ReadMatch& match : ready) {
+                    batch.add(std::move(match));
+                }
+                ready.clear();
+                const bool handOver = (!more || batch.full()) && !batch.matches.empty();
+                if (handOver && !queue.push(std::exchange(batch, {}))) {
                     break;
                 }
             }
@@ -49,34 +61,41 @@ struct Reading {
 // Players named per input: a file is one player's; more are named up to this many.
 constexpr std::size_t kPlayersKept = 8;
 
-// What every match adds to: the servers' table and the conclusion across matches.
+// What every match adds to: the servers' table and each player's conclusion across
+// matches.
 struct Tallies {
     ServerTable servers;
-    ConclusionBuilder conclusion;
-    // Matches seen, by player, GUID and start, and the input they came from: the same
-    // match in two files (a copy) is counted once. Kept only with several inputs.
-    std::unordered_map<std::size_t, std::size_t> seen;
+    std::map<std::string, ConclusionBuilder> players;
 };
 
-// Whether the same match (its player, GUID and start) came from another input before;
-// notes it on this input when so.
-bool alreadyRead(const ReadMatch& match, ReportResult& result, Tallies& tallies) {
-    const MatchRows& rows = match.rows;
-    if (result.inputs.size() < 2 || rows.info.matchGuid.empty()) {
-        return false;
+// What one match adds to each input it came from: its count, servers and players to the
+// inputs that gave it seconds; a copy (an input all of whose seconds of it another gave)
+// is noted as one.
+void countInInputs(const MatchReport& report, ReportResult& result) {
+    const std::vector<Matches::MatchPiece>& pieces = report.origin.pieces;
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+        InputSummary& summary = result.inputs[pieces[p].input];
+        const bool counted =
+            std::any_of(pieces.begin(), pieces.begin() + static_cast<std::ptrdiff_t>(p),
+                        [&](const Matches::MatchPiece& earlier) {
+                            return earlier.input == pieces[p].input && earlier.newSeconds > 0;
+                        });
+        if (pieces[p].newSeconds == 0) {
+            if (summary.matchesAlreadyRead++ == 0) {
+                summary.alreadyReadIn = result.inputs[pieces.front().input].name;
+            }
+            continue;
+        }
+        if (counted) {
+            continue;
+        }
+        ++summary.matches;
+        summary.matchesWithProblems += report.verdict.cause != Cause::Good ? 1 : 0;
+        summary.servers.insert(report.info.serverIp);
+        if (summary.players.size() < kPlayersKept) {
+            summary.players.insert(report.info.userId);
+        }
     }
-    const std::size_t key = std::hash<std::string>{}(
-        rows.info.userId + '\n' + rows.info.matchGuid + '\n' +
-        std::to_string(rows.seconds.front().time.time_since_epoch().count()));
-    const auto [first, isNew] = tallies.seen.emplace(key, match.input);
-    if (isNew || first->second == match.input) {
-        return false;
-    }
-    InputSummary& summary = result.inputs[match.input];
-    if (summary.matchesAlreadyRead++ == 0) {
-        summary.alreadyReadIn = result.inputs[first->second].name;
-    }
-    return true;
 }
 
 // One match: analysed, numbered by its place among all matches read (a report of some
@@ -92,15 +111,9 @@ void analyseOne(const ReadMatch& match, std::size_t number, ReportResult& result
         return;
     }
     ++result.matches;
-    InputSummary& summary = result.inputs[match.input];
-    ++summary.matches;
-    summary.matchesWithProblems += report.verdict.cause != Cause::Good ? 1 : 0;
-    summary.servers.insert(report.info.serverIp);
-    if (summary.players.size() < kPlayersKept) {
-        summary.players.insert(report.info.userId);
-    }
+    countInInputs(report, result);
     tallies.servers.add(report);
-    tallies.conclusion.add(report);
+    tallies.players[report.info.userId].add(report);
     for (ReportSink* sink : sinks) {
         sink->match(match.rows, report);
     }
@@ -112,9 +125,7 @@ void analyseAll(Reading& reading, ReportResult& result, const std::vector<Report
     std::size_t count = 0;
     while (std::optional<MatchBatch> batch = reading.queue.pop()) {
         for (ReadMatch& match : batch->matches) {
-            if (!alreadyRead(match, result, tallies)) {
-                analyseOne(match, ++count, result, sinks, options, tallies);
-            }
+            analyseOne(match, ++count, result, sinks, options, tallies);
         }
         if (options.progress) {
             options.progress(reading.bytesRead, reading.bytesTotal);
@@ -122,8 +133,10 @@ void analyseAll(Reading& reading, ReportResult& result, const std::vector<Report
     }
 }
 
-// What reading gave each input; an input that was read but gave no row is refused too.
-void takeOutcomes(std::vector<Matches::ReadOutcome>& outcomes, std::vector<InputSummary>& inputs) {
+// What reading gave each input; an input that was read but gave no row is refused too,
+// but for a file of a folder that holds only its header.
+void takeOutcomes(std::vector<Matches::ReadOutcome>& outcomes,
+                  const std::vector<Read::Input>& sources, std::vector<InputSummary>& inputs) {
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         InputSummary& summary = inputs[i];
         summary.refused = std::move(outcomes[i].refused);
@@ -133,6 +146,10 @@ void takeOutcomes(std::vector<Matches::ReadOutcome>& outcomes, std::vector<Input
             continue;
         }
         const std::size_t skipped = summary.skipped.count();
+        if (skipped == 0 && sources[i].foundInFolder()) {
+            summary.headerOnly = true;
+            continue;
+        }
         const std::string why =
             skipped == 0 ? ": holds only the header, no rows"
             : summary.skipped.binaryLines() == skipped
@@ -169,11 +186,14 @@ ReportResult buildReport(const std::vector<Read::Input>& inputs,
         throw;
     }
     reader.join();
-    takeOutcomes(reading.outcomes, result.inputs);
-    result.conclusion = tallies.conclusion.conclude();
+    takeOutcomes(reading.outcomes, inputs, result.inputs);
+    for (const auto& [player, builder] : tallies.players) {
+        result.conclusions.push_back(builder.conclude());
+        result.conclusions.back().player = player;
+    }
     if (result.matches > 0) {
         const ReportTotals totals{result.inputs, tallies.servers.summaries(),
-                                  tallies.servers.days(), result.conclusion};
+                                  tallies.servers.days(), result.conclusions};
         for (ReportSink* sink : sinks) {
             sink->finish(totals);
         }

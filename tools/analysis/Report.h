@@ -29,9 +29,12 @@ struct InputSummary {
     std::size_t matchesWithProblems = 0;  // verdict other than good
     std::set<std::string> servers;        // IPs
     std::set<std::string> players;        // UserIDs (the first few)
-    // Matches found in an input read before (a copy of a file), counted once there.
+    // Matches all of whose seconds another input held too (a copy of a file): counted
+    // once, with the input that gave them.
     std::size_t matchesAlreadyRead = 0;
     std::string alreadyReadIn;  // the first input that held one of them
+    // Found in a folder with only its header: no match recorded yet, which is no fault.
+    bool headerOnly = false;
 
     bool usable() const { return !refused; }
 };
@@ -39,9 +42,9 @@ struct InputSummary {
 // What all the matches add up to.
 struct ReportTotals {
     const std::vector<InputSummary>& inputs;
-    std::vector<ServerSummary> servers;  // by time played, most first
-    std::vector<DaySummary> days;        // in time order
-    Conclusion conclusion;
+    std::vector<ServerSummary> servers;   // by time played, most first
+    std::vector<DaySummary> days;         // in time order
+    std::vector<Conclusion> conclusions;  // one per player, by their UserID
 };
 
 // Receives the matches as they are analysed, in time order, then the totals (only
@@ -64,16 +67,17 @@ struct ReportOptions {
 
 struct ReportResult {
     std::vector<InputSummary> inputs;
-    std::size_t matches = 0;  // in the report
-    std::size_t leftOut = 0;  // read, but not kept (ReportOptions::keep)
-    Conclusion conclusion;
+    std::size_t matches = 0;              // in the report
+    std::size_t leftOut = 0;              // read, but not kept (ReportOptions::keep)
+    std::vector<Conclusion> conclusions;  // one per player, by their UserID
     bool allUsable() const;
 };
 
 // Reads every input as a stream, splits it into matches and hands each analysed match
-// to the sinks, the matches of several inputs merged by their start time. Memory holds
-// one match per input at a time. An input that cannot be used is refused (its
-// InputSummary says why) and the others go on.
+// to the sinks, the matches of several inputs merged by their start time and the pieces
+// of one match in several inputs joined (Matches::MatchJoiner). Memory holds a few
+// matches. An input that cannot be used is refused (its InputSummary says why) and the
+// others go on.
 ReportResult buildReport(const std::vector<Read::Input>& inputs,
                          const std::vector<ReportSink*>& sinks, const ReportOptions& options = {});
 

@@ -32,7 +32,9 @@ struct KindOfCause {
     std::string_view problem;
 };
 constexpr KindOfCause kCausesOfKinds[] = {
+    {Cause::Connection, EventKind::Outage, "outages"},
     {Cause::Connection, EventKind::LossBurst, "loss"},
+    {Cause::Connection, EventKind::SteadyLoss, "loss"},
     {Cause::Connection, EventKind::UnstablePing, "unstable ping"},
     {Cause::Connection, EventKind::PingSpike, "ping spikes"},
     {Cause::Server, EventKind::NothingIn, "nothing coming in"},
@@ -42,16 +44,32 @@ constexpr KindOfCause kCausesOfKinds[] = {
     {Cause::Computer, EventKind::BufferAboveTarget, "a full input buffer"},
 };
 
+// The whole-match problem named right after the events of a kind ("high ping" after
+// ping spikes); empty for none.
+constexpr std::string_view wholeMatchProblem(EventKind kind) {
+    switch (kind) {
+        case EventKind::PingSpike:
+            return "high ping";
+        case EventKind::ServerHiccup:
+            return "high latency";
+        case EventKind::FpsDrop:
+            return "low FPS";
+        default:
+            return {};
+    }
+}
+
 Findings find(const MatchFigures& f, const MatchEvents& events) {
     Findings found;
     for (const auto& [cause, kind, problem] : kCausesOfKinds) {
         found.add(cause, problem, countingText(kind, events.kinds[kind]));
+        const std::string_view whole = wholeMatchProblem(kind);
         if (kind == EventKind::PingSpike) {
-            found.add(Cause::Connection, "high ping", highPingText(f));
+            found.add(Cause::Connection, whole, highPingText(f));
         } else if (kind == EventKind::ServerHiccup) {
-            found.add(Cause::Server, "high latency", highLatencyText(f));
+            found.add(Cause::Server, whole, highLatencyText(f));
         } else if (kind == EventKind::FpsDrop && events.kinds[kind].counting == 0) {
-            found.add(Cause::Computer, "low FPS", lowFpsText(f));
+            found.add(Cause::Computer, whole, lowFpsText(f));
         }
     }
     return found;
@@ -136,6 +154,19 @@ std::string goodText(const MatchEvents& events) {
 }
 
 }  // namespace
+
+std::size_t problemOrder(std::string_view problem) {
+    std::size_t order = 0;
+    for (const auto& [cause, kind, name] : kCausesOfKinds) {
+        for (std::string_view each : {name, wholeMatchProblem(kind)}) {
+            if (each == problem) {
+                return order;
+            }
+            order += each.empty() ? 0u : 1u;
+        }
+    }
+    return order;
+}
 
 std::string_view causeName(Cause cause) {
     static constexpr std::array<std::string_view, kCauseCount> kNames = {

@@ -18,6 +18,10 @@ using PerCause = Format::EnumArray<Cause, T, kCauseCount>;
 // "good", "connection", "server", "computer", "incomplete".
 std::string_view causeName(Cause cause);
 
+// Where a problem ("loss", "stutter") stands among all, worst-felt first within its
+// cause, as a verdict names them.
+std::size_t problemOrder(std::string_view problem);
+
 // One problem found, in a word or two ("loss", "stutter"), and whose side it is.
 struct Finding {
     Cause cause;
@@ -35,11 +39,11 @@ struct Verdict {
     std::vector<Statistic> lacking;
 };
 
-// Attributes what went wrong. The connection: loss bursts, unstable ping, ping spikes,
-// a ping high throughout. The server: nothing coming in while packets go out, latency
-// far above ping. The computer: stutter, FPS drops, a low FPS throughout, an input buffer
-// above target, unless a loss burst, a stall or a spike at the same time explains them.
-// "incomplete" when nothing was found but the evidence is thin: too few seconds
+// Attributes what went wrong. The connection: outages (nothing in or out), loss bursts,
+// steady loss, unstable ping, ping spikes, a ping high throughout. The server: nothing
+// coming in while packets go out, latency far above ping. The computer: stutter, FPS drops, a low
+// FPS throughout, an input buffer above target, unless a loss burst, a stall or a spike at the same
+// time explains them. "incomplete" when nothing was found but the evidence is thin: too few seconds
 // recorded and usable; "good" otherwise, saying why any smaller events did not count.
 Verdict decideVerdict(const MatchFigures& figures, const MatchEvents& events);
 

@@ -35,6 +35,24 @@ std::string lossWords(const LossBurst& w) {
     return number(w.worstLostOutPerSecond) + " packets a second lost going out";
 }
 
+// "3.1 % of packets lost coming in, 1.2 % going out, up to 3 a second": the direction
+// that lost more, and the other when it lost half the steady-loss limit or more.
+std::string steadyWords(const SteadyLoss& e) {
+    const auto percent = [](double share) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f %%", share);
+        return std::string(text);
+    };
+    const bool inFirst = e.lostInPercent >= e.lostOutPercent;
+    const double other = inFirst ? e.lostOutPercent : e.lostInPercent;
+    std::string words = percent(std::max(e.lostInPercent, e.lostOutPercent)) + " of packets lost " +
+                        (inFirst ? "coming in" : "going out");
+    if (other >= T::kSteadyLossPercent / 2) {
+        words += ", " + percent(other) + (inFirst ? " going out" : " coming in");
+    }
+    return words + ", up to " + number(e.worstLostPerSecond) + " a second";
+}
+
 }  // namespace
 
 std::string span(const Stretch& s) {
@@ -59,9 +77,19 @@ std::string worstWords(const EventDetail& what) {
         return "ping swinging " + range(e->lowMs, e->highMs) + " ms, " + number(e->meanChangeMs) +
                " ms from one second to the next";
     }
+    if (const auto* e = std::get_if<SteadyLoss>(&what)) {
+        return steadyWords(*e);
+    }
     if (const auto* e = std::get_if<NothingIn>(&what)) {
         return number(e->worstPacketsIn) + " packets a second came in (usually " +
                number(e->typicalPacketsIn) + ") while " + number(e->packetsOut) + " went out";
+    }
+    if (const auto* e = std::get_if<Outage>(&what)) {
+        return number(e->worstPacketsIn) + " packets a second came in and " +
+               (number(e->mostPacketsOut) == "0" ? "0"
+                                                 : "no more than " + number(e->mostPacketsOut)) +
+               " went out (usually " + number(e->typicalPacketsIn) + " and " +
+               number(e->typicalPacketsOut) + "): both directions stopped";
     }
     if (const auto* e = std::get_if<ServerHiccup>(&what)) {
         return "latency up to " + number(e->worstLatencyMs) + " ms while ping was " +
@@ -95,6 +123,13 @@ std::optional<std::string> countingText(EventKind kind, const KindSummary& summa
             return "unstable ping for " + std::to_string(summary.countingSeconds) + " s" + worst;
         case EventKind::NothingIn:
             return "nothing came in for " + std::to_string(summary.countingSeconds) + " s" + worst;
+        case EventKind::Outage:
+            return (summary.counting == 1 ? std::string("an outage")
+                                          : std::to_string(summary.counting) + " outages") +
+                   " (nothing in or out) for " + std::to_string(summary.countingSeconds) + " s" +
+                   worst;
+        case EventKind::SteadyLoss:
+            return "steady loss for " + std::to_string(summary.countingSeconds) + " s" + worst;
         case EventKind::BufferAboveTarget:
             return "input buffer above target for " + std::to_string(summary.countingSeconds) +
                    " s" + worst;
@@ -128,6 +163,9 @@ std::optional<std::string> minorText(EventKind kind, const KindSummary& summary)
                    ")";
         case EventKind::NothingIn:
             return plural(n, "second", "seconds") + " with nothing coming in, under the " +
+                   std::to_string(T::kSignificantSeconds) + " s limit";
+        case EventKind::Outage:
+            return plural(n, "second", "seconds") + " with nothing in or out, under the " +
                    std::to_string(T::kSignificantSeconds) + " s limit";
         case EventKind::ServerHiccup:
             return plural(n, "latency blip", "latency blips") + " of " + sizes + " s, under the " +

@@ -21,8 +21,14 @@ bool MatchSplitter::startsNewMatch(const Read::Row& row) const {
     if (guid != current.info.matchGuid) {
         return true;
     }
-    return guid.empty() &&
-           row.second.time - current.seconds.back().time > Thresholds::kEmptyGuidPause;
+    const auto pause = row.second.time - current.seconds.back().time;
+    if (guid.empty()) {
+        return pause > Thresholds::kEmptyGuidPause;
+    }
+    // One GUID on another server, or after a long pause, is another match.
+    return row.texts[TextColumn::ServerIP] != current.info.serverIp ||
+           row.texts[TextColumn::ServerPort] != current.info.serverPort ||
+           pause > Thresholds::kMatchPause;
 }
 
 void MatchSplitter::begin(const Read::Row& row) {
@@ -34,6 +40,7 @@ void MatchSplitter::begin(const Read::Row& row) {
     current.info.firstLine = row.line;
     current.seconds.clear();
     current.offsets.clear();
+    current.origin = {};
     // Matches are alike in length: room for the last one's rows saves regrowing.
     current.seconds.reserve(lastLength);
     current.offsets.reserve(lastLength);
@@ -50,14 +57,7 @@ bool MatchSplitter::add(const Read::Row& row, MatchRows& finished) {
         }
         begin(row);
     }
-    const std::int64_t offset =
-        current.seconds.empty()
-            ? 0
-            : current.offsets.back() +
-                  std::max<std::int64_t>((row.second.time - current.seconds.back().time).count(),
-                                         0);
-    current.seconds.push_back(row.second);
-    current.offsets.push_back(offset);
+    current.push(row.second);
     return done;
 }
 

@@ -5,8 +5,8 @@
 namespace Quorvel::Matches {
 
 // Groups rows into matches as they are read: a match is the run of rows with one
-// MatchGUID. Rows with an empty MatchGUID also start a new match after a pause of
-// more than Thresholds::kEmptyGuidPause. Holds one match at a time.
+// MatchGUID on one server, a pause of more than Thresholds::kMatchPause starting another
+// (Thresholds::kEmptyGuidPause for rows without a GUID). Holds one match at a time.
 class MatchSplitter {
   public:
     // Adds a row. When the row begins a new match and another one was open, that one

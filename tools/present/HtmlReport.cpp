@@ -164,7 +164,7 @@ void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchRepo
         const json lines = {
             {"pingSpike", levelOrNull(Analysis::pingSpikeThreshold(report.figures))},
             {"fpsDrop", levelOrNull(Analysis::fpsDropThreshold(report.figures))}};
-        json data = {{"report", matchJson(report, files.at(report.input).name())},
+        json data = {{"report", matchJson(report, files)},
                      {"series", seriesJson(chartSeries(rows))},
                      {"lines", lines}};
         data["report"]["events"] = shownEvents(report.events);
@@ -199,7 +199,7 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
                          {"highLatencyMedianMs", T::kHighLatencyMedianMs},
                          {"lowFps", T::kLowFps}};
     json data = {{"title", pageTitle(totals.inputs)},
-                 {"conclusion", conclusionJson(totals.conclusion)},
+                 {"conclusions", conclusionsJson(totals.conclusions)["conclusions"]},
                  {"files", fileList},
                  {"servers", serverList},
                  {"days", dayList},

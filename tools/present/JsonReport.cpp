@@ -23,7 +23,7 @@ JsonReport::JsonReport(Tools::TextOutput& output, const std::vector<Read::Input>
 void JsonReport::match(const Matches::MatchRows&, const Analysis::MatchReport& report) {
     matches.write(first ? "" : ",\n");
     first = false;
-    matches.write(indented(dumpJson(matchJson(report, files.at(report.input).name()), true), 4));
+    matches.write(indented(dumpJson(matchJson(report, files), true), 4));
 }
 
 void JsonReport::finish(const Analysis::ReportTotals& totals) {
@@ -42,7 +42,9 @@ void JsonReport::finish(const Analysis::ReportTotals& totals) {
     const auto member = [](const char* name, const nlohmann::ordered_json& value) {
         return "  \"" + std::string(name) + "\": " + indented(dumpJson(value, true), 2).substr(2);
     };
-    out.write("{\n" + member("conclusion", conclusionJson(totals.conclusion)) + ",\n");
+    const nlohmann::ordered_json answers = conclusionsJson(totals.conclusions);
+    out.write("{\n" + member("conclusion", answers["conclusion"]) + ",\n");
+    out.write(member("conclusions", answers["conclusions"]) + ",\n");
     out.write("  \"matches\": [\n");
     matches.moveTo(out);
     out.write(first ? "],\n" : "\n  ],\n");

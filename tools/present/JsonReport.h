@@ -9,9 +9,9 @@
 
 namespace Quorvel::Present {
 
-// The report as one JSON document: {"conclusion": {...}, "matches": [...], "servers":
-// [...], "files": [...]}; the matches are kept back (Tools::Spool) until the conclusion
-// across them is known.
+// The report as one JSON document: {"conclusion": {...}, "conclusions": [...],
+// "matches": [...], "servers": [...], "days": [...], "files": [...]}; the matches are
+// kept back (Tools::Spool) until the conclusions across them are known.
 class JsonReport : public Analysis::ReportSink {
   public:
     // `inputs` must outlive the report.

@@ -44,6 +44,18 @@ json detailJson(const NothingIn& e) {
             {"typicalPacketsIn", figure(e.typicalPacketsIn)},
             {"packetsOut", figure(e.packetsOut)}};
 }
+json detailJson(const Outage& e) {
+    return {{"worstPacketsIn", figure(e.worstPacketsIn)},
+            {"typicalPacketsIn", figure(e.typicalPacketsIn)},
+            {"mostPacketsOut", figure(e.mostPacketsOut)},
+            {"typicalPacketsOut", figure(e.typicalPacketsOut)}};
+}
+json detailJson(const SteadyLoss& e) {
+    return {{"lostInPercent", figure(e.lostInPercent)},
+            {"lostOutPercent", figure(e.lostOutPercent)},
+            {"worstLostPerSecond", figure(e.worstLostPerSecond)},
+            {"lossySeconds", e.lossySeconds}};
+}
 json detailJson(const ServerHiccup& e) {
     return {{"worstLatencyMs", figure(e.worstLatencyMs)},
             {"typicalLatencyMs", figure(e.typicalLatencyMs)},
@@ -81,7 +93,7 @@ json detailJson(const NotRecorded&) {
     return json::object();
 }
 
-json textsJson(const MatchReport& r, std::string_view fileName) {
+json textsJson(const MatchReport& r, const std::vector<Read::Input>& files) {
     json cells = json::array();
     for (const std::string& cell : matchCells(r)) {
         cells.push_back(cell);
@@ -89,7 +101,8 @@ json textsJson(const MatchReport& r, std::string_view fileName) {
     return {{"title", matchTitle(r)},
             {"cells", cells},
             {"notes", matchNotes(r)},
-            {"source", matchSource(r, fileName)}};
+            {"gameClosed", gameClosedNote(r)},
+            {"source", matchSource(r, files)}};
 }
 
 json fpsJson(const std::optional<Distribution>& fps) {
@@ -153,8 +166,22 @@ json eventJson(const Event& e) {
     return event;
 }
 
-json matchJson(const MatchReport& r, std::string_view fileName) {
+// The files that gave the match seconds: the one it begins in first.
+json sourcesJson(const MatchReport& r, const std::vector<Read::Input>& files) {
+    json sources = json::array();
+    for (const Matches::MatchPiece& piece : r.origin.pieces) {
+        if (piece.newSeconds > 0) {
+            sources.push_back({{"file", files.at(piece.input).name()},
+                               {"rows", piece.newSeconds},
+                               {"unfinished", piece.unfinished}});
+        }
+    }
+    return sources;
+}
+
+json matchJson(const MatchReport& r, const std::vector<Read::Input>& files) {
     const MatchFigures& f = r.figures;
+    const std::string& fileName = files.at(r.input).name();
     json missing = json::object();
     for (Format::Statistic s : Format::kStatistics) {
         missing[std::string(Format::statisticName(s))] = f.missing[s];
@@ -170,6 +197,8 @@ json matchJson(const MatchReport& r, std::string_view fileName) {
     return {{"number", r.number},
             {"file", fileName},
             {"firstLine", r.info.firstLine},
+            {"sources", sourcesJson(r, files)},
+            {"gameClosed", r.origin.cutShort},
             {"start", Tools::formatClock(f.start)},
             {"startEpochSeconds", f.start.time_since_epoch().count()},
             {"lengthSeconds", f.lengthSeconds},
@@ -199,7 +228,7 @@ json matchJson(const MatchReport& r, std::string_view fileName) {
             {"verdict", causeName(r.verdict.cause)},
             {"reason", r.verdict.text},
             {"lacking", lacking},
-            {"texts", textsJson(r, fileName)}};
+            {"texts", textsJson(r, files)}};
 }
 
 json serverJson(const ServerSummary& s) {
@@ -230,13 +259,24 @@ json inputJson(const InputSummary& input) {
 }
 
 json conclusionJson(const Conclusion& conclusion) {
-    json entry = {{"side", sideKey(conclusion.side)},
+    json entry = {{"player", conclusion.player},
+                  {"side", sideKey(conclusion.side)},
                   {"text", conclusion.text},
                   {"matchesJudged", conclusion.judged}};
     if (!conclusion.serverIp.empty()) {
         entry["serverIp"] = conclusion.serverIp;
     }
     return entry;
+}
+
+json conclusionsJson(const std::vector<Conclusion>& conclusions) {
+    json each = json::array();
+    for (const Conclusion& conclusion : conclusions) {
+        each.push_back(conclusionJson(conclusion));
+        each.back()["texts"] = {{"line", conclusionLine(conclusion, conclusions.size() > 1)}};
+    }
+    return {{"conclusion", conclusions.size() == 1 ? each[0] : json(nullptr)},
+            {"conclusions", each}};
 }
 
 std::string dumpJson(const json& value, bool indent, bool forPage) {

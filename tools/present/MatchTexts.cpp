@@ -62,8 +62,14 @@ struct BandLabel {
     S operator()(const Analysis::LossBurst& e) const {
         return "loss " + number(std::max(e.worstLostInPerSecond, e.worstLostOutPerSecond)) + "/s";
     }
+    S operator()(const Analysis::SteadyLoss& e) const {
+        return "steady loss " + number(std::max(e.lostInPercent, e.lostOutPercent), 1) + " %";
+    }
     S operator()(const Analysis::NothingIn& e) const {
         return "nothing in (" + number(e.worstPacketsIn) + "/s)";
+    }
+    S operator()(const Analysis::Outage& e) const {
+        return "outage (" + number(e.worstPacketsIn) + " in, " + number(e.mostPacketsOut) + " out)";
     }
     S operator()(const Analysis::ServerHiccup& e) const {
         return "latency " + number(e.worstLatencyMs) + " ms";
@@ -190,6 +196,14 @@ DayCells dayCells(const Analysis::DaySummary& d) {
             verdictCounts(d)};
 }
 
+std::string gameClosedNote(const MatchReport& r) {
+    if (!r.origin.cutShort) {
+        return {};
+    }
+    return "the game closed during this match; recorded until " +
+           Tools::formatMatchTime(r.figures.lengthSeconds);
+}
+
 std::string matchNotes(const MatchReport& r) {
     const Analysis::MatchFigures& f = r.figures;
     std::string notes;
@@ -213,10 +227,12 @@ std::string matchNotes(const MatchReport& r) {
         add(plural(f.inconsistentSeconds, "second", "seconds") +
             " with more packets lost than counted (left out of the loss)");
     }
+    std::string closed = gameClosedNote(r);
     if (notes.empty() && f.rows == static_cast<std::size_t>(f.lengthSeconds)) {
-        return notes;
+        return closed;
     }
-    return plural(f.rows, "row", "rows") + (notes.empty() ? "" : "; " + notes);
+    return (closed.empty() ? "" : closed + "; ") + plural(f.rows, "row", "rows") +
+           (notes.empty() ? "" : "; " + notes);
 }
 
 std::string matchTitle(const MatchReport& r) {
@@ -225,12 +241,28 @@ std::string matchTitle(const MatchReport& r) {
            (r.info.matchGuid.empty() ? "" : " (" + r.info.matchGuid + ")");
 }
 
-std::string matchSource(const MatchReport& r, std::string_view fileName) {
-    return "from " + std::string(fileName) + ", player " + r.info.userId;
+std::string matchSource(const MatchReport& r, const std::vector<Read::Input>& files) {
+    std::vector<const Matches::MatchPiece*> gave;
+    for (const Matches::MatchPiece& piece : r.origin.pieces) {
+        if (piece.newSeconds > 0) {
+            gave.push_back(&piece);
+        }
+    }
+    if (gave.size() < 2) {
+        return "from " + files.at(r.input).name() + ", player " + r.info.userId;
+    }
+    std::string from;
+    for (std::size_t i = 0; i < gave.size(); ++i) {
+        from += i == 0 ? "from " : i + 1 == gave.size() ? " and " : ", ";
+        from += files.at(gave[i]->input).name() + " (" +
+                plural(gave[i]->newSeconds, "row", "rows") + ")";
+    }
+    return from + ", joined by their seconds; player " + r.info.userId;
 }
 
-std::string conclusionLine(const Analysis::Conclusion& conclusion) {
-    return "Overall: " + conclusion.text;
+std::string conclusionLine(const Analysis::Conclusion& conclusion, bool severalPlayers) {
+    return (severalPlayers ? "Overall for " + conclusion.player + ": " : "Overall: ") +
+           conclusion.text;
 }
 
 EventTexts eventTexts(const Event& e) {
@@ -331,54 +363,52 @@ std::string thresholdsNote() {
     namespace T = Thresholds;
     const auto n = [](double v) { return formatFigure(v, 0); };
     const auto s = [](auto seconds) { return std::to_string(seconds) + " s"; };
-    return "Events and the limits they are judged against. A ping spike: Ping above the "
-           "match's median by " +
-           n(T::kSpikeSigmas) +
-           " times its spread (the median absolute "
-           "deviation x 1.4826), " +
-           n(T::kSpikeFloorMs) + " to " + n(T::kSpikeCeilingMs) + " ms; it counts with " +
-           s(T::kSignificantSeconds) + " at " + n(T::kFeltSpikeMs) +
-           " ms above the median, or a peak " + n(T::kSevereSpikeMs) +
-           " ms above. Unstable "
-           "ping: " +
-           std::to_string(T::kUnstableJumps) + " of " + std::to_string(T::kUnstableWindowSeconds) +
-           " seconds changing by " + n(T::kJumpMs) + " ms or more; it counts from " +
-           s(T::kUnstableFeltSeconds) + " at " + n(T::kUnstableFeltChangeMs) +
-           " ms a second. A loss burst: seconds in a "
-           "row with lost packets; it counts when a second lost " +
-           n(T::kBurstLossPercent) + " % of its packets, or the match " + n(T::kMatchLossPercent) +
-           " %. Nothing coming "
-           "in: packets in at " +
-           n(T::kStallInShare * 100) +
-           " % of usual or less while "
-           "packets out stay at " +
-           n(T::kStallOutShare * 100) +
-           " %; a server hiccup: "
-           "latency " +
-           n(T::kHiccupExcessMs) +
-           " ms further above ping than usual; both "
-           "count from " +
-           s(T::kSignificantSeconds) +
-           ". An FPS drop: FPS below the median "
-           "by " +
-           n(T::kDropSigmas) + " times its spread, at least " + n(T::kDropFloorShare * 100) +
-           " % of it; it counts with " + s(T::kSignificantSeconds) +
-           " at half the median, or below " + n(T::kLowFps) +
-           " FPS. Stutter: " + std::to_string(T::kStutterDrops) +
-           " or more FPS drops of up "
-           "to " +
-           s(T::kStutterDropSeconds) + ", each within " + s(T::kStutterGapSeconds) +
-           " of the last. The input buffer: " + std::to_string(T::kBufferExcessFrames) +
-           " frames above its target for " + s(T::kBufferRunSeconds) +
-           " or more. A full "
-           "buffer, an FPS drop or stutter during a loss burst, a stall or a spike belongs to "
-           "that. Throughout a match: ping high at a 95th percentile of " +
-           n(T::kHighPingP95Ms) + " ms, latency at a median of " + n(T::kHighLatencyMedianMs) +
+    const std::string usual =
+        "Each second is measured against the match's usual value: the middle of its better "
+        "half (the " +
+        n(T::kUsualShare * 100) + "th percentile of ping, the " + n(100 - T::kUsualShare * 100) +
+        "th of FPS and packets; packets at least " + n(T::kPlayPacketsPerSecond) +
+        " a second), so that a trouble filling most of a match is not taken for its normal. ";
+    const std::string ping =
+        "A ping spike: Ping above the usual by " + n(T::kSpikeSigmas) +
+        " times its spread (the median absolute deviation x 1.4826), " + n(T::kSpikeFloorMs) +
+        " to " + n(T::kSpikeCeilingMs) + " ms; it counts with " + s(T::kSignificantSeconds) +
+        " at " + n(T::kFeltSpikeMs) + " ms above the usual, or a peak " + n(T::kSevereSpikeMs) +
+        " ms above. Unstable ping: " + std::to_string(T::kUnstableJumps) + " of " +
+        std::to_string(T::kUnstableWindowSeconds) + " seconds changing by " + n(T::kJumpMs) +
+        " ms or more; it counts from " + s(T::kUnstableFeltSeconds) + " at " +
+        n(T::kUnstableFeltChangeMs) + " ms a second. ";
+    const std::string packets =
+        "A loss burst: seconds in a row with lost packets; it counts when a second lost " +
+        n(T::kBurstLossPercent) + " % of its packets, or the match " + n(T::kMatchLossPercent) +
+        " %. Steady loss: " + s(T::kSteadyLossSeconds) + " or more, every " +
+        s(T::kSteadyLossSeconds) + " of it losing " + n(T::kSteadyLossPercent) +
+        " % of the packets, in at least half of its seconds; it always counts. Nothing coming "
+        "in: packets in at " +
+        n(T::kStallInShare * 100) + " % of usual or less; an outage when packets out fell to " +
+        n(T::kStallOutShare * 100) +
+        " % or less too (your side), else the server's. A server "
+        "hiccup: latency " +
+        n(T::kHiccupExcessMs) + " ms further above ping than usual. These count from " +
+        s(T::kSignificantSeconds) + ". ";
+    const std::string frames =
+        "An FPS drop: FPS below the usual by " + n(T::kDropSigmas) +
+        " times its spread, at least " + n(T::kDropFloorShare * 100) + " % of it; it counts with " +
+        s(T::kSignificantSeconds) + " at half the usual, or below " + n(T::kLowFps) +
+        " FPS. Stutter: " + std::to_string(T::kStutterDrops) + " or more FPS drops of up to " +
+        s(T::kStutterDropSeconds) + ", each within " + s(T::kStutterGapSeconds) +
+        " of the last. The input buffer: " + std::to_string(T::kBufferExcessFrames) +
+        " frames above its target for " + s(T::kBufferRunSeconds) +
+        " or more. A full buffer, an FPS drop or stutter during a loss burst, a stall or a "
+        "spike belongs to that. ";
+    return "Events and the limits they are judged against. " + usual + ping + packets + frames +
+           "Throughout a match: ping high at a 95th percentile of " + n(T::kHighPingP95Ms) +
+           " ms, latency at a median of " + n(T::kHighLatencyMedianMs) +
            " ms, FPS low at a median under " + n(T::kLowFps) + ". A verdict needs " +
            std::to_string(T::kEvidenceSeconds) +
-           " seconds recorded, "
-           "and values in half of them. A gap: more than " +
-           s(T::kGap.count()) + " between two rows.";
+           " seconds recorded, and values in half of them. A gap: more than " + s(T::kGap.count()) +
+           " between two rows; a new match: the same GUID after " +
+           std::to_string(T::kMatchPause.count()) + " minutes, or on another server.";
 }
 
 }  // namespace Quorvel::Present

@@ -43,17 +43,22 @@ MatchCells matchCells(const MatchReport& report);
 ServerCells serverCells(const ServerSummary& server);
 DayCells dayCells(const Analysis::DaySummary& day);
 
-// The notes of a match: rows, gaps, steps back, missing values, inconsistent seconds;
-// empty when the match has nothing to note.
+// The notes of a match: the game closing during it, rows, gaps, steps back, missing
+// values, inconsistent seconds; empty when the match has nothing to note.
 std::string matchNotes(const MatchReport& report);
+// "the game closed during this match; recorded until 6:30" when its last second came
+// only from a journal the game left unfinished; empty otherwise.
+std::string gameClosedNote(const MatchReport& report);
 // "Match 3: 2026-12-08 18:00:20 UTC on 1.2.3.4:7777 (GUID)".
 std::string matchTitle(const MatchReport& report);
-// Where a match came from, when there are several files: "from FILE, player ID".
-std::string matchSource(const MatchReport& report, std::string_view fileName);
+// Where a match came from, when there are several files: "from FILE, player ID", or for
+// a match joined from several, "from A (55 rows) and B (26 rows), joined by their
+// seconds; player ID". `files` are the report's inputs.
+std::string matchSource(const MatchReport& report, const std::vector<Read::Input>& files);
 
-// "Overall (6 matches with a verdict): loss in 4 of 6 matches, on 4 of 5 servers: your
-// connection".
-std::string conclusionLine(const Analysis::Conclusion& conclusion);
+// "Overall: loss in 4 of 6 matches, on 4 of 5 servers: your connection"; with several
+// players, each named: "Overall for Steam|7656|0: ...".
+std::string conclusionLine(const Analysis::Conclusion& conclusion, bool severalPlayers);
 
 struct EventTexts {
     std::string name;    // "loss burst"

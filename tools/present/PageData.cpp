@@ -42,6 +42,7 @@ void PageTable::add(const Analysis::MatchReport& report) {
     }
     row.push_back(placeOf(std::string(Analysis::causeName(report.verdict.cause))));
     row.push_back(placeOf(report.verdict.text));
+    row.push_back(placeOf(gameClosedNote(report)));
     rows.push_back(std::move(row));
     if (rows.size() == kTableBlockRows) {
         finish();

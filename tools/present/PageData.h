@@ -28,7 +28,8 @@ void writeDumpedDataBlock(Tools::TextOutput& out, std::string_view attributes,
 // kTableBlockRows rows at a time, so memory holds one block whatever the number of
 // matches). A block, `class="match-rows"`, holds its texts once, the most used first,
 // and its rows as arrays of numbers: the match's number, then the place in `texts` of
-// each cell after "#" (MatchTexts' matchCells), of the verdict's side and of its text.
+// each cell after "#" (MatchTexts' matchCells), of the verdict's side, of its text and
+// of the note that the game closed during the match (empty for most).
 // Texts that repeat (servers, verdicts, figures) cost a digit or two a row.
 class PageTable {
   public:

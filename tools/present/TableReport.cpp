@@ -46,13 +46,16 @@ void TableReport::match(const Matches::MatchRows&, const MatchReport& r) {
         matches.write("    " + Tools::terminalSafe(notes) + "\n");
     }
     if (files.size() > 1) {
-        matches.write("    " + Tools::terminalSafe(matchSource(r, files.at(r.input).name())) +
-                      "\n");
+        matches.write("    " + Tools::terminalSafe(matchSource(r, files)) + "\n");
     }
 }
 
 void TableReport::finish(const Analysis::ReportTotals& totals) {
-    out.write(Tools::terminalSafe(conclusionLine(totals.conclusion)) + "\n\n");
+    for (const Analysis::Conclusion& conclusion : totals.conclusions) {
+        out.write(Tools::terminalSafe(conclusionLine(conclusion, totals.conclusions.size() > 1)) +
+                  "\n");
+    }
+    out.write("\n");
     matches.moveTo(out);
     if (totals.servers.empty()) {
         return;

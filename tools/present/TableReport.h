@@ -11,9 +11,9 @@
 namespace Quorvel::Present {
 
 // The report as text for a terminal no wider than 120 columns: first the conclusion
-// across all matches, then a line of figures per match with its verdict below (and a
-// line of notes when rows are missing or odd, and of its file and player when there are
-// several files), then a table of the servers played on. The matches are kept back
+// across all matches (one per player when there are several), then a line of figures per match with
+// its verdict below (and a line of notes when rows are missing or odd, and of its file and player
+// when there are several files), then a table of the servers played on. The matches are kept back
 // (Tools::Spool) until the conclusion is known.
 class TableReport : public Analysis::ReportSink {
   public:

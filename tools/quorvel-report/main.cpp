@@ -373,6 +373,9 @@ Outcome run(const Options& options) {
     }
     checkFilterKept(options, filter, result);
     if (result.matches == 0) {
+        if (result.allUsable() && plan.refusals.empty()) {
+            complain("no match to report yet: the performance files hold only their headers");
+        }
         return {Tools::kExitUnusableInput, false};  // nothing to show: the outputs are discarded
     }
     int status =

@@ -152,6 +152,7 @@ class SessionPlayer {
     std::size_t printed = 0;
     bool loaded = false;
     bool everLoaded = false;
+    std::optional<int> crashedAt;
 };
 
 void SessionPlayer::printConsole() {
@@ -206,6 +207,10 @@ void SessionPlayer::runEvents(int second, std::size_t& nextEvent) {
         } else if (event.kind == SessionEvent::Kind::Load && !loaded && second > 0) {
             note("loads the plugin");
             load();
+        } else if (event.kind == SessionEvent::Kind::Crash) {
+            note("the game crashes: the plugin is neither unloaded nor told");
+            crashedAt = second;
+            return;
         }
     }
 }
@@ -268,6 +273,9 @@ SessionResult SessionPlayer::play() {
         }
         applyState(scenario, second, host.game());
         runEvents(second, nextEvent);
+        if (crashedAt) {
+            break;
+        }
         if (second == 0) {
             load();
         } else {
@@ -278,12 +286,14 @@ SessionResult SessionPlayer::play() {
         }
         printConsole();
     }
-    if (loaded) {
+    if (loaded && !crashedAt) {
         host.advance(0.5);
         note(ending(result));
         unload();
     }
     printConsole();
+    result.crashedAt = crashedAt;
+    result.rowsTaken = host.callCount(Tarvik::StandIn::HostOperation::GetExactPing);
     result.rowsNotWritten = lastWriteFailed(host.consoleTexts());
     result.files = writtenFiles(before);
     return result;

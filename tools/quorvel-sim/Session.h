@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -38,6 +39,12 @@ struct SessionResult {
     int stoppedBySignal = 0;
     // A write to `out` failed (a closed pipe, a full disk): the session was ended there.
     bool outputFailed = false;
+    // The scenario's crash: the session second the game closed at, the plugin left as it
+    // was (neither unloaded nor deleted).
+    std::optional<int> crashedAt;
+    // The rows the plugin took, as the stand-in host counts them: it reads the ping once
+    // for each row.
+    std::uint64_t rowsTaken = 0;
 };
 
 // The game's log below a Documents folder, where the module looks for it.
@@ -45,7 +52,8 @@ std::filesystem::path launchLogIn(const std::filesystem::path& documentsFolder);
 
 // Loads the module the way the host does and plays `scenario` on the stand-in host's
 // virtual clock, one tick a second, printing the console lines with their times to
-// `out`. Ends with the plugin unloaded, early when a stop is requested or `out` fails.
+// `out`. Ends with the plugin unloaded, early when a stop is requested or `out` fails,
+// or at the scenario's crash with the plugin left as it was.
 // Throws a Failure (Input) when the module cannot be loaded or the data folder cannot
 // be listed.
 SessionResult playSession(const Scenario& scenario, const SessionOptions& options,

@@ -51,7 +51,8 @@ const char* const kAbout =
 const char* const kExitStatuses =
     "Exit status:\n"
     "  0    the session was played and every row collected is in a file (the player's, or\n"
-    "       the history folder for a session the plugin kept at a reload)\n"
+    "       the history folder for a session the plugin kept at a reload); or the\n"
+    "       scenario's crash was played, and the summary says what it cost\n"
     "  1    the session could not be played (the module, a folder)\n"
     "  2    wrong options, or a scenario that cannot be used (nothing is written)\n"
     "  3    the plugin could not write its file: rows did not reach it\n"
@@ -159,9 +160,25 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
     return session;
 }
 
+std::string rowCount(std::uint64_t rows) {
+    return std::to_string(rows) + (rows == 1 ? " row" : " rows");
+}
+
+// What a scripted crash cost: the rows the plugin took that are in no file.
+std::string crashCost(const Sim::SessionResult& result, std::size_t rowsWritten) {
+    const std::uint64_t lost = result.rowsTaken > rowsWritten ? result.rowsTaken - rowsWritten : 0;
+    return "The game crashed " + std::to_string(*result.crashedAt) +
+           " s into the session, without unloading the plugin: of the " +
+           rowCount(result.rowsTaken) + " it had taken, " + std::to_string(rowsWritten) +
+           (rowsWritten == 1 ? " is" : " are") + " in the files above and " + std::to_string(lost) +
+           (lost == 1 ? " was" : " were") + " lost.\n";
+}
+
 // The summary of each file the session wrote, as the report tool prints it, then the
-// rows this run wrote in all of them; false when standard output could not be written.
-bool printSummaries(const std::vector<Sim::WrittenFile>& files) {
+// rows this run wrote in all of them, and what a crash cost; false when standard output
+// could not be written.
+bool printSummaries(const Sim::SessionResult& result) {
+    const std::vector<Sim::WrittenFile>& files = result.files;
     if (!std::cout.flush()) {
         return false;
     }
@@ -171,8 +188,8 @@ bool printSummaries(const std::vector<Sim::WrittenFile>& files) {
         out.write("\nCSV file: " + Tools::displayPath(file.path) + "\n");
         const std::vector<Read::Input> inputs = {Read::Input::file(file.path)};
         Present::TableReport table(out, inputs);
-        const auto result = Analysis::buildReport(inputs, {&table});
-        const auto& input = result.inputs.front();
+        const auto report = Analysis::buildReport(inputs, {&table});
+        const auto& input = report.inputs.front();
         for (const std::string& problem : input.skipped.listed()) {
             out.write("  " + problem + "\n");
         }
@@ -190,6 +207,9 @@ bool printSummaries(const std::vector<Sim::WrittenFile>& files) {
     }
     out.write("\nThis run wrote " + std::to_string(rowsWritten) + " rows, in " +
               std::to_string(files.size()) + (files.size() == 1 ? " file.\n" : " files.\n"));
+    if (result.crashedAt) {
+        out.write(crashCost(result, rowsWritten));
+    }
     try {
         out.finish();
     } catch (const Failure&) {
@@ -246,7 +266,7 @@ int play(const Options& options, const char* argv0) {
               << "Data folder: " << Tools::displayPath(session.dataFolder) << "\n"
               << "Documents folder: " << Tools::displayPath(session.documentsFolder) << "\n";
     const Sim::SessionResult result = Sim::playSession(scenario, session, std::cout);
-    const bool summaryPrinted = printSummaries(result.files);
+    const bool summaryPrinted = printSummaries(result);
     if (result.rowsNotWritten) {
         std::cerr << "quorvel-sim: the plugin could not write its file in "
                   << Tools::displayPath(session.dataFolder)

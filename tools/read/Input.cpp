@@ -1,6 +1,7 @@
 #include "Input.h"
 
 #include "DisplayText.h"
+#include "HistoryFileName.h"
 #include "InputFile.h"
 #include "ReadAhead.h"
 
@@ -23,15 +24,18 @@ class SharedBytesSource : public MemorySource {
 
 }  // namespace
 
-Input Input::file(std::filesystem::path path) {
+Input Input::file(std::filesystem::path path, bool inFolder) {
     Input input;
+    input.inFolder = inFolder;
     input.displayName = Tools::displayPath(path);
+    input.unfinishedJournal = Format::isUnfinishedSessionName(Tools::displayPath(path.filename()));
     input.filePath = std::move(path);
     return input;
 }
 
 Input Input::bytes(std::string name, std::string bytes) {
     Input input;
+    input.unfinishedJournal = Format::isUnfinishedSessionName(name);
     input.displayName = std::move(name);
     input.content = std::make_shared<const std::string>(std::move(bytes));
     return input;

@@ -83,16 +83,20 @@ struct Repeats {
 InputList gatherInputs(const std::vector<std::filesystem::path>& arguments) {
     InputList list;
     std::vector<std::filesystem::path> files;
+    std::vector<bool> inFolder;  // for each of `files`
     for (const std::filesystem::path& argument : arguments) {
         std::error_code error;
-        if (std::filesystem::is_directory(Tools::fileStatus(argument, error))) {
+        const bool folder = std::filesystem::is_directory(Tools::fileStatus(argument, error));
+        if (folder) {
             addFolder(argument, files, list);
         } else {
             files.push_back(argument);
         }
+        inFolder.resize(files.size(), folder);
     }
     std::map<Tools::FileIdentity, Repeats> seen;
-    for (const std::filesystem::path& file : files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::filesystem::path& file = files[i];
         if (const auto identity = Tools::fileIdentity(file)) {
             const auto [earlier, isNew] = seen.try_emplace(*identity, file);
             if (!isNew) {
@@ -100,7 +104,7 @@ InputList gatherInputs(const std::vector<std::filesystem::path>& arguments) {
                 continue;
             }
         }
-        list.inputs.push_back(Input::file(file));
+        list.inputs.push_back(Input::file(file, inFolder[i]));
     }
     for (const auto& [identity, repeats] : seen) {
         if (repeats.times > 1) {

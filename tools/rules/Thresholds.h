@@ -15,24 +15,40 @@ inline constexpr std::chrono::seconds kGap{2};
 // Rows without a MatchGUID cannot be told apart by it: a pause longer than this
 // between two of them starts a new match.
 inline constexpr std::chrono::seconds kEmptyGuidPause{30};
+// A match is one MatchGUID on one server in one stretch of time: rows of its GUID after a
+// pause longer than this (or on another server) start a new match, and rows of one match
+// in several files (earlier sessions, a copy, a crash journal) are joined when they lie
+// within this of each other. Longer than a reconnect after a crash and a restart of the
+// game; far shorter than the hours before a server hands out a GUID again.
+inline constexpr std::chrono::minutes kMatchPause{15};
 
-// --- What a second is measured against: the match's own median and its spread, the
+// --- What a second is measured against: the match's usual value and its spread, the
 // median absolute deviation scaled to a standard deviation (x 1.4826).
 inline constexpr double kMadToSigma = 1.4826;
+// The usual value is taken from the calm seconds: the middle of the better half of the
+// match, the 25th percentile of Ping and of Latency - Ping, the 75th of FPS and of the
+// packets a second. A trouble that fills most of a match (up to three quarters of it) is
+// then measured against the seconds without it, never taken for its normal.
+inline constexpr double kUsualShare = 0.25;
+// Floors from what play is like, whatever a match's own seconds say: a game in a match
+// exchanges at least this many packets a second each way ...
+inline constexpr double kPlayPacketsPerSecond = 10.0;
+// ... and Latency is not usually below Ping.
+inline constexpr double kPlayLatencyAbovePingMs = 0.0;
 
 // --- Events, found second by second
-// Ping spike: Ping above median + max(4 sigma, 25 ms), the margin at most 75 ms: a match
+// Ping spike: Ping above usual + max(4 sigma, 25 ms), the margin at most 75 ms: a match
 // whose ping swings widely has its swings named as unstable ping, not hidden by them.
 inline constexpr double kSpikeSigmas = 4.0;
 inline constexpr double kSpikeFloorMs = 25.0;
 inline constexpr double kSpikeCeilingMs = 75.0;
 // Unstable ping: a second whose Ping differs from the one before by this much jumps ...
 inline constexpr double kJumpMs = 20.0;
-// ... and a second is unstable when this many of the 10 seconds around it jumped (a lone
+// ... and a second is unstable when this many of the 20 seconds around it jumped (a lone
 // blip makes two jumps: never enough).
 inline constexpr int kUnstableWindowSeconds = 20;
 inline constexpr int kUnstableJumps = 10;
-// FPS drop: FPS below median - max(4 sigma, 25 % of the median).
+// FPS drop: FPS below usual - max(4 sigma, 25 % of the usual).
 inline constexpr double kDropSigmas = 4.0;
 inline constexpr double kDropFloorShare = 0.25;
 // Stutter: FPS drops of at most this length ...
@@ -43,11 +59,21 @@ inline constexpr int kStutterGapSeconds = 30;
 // Server hiccup: Latency above Ping by this much more than the match's usual
 // difference (Ping stays where it was: the delay is the server's).
 inline constexpr double kHiccupExcessMs = 50.0;
-// Nothing coming in: PacketsIn at or below this share of the match's median while
-// PacketsOut stays at or above this share of its own.
+// Nothing coming in: PacketsIn at or below this share of the usual, whatever PacketsOut
+// does. When PacketsOut is at or below this share of its usual in at least half of
+// those seconds, both directions stopped: an outage (the player's side); when it held,
+// the server stopped sending.
 inline constexpr double kStallInShare = 0.2;
 inline constexpr double kStallOutShare = 0.5;
+inline constexpr double kOutageSecondsShare = 0.5;
 // Loss burst: consecutive seconds with lost packets, in or out.
+// Steady loss: a stretch of at least this many seconds ...
+inline constexpr int kSteadyLossSeconds = 30;
+// ... every window of which lost this share of its packets, in or out ...
+inline constexpr double kSteadyLossPercent = 2.0;
+// ... with packets lost in at least this share of its seconds (second after second, not
+// one burst).
+inline constexpr double kSteadyLossSecondsShare = 0.5;
 // Input buffer above target: Buffer at least this many frames above BufferTarget ...
 inline constexpr int kBufferExcessFrames = 2;
 // ... for at least this many seconds in a row.
@@ -56,13 +82,13 @@ inline constexpr int kBufferRunSeconds = 3;
 // statistic is none: no statistic can be below zero).
 
 // --- What makes an event count in the verdict
-// A ping spike with this many seconds at least kFeltSpikeMs above the match's median,
+// A ping spike with this many seconds at least kFeltSpikeMs above the match's usual,
 // or one that peaks kSevereSpikeMs above it whatever its length.
 inline constexpr int kSignificantSeconds = 2;
 inline constexpr double kFeltSpikeMs = 50.0;
 inline constexpr double kSevereSpikeMs = 150.0;
 // An FPS drop with kSignificantSeconds seconds at or below this share of the match's
-// median FPS, or one that goes below kLowFps whatever its length.
+// usual FPS, or one that goes below kLowFps whatever its length.
 inline constexpr double kFeltDropShare = 0.5;
 inline constexpr double kLowFps = 30.0;
 // A loss burst in which one second lost this share of its packets, in or out ...
@@ -73,7 +99,12 @@ inline constexpr double kMatchLossPercent = 2.0;
 inline constexpr int kUnstableFeltSeconds = 10;
 inline constexpr double kUnstableFeltChangeMs = 12.0;
 // Stutter: kStutterDrops drops or more (always counts).
-// A server hiccup or nothing coming in that lasts kSignificantSeconds.
+// A server hiccup, nothing coming in or an outage that lasts kSignificantSeconds.
+// Steady loss always counts (it is found only when felt); the loss bursts in it are its
+// own, not counted apart.
+// Stutter is a stall's, a loss burst's or a spike's when they cover this share of its
+// drops.
+inline constexpr double kExplainedShare = 0.5;
 
 // --- Whole-match limits
 // Ping: 95th percentile at or above this is a connection problem.

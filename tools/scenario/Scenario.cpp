@@ -217,8 +217,10 @@ SessionEvent readEvent(const Reader& r, int seconds) {
         event.kind = SessionEvent::Kind::Unload;
     } else if (action == "load") {
         event.kind = SessionEvent::Kind::Load;
+    } else if (action == "crash") {
+        event.kind = SessionEvent::Kind::Crash;
     } else {
-        r.field("action").fail("\"unload\" or \"load\"");
+        r.field("action").fail("\"unload\", \"load\" or \"crash\"");
     }
     return event;
 }

@@ -64,7 +64,9 @@ struct Phase {
 };
 
 struct SessionEvent {
-    enum class Kind { AppendToLaunchLog, Unload, Load };
+    // Crash: the game closes at once, as a killed process does: the plugin is neither
+    // unloaded nor deleted, and the session ends there.
+    enum class Kind { AppendToLaunchLog, Unload, Load, Crash };
     int at = 0;
     Kind kind = Kind::AppendToLaunchLog;
     std::string text;  // the line appended to Launch.log

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "MatchTexts.h"
+#include "PerformanceFormat.h"
 #include "RealisticPlay.h"
 #include "ToolTestSupport.h"
 
@@ -27,6 +29,8 @@ struct ConclusionCase {
 const std::vector<Trouble> kLoss = {{TroubleKind::LossIn, 60, 4, 10, 15}};
 const std::vector<Trouble> kHiccup = {{TroubleKind::ServerHiccup, 100, 30, 180, 240}};
 const std::vector<Trouble> kStutter = {{TroubleKind::Stutter, 20, 240, 35, 45}};
+const std::vector<Trouble> kUnstable = {{TroubleKind::UnstablePing, 60, 120, 40, 110}};
+const std::vector<Trouble> kSpike = {{TroubleKind::PingSpike, 150, 8, 140, 160}};
 
 Conclusion concludeOn(const std::vector<Played>& set) {
     std::vector<Quorvel::Read::Input> inputs;
@@ -39,7 +43,7 @@ Conclusion concludeOn(const std::vector<Played>& set) {
         play.matchGuid = "MATCH-" + std::to_string(seed);
         inputs.push_back(Quorvel::Read::Input::bytes(play.matchGuid, performanceFile(play)));
     }
-    return analyzeInputs(inputs).result.conclusion;
+    return analyzeInputs(inputs).result.conclusions.at(0);
 }
 
 TEST(Conclusion, NamesTheSideThatTheMatchesPointAt) {
@@ -80,6 +84,16 @@ TEST(Conclusion, NamesTheSideThatTheMatchesPointAt) {
           {"10.0.0.2", {}}},
          Conclusion::Side::Good,
          "mostly good: problems in 1 of 5 matches"},
+        {"the connection's problems of three kinds, each counted",
+         {{"10.0.0.1", kLoss},
+          {"10.0.0.2", kLoss},
+          {"10.0.0.3", kLoss},
+          {"10.0.0.4", kUnstable},
+          {"10.0.0.5", kSpike},
+          {"10.0.0.1", {}}},
+         Conclusion::Side::Connection,
+         "connection problems in 5 of 6 matches (loss in 3, unstable ping in 1, ping spikes in 1), "
+         "on 5 of 5 servers: your connection"},
         {"loss, but only one server played",
          {{"10.0.0.1", kLoss}, {"10.0.0.1", kLoss}, {"10.0.0.1", {}}, {"10.0.0.1", kLoss}},
          Conclusion::Side::Unclear,
@@ -91,6 +105,36 @@ TEST(Conclusion, NamesTheSideThatTheMatchesPointAt) {
         EXPECT_EQ(conclusion.side, c.side) << c.what;
         EXPECT_EQ(conclusion.text, c.text) << c.what;
     }
+}
+
+// Two players' files in one folder: one answer each, from their own matches.
+TEST(Conclusion, EachPlayerGetsAnAnswerOfTheirOwn) {
+    std::vector<Quorvel::Read::Input> inputs;
+    std::uint64_t seed = 700;
+    for (const char* player : {"Steam|1|0", "Epic|2|0"}) {
+        std::string rows;
+        for (int m = 0; m < 4; ++m) {
+            MatchPlay play;
+            play.seed = ++seed;
+            play.userId = player;
+            play.startSecond = m * 600;
+            play.matchGuid = "MATCH-" + std::to_string(seed);
+            play.serverIp = "10.0.0." + std::to_string(m + 1);
+            play.troubles = player[0] == 'S' && m < 3 ? kLoss : std::vector<Trouble>{};
+            rows += performanceRows(play);
+        }
+        inputs.push_back(
+            Quorvel::Read::Input::bytes(std::string(player) + "-performance.csv",
+                                        std::string(Quorvel::Format::kHeaderLine) + rows));
+    }
+    const auto conclusions = analyzeInputs(inputs).result.conclusions;
+    ASSERT_EQ(conclusions.size(), 2u);
+    EXPECT_EQ(conclusions[0].player, "Epic|2|0");
+    EXPECT_EQ(conclusions[0].text, "mostly good: problems in 0 of 4 matches");
+    EXPECT_EQ(conclusions[1].player, "Steam|1|0");
+    EXPECT_EQ(conclusions[1].text, "loss in 3 of 4 matches, on 3 of 4 servers: your connection");
+    EXPECT_EQ(Quorvel::Present::conclusionLine(conclusions[1], true),
+              "Overall for Steam|1|0: loss in 3 of 4 matches, on 3 of 4 servers: your connection");
 }
 
 }  // namespace

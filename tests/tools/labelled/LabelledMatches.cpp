@@ -122,15 +122,73 @@ void addTwoTroubles(std::vector<LabelledMatch>& set) {
                            {"(also computer)"}));
 }
 
+// The moments a player remembers: the connection gone altogether, and troubles that
+// fill most of a match.
+void addOutages(std::vector<LabelledMatch>& set) {
+    // Nothing in and nothing out for 40 s from 2:00: the player's side.
+    set.push_back(labelled("total-outage-40s",
+                           with(quiet(71, 40, 3, 144), {{TroubleKind::Outage, 120, 40, 0, 0}}),
+                           "connection", {{"outage", 120, 1, 39, 41, true}},
+                           {"outage", "2:00\u20132:40", "both directions stopped"}));
+    // Nothing in while packets out fall to half, for 15 s.
+    set.push_back(labelled("outage-out-halved",
+                           with(quiet(72, 55, 4, 144), {{TroubleKind::Outage, 200, 15, 45, 50}}),
+                           "connection", {{"outage", 200, 1, 14, 16, true}}, {"3:20\u20133:35"}));
+    // A minute without anything either way near the end of a long match.
+    MatchPlay late = with(quiet(73, 30, 2, 240), {{TroubleKind::Outage, 480, 60, 0, 10}});
+    late.seconds = 600;
+    set.push_back(labelled("outage-60s-late", late, "connection",
+                           {{"outage", 480, 1, 59, 61, true}}, {"8:00\u20139:00"}));
+    // Ten seconds: short, but felt.
+    set.push_back(labelled("outage-10s",
+                           with(quiet(74, 45, 3, 144), {{TroubleKind::Outage, 60, 10, 0, 0}}),
+                           "connection", {{"outage", 60, 1, 9, 11, true}}));
+}
+
+void addMostOfAMatch(std::vector<LabelledMatch>& set) {
+    // Nothing comes in for 6 of 10 minutes while packets go out: the server's side.
+    MatchPlay silent = with(quiet(81, 45, 3, 144), {{TroubleKind::NothingIn, 240, 360}});
+    silent.seconds = 600;
+    set.push_back(labelled("nothing-in-6-of-10-minutes", silent, "server",
+                           {{"nothingIn", 240, 1, 359, 361, true}},
+                           {"nothing came in for 360 s", "0 packets a second came in (usually "}));
+    // FPS 144 down to 33..37 for the last 6 of 10 minutes.
+    MatchPlay slow = with(quiet(82, 40, 3, 144), {{TroubleKind::FpsLevel, 240, 360, 33, 37}});
+    slow.seconds = 600;
+    set.push_back(labelled("fps-35-for-6-of-10-minutes", slow, "computer",
+                           {{"fpsDrop", 240, 1, 359, 361, true}},
+                           {"4:00\u201310:00", "(typical 14"}));
+    // Ping at 30 for three minutes, then at 140 for the seven left.
+    MatchPlay far = with(quiet(83, 30, 2, 144), {{TroubleKind::PingLevel, 180, 420, 138, 142}});
+    far.seconds = 600;
+    set.push_back(labelled("ping-140-for-most-of-a-match-that-began-at-30", far, "connection",
+                           {{"pingSpike", 180, 1, 419, 421, true}},
+                           {"3:00\u201310:00", "(typical 3"}));
+}
+
+void addSteadyLoss(std::vector<LabelledMatch>& set) {
+    // 1..3 packets lost every second coming in (2..5 % of about 60) for four minutes.
+    MatchPlay steady = with(quiet(91, 45, 3, 144), {{TroubleKind::LossIn, 120, 240, 1, 3}});
+    steady.seconds = 600;
+    set.push_back(labelled("steady-light-loss-4-minutes", steady, "connection",
+                           {{"steadyLoss", 120, 2, 236, 244, true}},
+                           {"steady loss", "2:00\u20136:00"}));
+    // 1..2 packets lost going out every second (about 2.5 %) for two minutes.
+    MatchPlay light = with(quiet(92, 60, 3, 144), {{TroubleKind::LossOut, 60, 120, 1, 2}});
+    set.push_back(labelled("steady-loss-out-2-minutes", light, "connection",
+                           {{"steadyLoss", 60, 2, 116, 124, true}}, {"going out"}));
+}
+
 void addIncomplete(std::vector<LabelledMatch>& set) {
     MatchPlay oneRow = quiet(61, 40, 3, 144);
     oneRow.onlySeconds = {0};
     set.push_back(labelled("one-row", oneRow, "incomplete"));
 
+    // Rows minutes apart, within the pause that would start another match.
     MatchPlay spread = quiet(62, 40, 3, 144);
-    spread.seconds = 3600;
-    spread.onlySeconds = {0, 1800, 3599};
-    set.push_back(labelled("three-rows-over-an-hour", spread, "incomplete"));
+    spread.seconds = 900;
+    spread.onlySeconds = {0, 450, 899};
+    set.push_back(labelled("three-rows-over-fifteen-minutes", spread, "incomplete"));
 
     MatchPlay inconsistent = quiet(63, 40, 3, 144);
     inconsistent.finally = [](PlaySecond& s) {
@@ -206,6 +264,9 @@ std::vector<LabelledMatch> labelledMatches() {
     addServer(set);
     addComputer(set);
     addTwoTroubles(set);
+    addOutages(set);
+    addMostOfAMatch(set);
+    addSteadyLoss(set);
     addIncomplete(set);
     return set;
 }

@@ -6,7 +6,9 @@
 
 #include "LabelledMatches.h"
 #include "RealisticPlay.h"
+#include "Thresholds.h"
 #include "ToolTestSupport.h"
+#include "VerdictTexts.h"
 
 namespace QuorvelTest {
 namespace {
@@ -53,6 +55,97 @@ TEST(LabelledMatches, QuietPlayOfEveryKindRaisesNothingThatCounts) {
                         << "seed " << seed << ": " << m.verdict.text;
                     EXPECT_EQ(m.events.counting(), 0u) << "seed " << seed;
                 }
+            }
+        }
+    }
+}
+
+// Many more quiet matches, each of its own kind drawn from its seed: base ping 10..150 ms,
+// jitter 0.5..6 ms, 30..300 FPS, a lost packet in up to one second of twenty, lengths of one
+// to fifteen minutes. None has an event that counts, whatever the usual values come to.
+TEST(LabelledMatches, QuietPlayOverManySeedsRaisesNothingThatCounts) {
+    for (std::uint64_t seed = 1000; seed < 1400; ++seed) {
+        PlayRandom kind(seed * 7919);
+        MatchPlay play;
+        play.seed = seed;
+        play.basePing = kind.between(10, 150);
+        play.jitterMs = kind.between(5, 60) / 10.0;
+        play.fps = kind.between(30, 300);
+        play.lossChance = kind.between(0, 50) / 1000.0;
+        play.seconds = kind.between(60, 900);
+        const Analyzed a = analyze(performanceFile(play));
+        ASSERT_EQ(a.matches.size(), 1u);
+        const MatchReport& m = a.matches[0];
+        const bool highPing = m.figures.ping && m.figures.ping->p95 >= 150;  // a far server
+        EXPECT_TRUE(m.verdict.cause == Cause::Good || highPing)
+            << "seed " << seed << ": " << m.verdict.text;
+        EXPECT_EQ(m.events.counting(), 0u) << "seed " << seed << ": " << m.verdict.text;
+    }
+}
+
+// What an event names as its trouble differs from the usual value it names beside it, as
+// the texts round them: no "up to 30 ms (typical 30 ms)", no "latency up to 30 ms while
+// ping was 30 ms". Empty when the event says nothing contradictory.
+std::string contradiction(const Event& e) {
+    const auto same = [](double a, double b) { return number(a) == number(b); };
+    if (const auto* x = std::get_if<PingSpike>(&e.what); x && same(x->worstMs, x->typicalMs)) {
+        return worstWords(e.what);
+    }
+    if (const auto* x = std::get_if<FpsDrop>(&e.what); x && !(x->worstFps < x->typicalFps)) {
+        return worstWords(e.what);
+    }
+    if (const auto* x = std::get_if<Stutter>(&e.what); x && !(x->worstFps < x->typicalFps)) {
+        return worstWords(e.what);
+    }
+    if (const auto* x = std::get_if<NothingIn>(&e.what);
+        x && same(x->worstPacketsIn, x->typicalPacketsIn)) {
+        return worstWords(e.what);
+    }
+    if (const auto* x = std::get_if<Outage>(&e.what);
+        x && (same(x->worstPacketsIn, x->typicalPacketsIn) ||
+              same(x->mostPacketsOut, x->typicalPacketsOut))) {
+        return worstWords(e.what);
+    }
+    if (const auto* x = std::get_if<ServerHiccup>(&e.what);
+        x && x->worstLatencyMs - x->pingMs < Quorvel::Thresholds::kHiccupExcessMs) {
+        return worstWords(e.what);
+    }
+    return {};
+}
+
+// Troubles that fill from half of a match to all of it, of each statistic, over the
+// labelled matches too: whatever the usual values come to, no event contradicts itself.
+TEST(LabelledMatches, NoTextNamesTheUsualValueAsATrouble) {
+    std::vector<std::string> files;
+    for (const LabelledMatch& label : labelledMatches()) {
+        files.push_back(label.csv);
+    }
+    const std::vector<Trouble> kinds = {{TroubleKind::PingLevel, 0, 0, 138, 142},
+                                        {TroubleKind::FpsLevel, 0, 0, 33, 37},
+                                        {TroubleKind::NothingIn, 0, 0},
+                                        {TroubleKind::Outage, 0, 0, 0, 40},
+                                        {TroubleKind::ServerHiccup, 0, 0, 25, 35},
+                                        {TroubleKind::UnstablePing, 0, 0, 40, 110}};
+    std::uint64_t seed = 900;
+    for (Trouble trouble : kinds) {
+        for (int tenths = 5; tenths <= 10; ++tenths) {
+            MatchPlay play;
+            play.seed = ++seed;
+            play.seconds = 600;
+            // Latency stuck far below a far server's ping: Latency - Ping is -110 ms in the
+            // trouble, +4 in the calm seconds.
+            play.basePing = trouble.kind == TroubleKind::ServerHiccup ? 140 : play.basePing;
+            trouble.length = 60 * tenths;
+            trouble.from = play.seconds - trouble.length;
+            play.troubles = {trouble};
+            files.push_back(performanceFile(play));
+        }
+    }
+    for (const std::string& file : files) {
+        const Analyzed a = analyze(file);
+        for (const MatchReport& m : a.matches) {
+            for (const Event& e : m.events.events) {
+                EXPECT_EQ(contradiction(e), "") << m.verdict.text;
             }
         }
     }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "CsvText.h"
 #include "PerformanceFormat.h"
 #include "UtcTimestamp.h"
 
@@ -156,6 +157,19 @@ void apply(const Trouble& t, const std::vector<int>& drops, const MatchPlay& pla
         case TroubleKind::BufferAboveTarget:
             s.buffer = s.target + random.between(t.low, t.high);
             break;
+        case TroubleKind::Outage:
+            s.packetsIn = 0;
+            s.lostIn = 0;
+            s.packetsOut = s.packetsOut * random.between(t.low, t.high) / 100;
+            s.lostOut = 0;
+            break;
+        case TroubleKind::PingLevel:
+            s.ping = random.between(t.low, t.high) + jitter(play, random);
+            s.latency = latencyFor(s.ping, play, random);
+            break;
+        case TroubleKind::FpsLevel:
+            s.fps = random.between(t.low, t.high);
+            break;
     }
 }
 
@@ -196,11 +210,20 @@ std::vector<PlaySecond> playSeconds(const MatchPlay& play) {
 }
 
 std::string performanceFile(const MatchPlay& play) {
+    return std::string(Quorvel::Format::kHeaderLine) + performanceRows(play);
+}
+
+std::string performanceRows(const MatchPlay& play) {
     using namespace std::chrono;
-    const sys_seconds start = sys_days{year{2026} / December / 8} + hours{18};
-    const std::string fixed =
-        ",Steam|76561190000000042|0," + play.matchGuid + "," + play.serverIp + ",7777,13";
-    std::string file(Quorvel::Format::kHeaderLine);
+    const sys_seconds start =
+        sys_days{year{2026} / December / 8} + hours{18} + seconds{play.startSecond};
+    std::string fixed;
+    for (const std::string* text : {&play.userId, &play.matchGuid, &play.serverIp}) {
+        fixed += ',';
+        Quorvel::Format::appendCsvField(fixed, *text);
+    }
+    fixed += ",7777,13";
+    std::string file;
     for (const PlaySecond& s : playSeconds(play)) {
         Quorvel::Format::appendUtcTimestamp(file, start + seconds{s.second});
         file += fixed;

@@ -56,6 +56,9 @@ enum class TroubleKind {
     Stutter,            // one-second FPS drops to `low`..`high` % of the median, every 8..12 s
     NothingIn,          // PacketsIn 0 while PacketsOut goes on; the input buffer fills up
     BufferAboveTarget,  // Buffer `low`..`high` frames above its target
+    Outage,             // PacketsIn 0 and PacketsOut down to `low`..`high` % of its own
+    PingLevel,          // Ping moves to `low`..`high` ms (and its jitter); Latency follows
+    FpsLevel,           // FPS moves to `low`..`high`
 };
 
 struct Trouble {
@@ -82,13 +85,17 @@ struct MatchPlay {
     std::function<void(PlaySecond&)> finally;
     std::string matchGuid = "5F1A0C2E9B7D4E3A";
     std::string serverIp = "203.0.113.40";
+    std::string userId = "Steam|76561190000000042|0";
+    int startSecond = 0;  // the first row's time, in seconds after 2026-12-08 18:00:00 UTC
 };
 
 // Every row of the match, second by second.
 std::vector<PlaySecond> playSeconds(const MatchPlay& play);
 
 // The whole performance file: the header, then one row a second from
-// 2026-12-08 18:00:00 UTC, with a fixed UserID, ServerPort and Playlist.
+// 2026-12-08 18:00:00 UTC (and `startSecond`), with a fixed ServerPort and Playlist.
 std::string performanceFile(const MatchPlay& play);
+// The rows alone, to make a file of several matches.
+std::string performanceRows(const MatchPlay& play);
 
 }  // namespace QuorvelTest

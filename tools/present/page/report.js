@@ -46,7 +46,9 @@ function layOutHeadline() {
   document.title = report.title;
   document.getElementById("title").textContent = report.title;
   const headline = document.getElementById("headline");
-  headline.append(el("p", {class: "conclusion " + report.conclusion.side}, "Overall: " + report.conclusion.text));
+  for (const answer of report.conclusions) {
+    headline.append(el("p", {class: "conclusion " + answer.side}, answer.texts.line));
+  }
   for (const file of report.files) {
     headline.append(el("p", {class: "headline" + (file.refused ? " incomplete" : "")}, file.headline));
   }
@@ -67,10 +69,16 @@ function matchRows(row, texts, titles, found) {
   for (let i = 1; i < titles.length; i++) {
     cells.push(el("td", i === 1 || i === 3 ? {class: "text"} : null, texts[row[i]]));
   }
-  const [side, reason] = [texts[row[titles.length]], texts[row[titles.length + 1]]];
-  return [el("tr", {class: "figures" + (found ? " found" : "")}, ...cells),
-          el("tr", {class: "verdict-row"}, el("td", null),
-             el("td", {class: "text reason " + side, colspan: String(titles.length - 1)}, reason))];
+  const [side, reason, closed] = [texts[row[titles.length]], texts[row[titles.length + 1]],
+                                  texts[row[titles.length + 2]]];
+  const rows = [el("tr", {class: "figures" + (found ? " found" : "")}, ...cells),
+                el("tr", {class: "verdict-row"}, el("td", null),
+                   el("td", {class: "text reason " + side, colspan: String(titles.length - 1)}, reason))];
+  if (closed) {
+    rows.push(el("tr", {class: "verdict-row"}, el("td", null),
+                 el("td", {class: "text notes", colspan: String(titles.length - 1)}, closed)));
+  }
+  return rows;
 }
 
 function layOutMatchTable() {
@@ -188,7 +196,8 @@ function layOutDays() {
 // Each kind's band colour; a minor event (one that does not count) is drawn fainter.
 const BAND_COLORS = {
   pingSpike: [31, 119, 180], unstablePing: [23, 190, 207], lossBurst: [214, 39, 40],
-  nothingIn: [148, 103, 189], serverHiccup: [255, 127, 14], fpsDrop: [44, 160, 44],
+  steadyLoss: [255, 152, 150], nothingIn: [148, 103, 189], outage: [90, 50, 130],
+  serverHiccup: [255, 127, 14], fpsDrop: [44, 160, 44],
   stutter: [188, 189, 34], bufferAboveTarget: [140, 86, 75], noValue: [120, 120, 120],
   notRecorded: [120, 120, 120],
 };
@@ -202,9 +211,9 @@ const CHARTS = [
    lines: [["spike line", "pingSpike", "#1f77b4"]],
    limits: [[`high ping (p95) ${LIMITS.highPingP95Ms} ms`, LIMITS.highPingP95Ms],
             [`high latency (median) ${LIMITS.highLatencyMedianMs} ms`, LIMITS.highLatencyMedianMs]]},
-  {key: "packets", title: "Packets per second", unit: "packets", bands: ["nothingIn"], fromZero: true,
+  {key: "packets", title: "Packets per second", unit: "packets", bands: ["nothingIn", "outage"], fromZero: true,
    series: [["In", "packetsIn", "#17becf"], ["Out", "packetsOut", "#7f7f7f"]], lines: []},
-  {key: "loss", title: "Packets lost per second", unit: "packets", bands: ["lossBurst"], fromZero: true,
+  {key: "loss", title: "Packets lost per second", unit: "packets", bands: ["lossBurst", "steadyLoss"], fromZero: true,
    series: [["Lost in", "lostPacketsIn", "#d62728"], ["Lost out", "lostPacketsOut", "#9467bd"]], lines: []},
   {key: "fps", title: "Frames per second", unit: "FPS", bands: ["fpsDrop", "stutter"],
    series: [["FPS", "fps", "#2ca02c"]], lines: [["drop line", "fpsDrop", "#2ca02c"]],
@@ -479,7 +488,8 @@ followTheWindow();
 document.getElementById("legend").textContent =
   "Times are UTC. " + report.legend.replace(/\n/g, " ") + " Shaded bands mark events, strong when " +
   "they count in the verdict and faint when they are minor: ping spikes (blue), unstable ping (teal), " +
-  "server hiccups (orange), nothing coming in (purple), loss bursts (red), FPS drops (green), " +
+  "server hiccups (orange), nothing coming in (purple), outages (dark purple), loss bursts (red), " +
+  "steady loss (pink), FPS drops (green), " +
   "stutter (olive), input buffer above target (brown), seconds without a value or without a row " +
   "(grey). Dashed lines are the levels a spike or drop is measured against; dotted red lines the " +
   "limits of the verdict, where the data reaches them. " + report.thresholdsNote;

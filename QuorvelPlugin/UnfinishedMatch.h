@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string_view>
+
+namespace Quorvel {
+
+// What became of a journal an earlier session left behind (the game closed in a match,
+// or its rows could not be written when the plugin was unloaded).
+enum class UnfinishedRows {
+    None,          // no journal, or one without rows
+    AlreadySaved,  // its rows had reached the player's file: the journal is discarded
+    Kept,          // kept in the history as an unfinished session
+    NotKept,       // neither renamed nor copied: the journal stays as it was
+};
+
+struct KeptUnfinished {
+    UnfinishedRows rows = UnfinishedRows::None;
+    std::filesystem::path historyFile;  // when Kept
+    std::size_t rowCount = 0;           // its rows, when AlreadySaved or Kept
+};
+
+// At load, before the player's file `playerFile` is looked at: keeps `journal`'s rows in
+// `history` as `userId`'s unfinished session named by its first row, unless the same
+// rows already end the player's file (the game closed between that file's append and
+// the journal's removal). Throws nothing but std::bad_alloc.
+KeptUnfinished keepUnfinishedMatch(const std::filesystem::path& journal,
+                                   const std::filesystem::path& playerFile,
+                                   const std::filesystem::path& history, std::string_view userId);
+
+}  // namespace Quorvel
