@@ -36,9 +36,9 @@ own=simulator-only
 
 echo "== contents of $(basename "$1")"
 (cd "$folder" && find . -type f | sort | sed 's|^\./|  |')
+# Every example scenario of the checkout, and nothing else.
 expected="players-guide.txt quorvel-report$exe quorvel-sim$exe
-scenarios/default.json scenarios/four-servers.json scenarios/graphs-missing.json scenarios/loss-bursts.json
-scenarios/non-latin-documents.json scenarios/reload-mid-match.json scenarios/unload-mid-match.json
+$(cd tools/quorvel-sim && ls scenarios/*.json)
 $own/README.txt $own/QuorvelPlugin$module $own/pluginsdk$library"
 expected="$(echo $expected | tr ' ' '\n' | sort | tr '\n' ' ')"
 actual="$(cd "$folder" && find . -type f | sed 's|^\./||' | sort | tr '\n' ' ')"
