@@ -57,8 +57,12 @@ windows_build() {
 }
 windows_tests() {
     scripts/wine-prefix.sh "$wine_prefix"
-    # One Wine server for all the tests, not one started for each.
+    # One Wine server for all the tests, not one started for each. Its services start
+    # with the first program run in the prefix and inherit that program's output: they
+    # start here, with no output a test's pipe would wait on until they end.
     WINEPREFIX="$wine_prefix" wineserver -p
+    WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+        wine cmd /c exit 0 </dev/null >/dev/null 2>&1
     ctest --preset windows -j "$jobs"
     WINEPREFIX="$wine_prefix" wineserver -k || true
 }
