@@ -113,8 +113,11 @@ std::filesystem::path QuorvelPlugin::keepUnfinishedMatch(const std::filesystem::
     if (!journalFile) {
         return {};
     }
-    const Quorvel::KeptUnfinished kept = Quorvel::keepUnfinishedMatch(
-        *journalFile, file, Quorvel::historyFolder(dataFolder), userId);
+    const Quorvel::KeptUnfinished kept =
+        Quorvel::keepUnfinishedMatch({.journal = *journalFile,
+                                      .playerFile = file,
+                                      .history = Quorvel::historyFolder(dataFolder)},
+                                     userId);
     if (kept.rows == Quorvel::UnfinishedRows::Kept) {
         log(std::string(Console::kKeptUnfinished) + plural(kept.rowCount, "row", "rows") +
             std::string(Console::kKeptUnfinishedRows) + displayPath(kept.historyFile));

@@ -105,7 +105,7 @@ std::optional<std::filesystem::path> placeInHistory(const std::filesystem::path&
             return std::nullopt;
         }
         const std::filesystem::path target = where.folder / *name;
-        const Placement placed = place(file, target);
+        const Placement placed = place({.from = file, .to = target});
         if (placed == Placement::Done) {
             return target;
         }

@@ -18,10 +18,17 @@ using Present::ChartSeries;
 
 // A match of `seconds` rows, one a second from 10:00:00, leaving out [gapFrom, gapTo);
 // Ping 30 to 36 and FPS 140 to 144 but for the seconds in `pings` and `fpss`.
-Matches::MatchRows matchOf(std::int64_t seconds, std::int64_t gapFrom, std::int64_t gapTo,
-                           const std::vector<std::pair<std::int64_t, std::int32_t>>& pings = {},
-                           const std::vector<std::pair<std::int64_t, std::int32_t>>& fpss = {}) {
+struct MatchShape {
+    std::int64_t seconds = 0;
+    std::int64_t gapFrom = 0;
+    std::int64_t gapTo = 0;
+    std::vector<std::pair<std::int64_t, std::int32_t>> pings;  // (second, Ping)
+    std::vector<std::pair<std::int64_t, std::int32_t>> fpss;   // (second, FPS)
+};
+
+Matches::MatchRows matchOf(const MatchShape& shape) {
     using namespace std::chrono;
+    const auto& [seconds, gapFrom, gapTo, pings, fpss] = shape;
     Matches::MatchRows rows;
     for (std::int64_t s = 0; s < seconds; ++s) {
         if (s >= gapFrom && s < gapTo) {
@@ -68,7 +75,8 @@ std::vector<double> offsetsOf(const ChartSeries& series, Statistic statistic, st
 }
 
 TEST(ChartSeries, AShortMatchKeepsEverySecondAndItsGaps) {
-    const Matches::MatchRows rows = matchOf(600, 100, 110, {{50, 400}});
+    const Matches::MatchRows rows =
+        matchOf({.seconds = 600, .gapFrom = 100, .gapTo = 110, .pings = {{50, 400}}, .fpss = {}});
     const ChartSeries series = Present::chartSeries(rows);
     ASSERT_EQ(series.size(), rows.seconds.size() + 1);
     EXPECT_EQ(gapPoints(series), std::vector<double>{100});
@@ -91,8 +99,11 @@ TEST(ChartSeries, ALongMatchIsBoundedAndKeepsItsSpikesDropsAndGaps) {
     const Case cases[] = {{86400, 40000, 60000}, {1700, 1699, 0}, {7200, 1, 7199}};
     for (const Case& c : cases) {
         const std::int64_t gapFrom = c.seconds / 3, gapTo = gapFrom + 100;
-        const Matches::MatchRows rows =
-            matchOf(c.seconds, gapFrom, gapTo, {{c.spikeAt, 900}}, {{c.dropAt, 5}});
+        const Matches::MatchRows rows = matchOf({.seconds = c.seconds,
+                                                 .gapFrom = gapFrom,
+                                                 .gapTo = gapTo,
+                                                 .pings = {{c.spikeAt, 900}},
+                                                 .fpss = {{c.dropAt, 5}}});
         const ChartSeries series = Present::chartSeries(rows);
         EXPECT_LE(series.size(), Present::kMaxChartPoints) << c.seconds;
         EXPECT_TRUE(std::is_sorted(series.offsets.begin(), series.offsets.end())) << c.seconds;

@@ -6,8 +6,9 @@
 
 namespace QuorvelTest {
 
-std::vector<nlohmann::json> dataBlocks(const std::string& page, const std::string& attributes) {
-    const std::string open = "<script type=\"application/json\" " + attributes + ">";
+std::vector<nlohmann::json> dataBlocks(const std::string& page, Quorvel::Present::DataBlock block) {
+    const std::string open = "<script type=\"application/json\" " +
+                             std::string(Quorvel::Present::dataBlockAttributes(block)) + ">";
     std::vector<nlohmann::json> blocks;
     for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
         at += open.size();
@@ -56,8 +57,9 @@ void screenshot(const std::filesystem::path& page, const std::filesystem::path& 
     EXPECT_EQ(shot.exitCode, 0) << shot.err;
 }
 
-std::string attributeNear(const std::string& dom, const std::string& marker,
-                          const std::string& attribute) {
+std::string attributeNear(const std::string& dom, const AttributeOf& wanted) {
+    const std::string& marker = wanted.element;
+    const std::string& attribute = wanted.name;
     const std::size_t at = dom.find(marker);
     const std::size_t tagStart = dom.rfind('<', at);
     const std::size_t found = dom.find(attribute + "=\"", tagStart);

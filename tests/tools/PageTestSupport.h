@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "PageData.h"
 #include "TempDir.h"
 
 namespace QuorvelTest {
 
-// The JSON of each <script> data element of the page with `attributes`.
-std::vector<nlohmann::json> dataBlocks(const std::string& page, const std::string& attributes);
+// The JSON of each <script> data element of the page of the kind `block`.
+std::vector<nlohmann::json> dataBlocks(const std::string& page, Quorvel::Present::DataBlock block);
 
 // Whether the page can be drawn here (the Linux suite, with chromium installed).
 bool chromiumInstalled();
@@ -37,10 +38,14 @@ std::string drawnPage(const std::filesystem::path& page, const TempDir& folder,
 void screenshot(const std::filesystem::path& page, const std::filesystem::path& png,
                 const TempDir& folder, Window window);
 
-// The value of `attribute` on the element that carries `marker` (HTML entities left as
-// they are).
-std::string attributeNear(const std::string& dom, const std::string& marker,
-                          const std::string& attribute);
+// An attribute of the element that carries a marker (another attribute and its value).
+struct AttributeOf {
+    std::string element;  // the marker: `data-chart="ping"`
+    std::string name;     // `data-labels`
+};
+// The value of the attribute on the element that carries its marker (HTML entities left
+// as they are).
+std::string attributeNear(const std::string& dom, const AttributeOf& wanted);
 
 // An attribute's value as the DOM dump writes it, with &quot; and &amp; read back.
 std::string unescapedAttribute(std::string text);

@@ -106,7 +106,7 @@ TEST(SharedPage, HoldsNeitherTheIdNorAFolderPathInAnyForm) {
         }
     }
     // What a server's host needs stays; the player is "you", the files have labels.
-    const auto report = dataBlocks(html, "id=\"report-data\"");
+    const auto report = dataBlocks(html, Quorvel::Present::DataBlock::Report);
     ASSERT_EQ(report.size(), 1u);
     EXPECT_EQ(report[0]["title"],
               "Quorvel report: your file, history, 2026-12-08 18:00, "
@@ -131,15 +131,15 @@ struct FirstScreen {
 };
 
 FirstScreen firstScreenOf(const std::string& dom) {
-    const auto j = nlohmann::json::parse(
-        unescapedAttribute(attributeNear(dom, "data-first-screen=", "data-first-screen")));
+    const auto j = nlohmann::json::parse(unescapedAttribute(
+        attributeNear(dom, {.element = "data-first-screen=", .name = "data-first-screen"})));
     return {j["answer"], j["strip"], j["height"], j["width"], j["scrollWidth"]};
 }
 
 // The first screen's labels that lie on one another.
 std::string overlappingLabels(const std::string& dom) {
     const auto boxes = nlohmann::json::parse(
-        unescapedAttribute(attributeNear(dom, "data-labels=", "data-labels")));
+        unescapedAttribute(attributeNear(dom, {.element = "data-labels=", .name = "data-labels"})));
     std::string wrong;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
@@ -167,7 +167,7 @@ TEST(SharedPage, FirstScreenOfAWeekWithOneBadServer) {
     writeFile(csv, week.csv);
     const auto page = folder / "week.html";
     ASSERT_EQ(runReport(shellQuoted(csv) + " --html " + shellQuoted(page), folder).exitCode, 0);
-    const auto report = dataBlocks(readFile(page), "id=\"report-data\"");
+    const auto report = dataBlocks(readFile(page), Quorvel::Present::DataBlock::Report);
     ASSERT_EQ(report.size(), 1u);
     const auto& answer = report[0]["conclusions"][0];
     EXPECT_EQ(answer["side"], "server");
@@ -200,7 +200,8 @@ TEST(SharedPage, FirstScreenOfAWeekWithOneBadServer) {
     EXPECT_LE(shown.scrollWidth, shown.width) << "nothing runs off to the right";
     EXPECT_EQ(overlappingLabels(dom), "");
     const std::string all = std::to_string(week.matches);
-    EXPECT_EQ(attributeNear(dom, "data-strip-links=", "data-strip-links"), all + "/" + all);
+    EXPECT_EQ(attributeNear(dom, {.element = "data-strip-links=", .name = "data-strip-links"}),
+              all + "/" + all);
 
     const auto png = folder / "week.png";
     screenshot(page, png, folder, kLaptopWindow);

@@ -276,7 +276,7 @@ json HtmlReport::firstScreenJson(const Analysis::ReportTotals& totals) const {
 void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     table.finish();
     for (const std::string& data : charted.byNumber()) {
-        writeDumpedDataBlock(out, "class=\"match-data\"", data);
+        writeDumpedDataBlock(out, DataBlock::MatchData, data);
     }
     json fileList = json::array();
     for (std::size_t i = 0; i < totals.inputs.size(); ++i) {
@@ -307,7 +307,7 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
         data["chartsNote"] = hint.empty() ? line : line + " " + hint;
     }
     writeUntil("report");
-    writeDataBlock(out, "id=\"report-data\"", data);
+    writeDataBlock(out, DataBlock::Report, data);
     writeUntil({});
 }
 

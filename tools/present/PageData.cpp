@@ -13,17 +13,28 @@ namespace Quorvel::Present {
 
 using json = nlohmann::ordered_json;
 
-void writeDumpedDataBlock(Tools::TextOutput& out, std::string_view attributes,
-                          std::string_view pageJson) {
+std::string_view dataBlockAttributes(DataBlock block) {
+    switch (block) {
+        case DataBlock::MatchRows:
+            return "class=\"match-rows\"";
+        case DataBlock::MatchData:
+            return "class=\"match-data\"";
+        case DataBlock::Report:
+            return "id=\"report-data\"";
+    }
+    return {};
+}
+
+void writeDumpedDataBlock(Tools::TextOutput& out, DataBlock block, std::string_view pageJson) {
     out.write("<script type=\"application/json\" ");
-    out.write(attributes);
+    out.write(dataBlockAttributes(block));
     out.write(">");
     out.write(pageJson);
     out.write("</script>\n");
 }
 
-void writeDataBlock(Tools::TextOutput& out, std::string_view attributes, const json& data) {
-    writeDumpedDataBlock(out, attributes, dumpJson(data, false, true));
+void writeDataBlock(Tools::TextOutput& out, DataBlock block, const json& data) {
+    writeDumpedDataBlock(out, block, dumpJson(data, false, true));
 }
 
 std::int64_t PageTable::placeOf(std::string text) {
@@ -78,7 +89,7 @@ void PageTable::finish() {
         }
         rowList.push_back(std::move(row));
     }
-    writeDataBlock(out, "class=\"match-rows\"", {{"texts", textList}, {"rows", rowList}});
+    writeDataBlock(out, DataBlock::MatchRows, {{"texts", textList}, {"rows", rowList}});
     rows.clear();
     places.clear();
     texts.clear();

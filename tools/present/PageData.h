@@ -16,13 +16,20 @@
 
 namespace Quorvel::Present {
 
-// Writes `data` as one element with `attributes` (`class="match-data"`, say); no text
-// in it can end the element.
-void writeDataBlock(Tools::TextOutput& out, std::string_view attributes,
-                    const nlohmann::ordered_json& data);
+// The page's data elements, as its script finds them.
+enum class DataBlock {
+    MatchRows,  // class="match-rows": a block of the table of matches
+    MatchData,  // class="match-data": one match's charts
+    Report,     // id="report-data": the rest of the report
+};
+
+// The attributes that mark an element of the kind: `class="match-data"`, say.
+std::string_view dataBlockAttributes(DataBlock block);
+
+// Writes `data` as one element of its kind; no text in it can end the element.
+void writeDataBlock(Tools::TextOutput& out, DataBlock block, const nlohmann::ordered_json& data);
 // The same for data already made with dumpJson(..., forPage = true).
-void writeDumpedDataBlock(Tools::TextOutput& out, std::string_view attributes,
-                          std::string_view pageJson);
+void writeDumpedDataBlock(Tools::TextOutput& out, DataBlock block, std::string_view pageJson);
 
 // The table of matches, in blocks written as the matches come (a block of
 // kTableBlockRows rows at a time, so memory holds one block whatever the number of

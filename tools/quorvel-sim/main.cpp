@@ -21,6 +21,7 @@
 #include "Scenario.h"
 #include "ScratchFolder.h"
 #include "Session.h"
+#include "SimulatorFiles.h"
 #include "StreamOutput.h"
 #include "SystemPath.h"
 #include "TableReport.h"
@@ -94,14 +95,6 @@ struct Options {
     double pace = 0;
 };
 
-std::filesystem::path moduleBesideThisProgram(const char* argv0) {
-#if defined(_WIN32)
-    return Tools::programFile(argv0).parent_path() / "QuorvelPlugin.dll";
-#else
-    return Tools::programFile(argv0).parent_path() / "QuorvelPlugin.so";
-#endif
-}
-
 // Where the CSV file goes without --data: a folder in the current one, where the player
 // finds it after the run (the summary names it).
 constexpr const char* kDefaultDataFolder = "quorvel-sim-data";
@@ -136,8 +129,10 @@ void describeOptions(CLI::App& app, Options& options) {
                    "The user's Documents folder (default: a temporary folder, removed at the end)");
     app.add_option("--player", options.player,
                    "The local player's id (default: the scenario's, or a Steam-like id)");
-    app.add_option("--module", options.modulePath,
-                   "The plugin module (default: the one built beside this program)");
+    app.add_option(
+        "--module", options.modulePath,
+        "The plugin module (default: the simulator's test build, in " QUORVEL_SIMULATOR_FOLDER
+        " beside this program)");
     auto* realtimeFlag = app.add_flag("--realtime", options.realtime, "Tick once per real second");
     app.add_option("--pace", options.pace,
                    "Real seconds per tick, 0 to 60 (0: as fast as possible)")
@@ -156,7 +151,7 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
     session.player = !options.player.empty()
                          ? options.player
                          : scenario.player.value_or("Steam|76561190000000000|0");
-    session.modulePath = options.modulePath.empty() ? moduleBesideThisProgram(argv0)
+    session.modulePath = options.modulePath.empty() ? Sim::defaultModule(Tools::programFile(argv0))
                                                     : Tools::pathFromUtf8(options.modulePath);
     session.realSecondsPerTick = options.realtime ? 1.0 : options.pace;
     if (!options.realtime) {
@@ -264,6 +259,7 @@ int play(const Options& options, const char* argv0) {
     Sim::ScratchFolder scratch;
     const Sim::SessionOptions session = sessionOptions(options, scenario, scratch, argv0);
     checkDocumentsFolder(session.documentsFolder);
+    Sim::useStandInHost(Sim::simulatorFolder(Tools::programFile(argv0)));
     stopOnSignals();
     try {
         Tools::createFolders(session.dataFolder);

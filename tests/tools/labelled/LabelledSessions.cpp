@@ -39,10 +39,16 @@ struct LabelledSession {
 
 const std::string kPlayer = "Steam%7C76561190000000042%7C0";
 
-// The rows of `play` from second `from` to `to` (excluded), as a whole file.
-std::string rowsBetween(MatchPlay play, int from, int to) {
+// Seconds `from` to `to` (excluded) of a match.
+struct Seconds {
+    int from = 0;
+    int to = 0;
+};
+
+// The rows of `play` in `seconds`, as a whole file.
+std::string rowsBetween(MatchPlay play, Seconds seconds) {
     play.onlySeconds.clear();
-    for (int s = from; s < to; ++s) {
+    for (int s = seconds.from; s < seconds.to; ++s) {
         play.onlySeconds.push_back(s);
     }
     return performanceFile(play);
@@ -69,11 +75,13 @@ LabelledSession reloadInAMatch() {
     next.seed = 312;
     next.matchGuid = "7C0FFEE000000002";
     next.startSecond = 420;
-    return {"reload-in-a-match",
-            {{kPlayer + "-20261208-180000-performance.csv", rowsBetween(play, 0, 100)},
-             {kPlayer + "-performance.csv", rowsBetween(play, 104, 300) + performanceRows(next)}},
-            {{"203.0.113.40:7777", 300, 296, "connection", 2, false, {"2 loss bursts"}},
-             {"203.0.113.40:7777", 300, 300, "good", 1, false, {}}}};
+    return {
+        "reload-in-a-match",
+        {{kPlayer + "-20261208-180000-performance.csv", rowsBetween(play, {.from = 0, .to = 100})},
+         {kPlayer + "-performance.csv",
+          rowsBetween(play, {.from = 104, .to = 300}) + performanceRows(next)}},
+        {{"203.0.113.40:7777", 300, 296, "connection", 2, false, {"2 loss bursts"}},
+         {"203.0.113.40:7777", 300, 300, "good", 1, false, {}}}};
 }
 
 LabelledSession guidUsedAgainOnAnotherServer() {
@@ -91,7 +99,7 @@ LabelledSession guidUsedAgainOnAnotherServer() {
 LabelledSession partialCopyAndWholeFile() {
     const MatchPlay play = lossyLate();
     return {"partial-copy-and-whole-file",
-            {{"copy/" + kPlayer + "-performance.csv", rowsBetween(play, 0, 100)},
+            {{"copy/" + kPlayer + "-performance.csv", rowsBetween(play, {.from = 0, .to = 100})},
              {kPlayer + "-performance.csv", performanceFile(play)}},
             {{"203.0.113.40:7777", 300, 300, "connection", 1, false, {"7 loss bursts"}}}};
 }
@@ -122,8 +130,9 @@ LabelledSession reloadThenCrash() {
     play.troubles = {{TroubleKind::Outage, 300, 20, 0, 0}};
     return {
         "reload-then-crash",
-        {{kPlayer + "-20261208-180000-performance.csv", rowsBetween(play, 0, 200)},
-         {kPlayer + "-20261208-180324-unfinished-performance.csv", rowsBetween(play, 204, 390)}},
+        {{kPlayer + "-20261208-180000-performance.csv", rowsBetween(play, {.from = 0, .to = 200})},
+         {kPlayer + "-20261208-180324-unfinished-performance.csv",
+          rowsBetween(play, {.from = 204, .to = 390})}},
         {{"203.0.113.40:7777", 390, 386, "connection", 2, true, {"outage", "5:00"}}}};
 }
 
