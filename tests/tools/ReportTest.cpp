@@ -8,10 +8,11 @@
 #include <sstream>
 
 #include "ChartedMatches.h"
-#include "PageData.h"
+#include "PageTestSupport.h"
 #include "RealisticPlay.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
+#include "UtcTimestamp.h"
 
 namespace QuorvelTest {
 namespace {
@@ -40,26 +41,21 @@ std::vector<std::string> filesIn(const TempDir& folder) {
     return names;
 }
 
-// The JSON of each <script> data element of the page of the kind `block`.
-std::vector<nlohmann::json> dataBlocks(const std::string& page, Quorvel::Present::DataBlock block) {
-    const std::string open = "<script type=\"application/json\" " +
-                             std::string(Quorvel::Present::dataBlockAttributes(block)) + ">";
-    std::vector<nlohmann::json> blocks;
-    for (std::size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
-        at += open.size();
-        blocks.push_back(nlohmann::json::parse(page.substr(at, page.find("</script>", at) - at)));
-    }
-    return blocks;
-}
+// Where a row of the page's table holds the match's start.
+constexpr std::size_t kStartPlace = 1;
 
-// The page's table of matches, each row's places read back: its number and texts.
+// The page's table of matches, each row's places read back: its number and texts (the
+// start, which the page holds as seconds since 1970, as the table writes it in UTC).
 std::vector<std::pair<int, std::vector<std::string>>> pageTable(const std::string& page) {
     std::vector<std::pair<int, std::vector<std::string>>> table;
     for (const nlohmann::json& block : dataBlocks(page, Quorvel::Present::DataBlock::MatchRows)) {
         for (const nlohmann::json& row : block["rows"]) {
             std::vector<std::string> texts;
             for (std::size_t i = 1; i < row.size(); ++i) {
-                texts.push_back(block["texts"][row[i].get<std::size_t>()]);
+                texts.push_back(i == kStartPlace
+                                    ? Quorvel::Format::formatUtcTimestamp(std::chrono::sys_seconds(
+                                          std::chrono::seconds(row[i].get<std::int64_t>())))
+                                    : block["texts"][row[i].get<std::size_t>()].get<std::string>());
             }
             table.emplace_back(row[0].get<int>(), texts);
         }
@@ -448,7 +444,7 @@ TEST(ReportPage, NoDataBlockHoldsARawLessThanWhateverAFieldHolds) {
     EXPECT_EQ(blocks, 3u) << "the table's rows, the match's charts, the report";
     const auto charted = dataBlocks(html, Quorvel::Present::DataBlock::MatchData);
     ASSERT_EQ(charted.size(), 1u);
-    EXPECT_EQ(charted[0]["report"]["userId"], hostile + "id");
+    EXPECT_EQ(charted[0]["report"]["matchGuid"], hostile + "m");
     EXPECT_EQ(charted[0]["report"]["server"], hostile + "1.2.3.4:" + hostile + "7777");
 }
 
@@ -524,47 +520,6 @@ TEST(ReportPage, AMatchTheGameClosedDuringIsShownOnceWithItsNote) {
 }
 
 #endif
-
-bool chromiumInstalled() {
-#if defined(_WIN32)
-    return false;  // the page is drawn by the Linux suite
-#else
-    return std::filesystem::exists("/usr/bin/chromium");
-#endif
-}
-
-// The page as headless Chromium leaves it once its scripts have run.
-std::string drawnPage(const std::filesystem::path& page, const TempDir& folder) {
-    const std::string flags =
-        "--headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
-        "--disable-background-networking --disable-component-update --disable-sync "
-        "--window-size=1280,900 --virtual-time-budget=5000 --user-data-dir=" +
-        shellQuoted(folder / "profile");
-    const ProgramRun dom = runProgram(
-        "/usr/bin/chromium", flags + " --dump-dom \"file://" + utf8(page) + "#check\"", folder);
-    EXPECT_EQ(dom.exitCode, 0) << dom.err;
-    return dom.out;
-}
-
-// An attribute of the element that carries a marker (another attribute and its value).
-struct AttributeOf {
-    std::string element;  // the marker: `data-chart="ping"`
-    std::string name;     // `data-labels`
-};
-
-// The value of the attribute on the element that carries its marker.
-std::string attributeNear(const std::string& dom, const AttributeOf& wanted) {
-    const std::string& marker = wanted.element;
-    const std::string& attribute = wanted.name;
-    const std::size_t at = dom.find(marker);
-    const std::size_t tagStart = dom.rfind('<', at);
-    const std::size_t found = dom.find(attribute + "=\"", tagStart);
-    if (at == std::string::npos || found == std::string::npos) {
-        return {};
-    }
-    const std::size_t start = found + attribute.size() + 2;
-    return dom.substr(start, dom.find('"', start) - start);
-}
 
 TEST_F(Report, HtmlPageDrawsEveryChartInAHeadlessBrowser) {
     const auto page = folder / "report.html";
@@ -696,11 +651,8 @@ TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
 // The labels a chart drew (data-labels, as the page records them when checked): what
 // is wrong with them, empty when each lies inside the plot and none covers another.
 std::string misplacedLabels(const std::string& dom, const std::string& chart) {
-    std::string text =
-        attributeNear(dom, {.element = "data-chart=\"" + chart + "\"", .name = "data-labels"});
-    for (std::size_t at = text.find("&quot;"); at != std::string::npos; at = text.find("&quot;")) {
-        text.replace(at, 6, "\"");
-    }
+    const std::string text = unescapedAttribute(
+        attributeNear(dom, {.element = "data-chart=\"" + chart + "\"", .name = "data-labels"}));
     if (text.empty()) {
         return "no labels recorded";
     }
@@ -781,8 +733,7 @@ TEST(ReportPage, EveryKindOfEventIsABandOnItsChart) {
     writeFile(folder / "p-performance.csv", performanceFile(play));
     const auto page = folder / "page.html";
     ASSERT_EQ(writePage(folder, folder / "p-performance.csv", page), 0);
-    EXPECT_NE(readFile(page).find("<title>Quorvel report: p-performance.csv</title>"),
-              std::string::npos);
+    EXPECT_NE(readFile(page).find("<title>Quorvel report: your file</title>"), std::string::npos);
     const std::string dom = drawnPage(page, folder);
     EXPECT_NE(dom.find("data-errors=\"0\""), std::string::npos);
     const std::pair<const char*, const char*> bands[] = {

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "PageTestSupport.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
 
@@ -130,11 +131,19 @@ TEST(WindowsHabits, WhateverIsDroppedOnTheReportGetsAPageOrAPlainSentence) {
                       std::string::npos)
                 << run.err;
             EXPECT_NE(run.out.find("good: no problem found"), std::string::npos) << run.out;
+            // The page covers each file dropped, by a label rather than its name.
             const std::string page = readFile(folder / drop.page);
+            const auto report = dataBlocks(page, Quorvel::Present::DataBlock::Report);
+            ASSERT_EQ(report.size(), 1u);
+            std::size_t csvFiles = 0;
             for (const auto& path : drop.dropped) {
                 if (path.extension() == ".csv") {
-                    EXPECT_NE(page.find(utf8(path.filename())), std::string::npos);
+                    ++csvFiles;
+                    EXPECT_EQ(page.find(utf8(path.filename())), std::string::npos);
                 }
+            }
+            if (csvFiles > 0) {
+                EXPECT_EQ(report[0]["files"].size(), csvFiles);
             }
         }
     }

@@ -56,7 +56,8 @@ struct MatchFigures {
     std::optional<Distribution> ping;
     std::optional<Distribution> latency;
     std::optional<Distribution> fps;
-    ValueCounts pingCounts;  // kept for the servers' figures
+    ValueCounts pingCounts;              // kept for the servers' figures
+    ValueCounts latencyAbovePingCounts;  // Latency - Ping of each second with both
     UsualLevels usual;
     MatchSums sums;
     std::size_t inconsistentSeconds = 0;  // lost packets above packets, in or out

@@ -32,6 +32,8 @@ enum class Problem : std::size_t {
     FullInputBuffer,
 };
 inline constexpr std::size_t kProblemCount = 12;
+template <typename T>
+using PerProblem = Format::EnumArray<Problem, T, kProblemCount>;
 
 // What a problem rests on: the events of one kind that count (MatchEvents::kinds says
 // how many, how long and the worst), or a figure of the whole match past its limit.

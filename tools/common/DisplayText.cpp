@@ -59,6 +59,11 @@ std::string formatPercentile(double share) {
     }
 }
 
+std::string pluralFigure(double value, std::string_view one, std::string_view many) {
+    const std::string number = formatFigure(value);
+    return number + " " + std::string(number == "1" ? one : many);
+}
+
 std::string shareWords(double share) {
     if (share == 0.5) {
         return "half";

@@ -43,6 +43,9 @@ std::string formatPercentile(double share);
 
 // A count with its noun: "1 match", "3 matches".
 using Platform::plural;
+// A figure written whole (formatFigure) with its noun, which agrees with the number
+// written: "1 packet", "0 packets", "12 packets" (1.4 is written "1": "1 packet").
+std::string pluralFigure(double value, std::string_view one, std::string_view many);
 
 // A share in words: "half", "a quarter", "three quarters", else "40 %".
 std::string shareWords(double share);

@@ -73,8 +73,10 @@ std::string conclusionText(const Conclusion& c) {
            ", of different kinds and on different servers: no one side to blame";
 }
 
-std::string conclusionLine(const Conclusion& conclusion, bool severalPlayers) {
-    return (severalPlayers ? "Overall for " + conclusion.player + ": " : "Overall: ") +
+std::string conclusionLine(const Conclusion& conclusion, bool severalPlayers,
+                           const ShownNames& names) {
+    return (severalPlayers ? "Overall for " + names.player(conclusion.player) + ": "
+                           : "Overall: ") +
            conclusionText(conclusion);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Conclusion.h"
+#include "ShownNames.h"
 
 namespace Quorvel::Present {
 
@@ -14,7 +15,8 @@ namespace Quorvel::Present {
 std::string conclusionText(const Analysis::Conclusion& conclusion);
 
 // "Overall: loss in 4 of 6 matches, on 4 of 5 servers: your connection"; with several
-// players, each named: "Overall for Steam|7656|0: ...".
-std::string conclusionLine(const Analysis::Conclusion& conclusion, bool severalPlayers);
+// players, each named as `names` says: "Overall for Steam|7656|0: ...".
+std::string conclusionLine(const Analysis::Conclusion& conclusion, bool severalPlayers,
+                           const ShownNames& names);
 
 }  // namespace Quorvel::Present

@@ -1,12 +1,17 @@
 #include "HtmlReport.h"
 
 #include <algorithm>
+#include <set>
 
+#include "AdviceTexts.h"
 #include "ChartSeries.h"
+#include "DisplayText.h"
 #include "MatchJson.h"
 #include "MatchTexts.h"
+#include "Names.h"
 #include "PageAssets.h"
 #include "PageLayout.h"
+#include "ServerComparison.h"
 #include "TableColumns.h"
 
 namespace Quorvel::Present {
@@ -19,6 +24,16 @@ constexpr std::string_view kOpenMarker = "{{";
 constexpr std::string_view kCloseMarker = "}}";
 // Days in the page's table of days: years of play, while the page stays small.
 constexpr std::size_t kShownDays = 400;
+// Matches a server's host is told of: the latest, enough to find them in its logs.
+constexpr std::size_t kHostLines = 10;
+// Servers on the first screen; the table of servers has them all.
+constexpr std::size_t kServersCompared = 8;
+
+// The words around the first screen's parts.
+constexpr std::string_view kTipsHeading = "What may help";
+constexpr std::string_view kForHostHeading = "For the server's host (ready to copy)";
+constexpr std::string_view kCopyButton = "copy";
+constexpr std::string_view kStripHeading = "Matches over time (each one links to its details)";
 
 // A time into the match: whole seconds as integers, so the page stays short.
 json offsetJson(double offset) {
@@ -86,22 +101,19 @@ std::string htmlText(std::string_view text) {
     return escaped;
 }
 
-// The title before the files are read: their names; the script adds the players.
-std::string titleOfFiles(const std::vector<Read::Input>& inputs) {
-    std::vector<TitleFile> files;
-    files.reserve(inputs.size());
-    for (const Read::Input& input : inputs) {
-        files.push_back({input.name(), input.path()});
-    }
-    return pageTitle(files, {});
-}
-
 // Each column's title, and whether it holds text (kept to the left) or figures.
+// A clock column also says how to title it in the viewer's zone: "start ({zone})".
 template <typename Row>
 json columnsJson(const std::vector<Column<Row>>& columns) {
     json list = json::array();
     for (const Column<Row>& column : columns) {
-        list.push_back({{"title", column.title}, {"text", !column.alignRight}});
+        json entry = {{"title", column.title}, {"text", !column.alignRight}};
+        if (column.clock) {
+            std::string zoned(column.title);
+            const std::size_t utc = zoned.find("UTC");
+            entry["zoneTitle"] = utc == std::string::npos ? zoned : zoned.replace(utc, 3, "{zone}");
+        }
+        list.push_back(std::move(entry));
     }
     return list;
 }
@@ -116,7 +128,10 @@ json tableJson() {
 
 HtmlReport::HtmlReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs,
                        std::string otherMatchesHint)
-    : out(output), files(inputs), hint(std::move(otherMatchesHint)), table(output) {
+    : out(output),
+      names(ShownNames::shareable(inputs)),
+      hint(std::move(otherMatchesHint)),
+      table(output) {
     writeUntil("matches");
 }
 
@@ -148,9 +163,25 @@ std::string_view HtmlReport::writeUpToNextMarker() {
         } else if (name == "report.js") {
             out.write(kPageScript);
         } else if (name == "title") {
-            out.write(htmlText(titleOfFiles(files)));
+            out.write(htmlText(pageTitle(names, std::set<std::string>{})));
         } else {
             return name;  // a data marker: the caller writes what goes there
+        }
+    }
+}
+
+void HtmlReport::remember(const Analysis::MatchReport& report) {
+    strip.push_back({report.number, report.figures.start.time_since_epoch().count(),
+                     report.figures.lengthSeconds, report.verdict.cause});
+    if (strip.size() > kStripMatches) {
+        strip.pop_front();
+    }
+    if (worthReporting(report.verdict)) {
+        HostLines& host = forHosts[report.info.serverIp];
+        host.lines.push_back(hostReportLine(report));
+        if (host.lines.size() > kHostLines) {
+            host.lines.pop_front();
+            ++host.leftOut;
         }
     }
 }
@@ -158,10 +189,16 @@ std::string_view HtmlReport::writeUpToNextMarker() {
 void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchReport& report) {
     ++matches;
     table.add(report);
+    remember(report);
     charted.offer(report, [&] {
-        json data = {{"report", matchJson(report, files)},
+        json data = {{"report", matchJson(report, names)},
                      {"series", seriesJson(chartSeries(rows))},
                      {"lines", dashedLevelsJson(report.figures)}};
+        const MatchHeading heading = matchHeading(report);
+        data["report"]["heading"] = {heading.lead, heading.where};
+        if (worthReporting(report.verdict)) {
+            data["forHost"] = hostReport(report.info.server(), {hostReportLine(report)}, 0);
+        }
         data["report"]["events"] = shownEvents(report.events);
         const std::string note =
             eventsShownNote(data["report"]["events"].size(), report.events.total());
@@ -172,14 +209,78 @@ void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchRepo
     });
 }
 
+// Each answer across matches, with what may help and, for a server, the note for its
+// host.
+json HtmlReport::conclusionsJson(const std::vector<Analysis::Conclusion>& all) const {
+    json answers = Present::conclusionsJson(all, names)["conclusions"];
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const auto host = forHosts.find(all[i].serverIp);
+        if (all[i].side == Analysis::Conclusion::Side::Server && host != forHosts.end()) {
+            const HostLines& lines = host->second;
+            answers[i]["forHost"] = hostReport(
+                all[i].serverIp, {lines.lines.begin(), lines.lines.end()}, lines.leftOut);
+        }
+    }
+    return answers;
+}
+
+// The verdicts counted, the strip of the latest matches and the servers compared.
+json HtmlReport::firstScreenJson(const Analysis::ReportTotals& totals) const {
+    Analysis::PerCause<std::size_t> verdicts;
+    for (const Analysis::ServerSummary& server : totals.servers) {
+        for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
+            verdicts[static_cast<Analysis::Cause>(c)] +=
+                server.verdicts[static_cast<Analysis::Cause>(c)];
+        }
+    }
+    json counts = json::array();
+    for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
+        const auto cause = static_cast<Analysis::Cause>(c);
+        if (verdicts[cause] > 0) {
+            counts.push_back(
+                {{"cause", causeName(cause)},
+                 {"matches", verdicts[cause]},
+                 {"text", groupedCount(verdicts[cause]) + " " + std::string(causeName(cause))}});
+        }
+    }
+    json stripList = json::array();
+    for (const StripMatch& m : strip) {
+        stripList.push_back({m.number, m.startEpochSeconds, m.lengthSeconds, causeName(m.cause)});
+    }
+    const ServerComparison comparison =
+        compareServers(totals.servers, totals.conclusions, kServersCompared);
+    json compared = json::array();
+    for (const ComparedServer& s : comparison.servers) {
+        compared.push_back({{"serverIp", s.serverIp},
+                            {"value", s.value},
+                            {"text", s.text},
+                            {"verdicts", s.verdicts},
+                            {"blamed", s.blamed}});
+    }
+    json screen = {{"tipsHeading", kTipsHeading},         {"forHostHeading", kForHostHeading},
+                   {"copyButton", kCopyButton},           {"verdictCounts", std::move(counts)},
+                   {"stripHeading", kStripHeading},       {"strip", std::move(stripList)},
+                   {"comparisonTitle", comparison.title}, {"servers", std::move(compared)}};
+    if (matches > strip.size()) {
+        screen["stripNote"] = "The latest " + groupedCount(strip.size()) + " of " +
+                              groupedCount(matches) + " matches; the table below has them all.";
+    }
+    if (comparison.leftOut > 0) {
+        screen["serversNote"] = "and " +
+                                Tools::plural(comparison.leftOut, "other server", "other servers") +
+                                ", in the table of servers below";
+    }
+    return screen;
+}
+
 void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     table.finish();
     for (const std::string& data : charted.byNumber()) {
         writeDumpedDataBlock(out, DataBlock::MatchData, data);
     }
     json fileList = json::array();
-    for (const Analysis::InputSummary& input : totals.inputs) {
-        fileList.push_back(inputJson(input));
+    for (std::size_t i = 0; i < totals.inputs.size(); ++i) {
+        fileList.push_back(inputJson(totals.inputs[i], i, names));
     }
     json serverList = json::array();
     for (const Analysis::ServerSummary& server : totals.servers) {
@@ -190,8 +291,9 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     for (std::size_t i = firstDay; i < totals.days.size(); ++i) {
         dayList.push_back(dayJson(totals.days[i]));
     }
-    json data = {{"title", pageTitle(totals.inputs)},
-                 {"conclusions", conclusionsJson(totals.conclusions)["conclusions"]},
+    json data = {{"title", pageTitle(names, totals.inputs)},
+                 {"conclusions", conclusionsJson(totals.conclusions)},
+                 {"firstScreen", firstScreenJson(totals)},
                  {"files", fileList},
                  {"servers", serverList},
                  {"days", dayList},

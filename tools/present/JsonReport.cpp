@@ -18,12 +18,12 @@ std::string indented(std::string text, std::size_t spaces) {
 }  // namespace
 
 JsonReport::JsonReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs)
-    : out(output), files(inputs) {}
+    : out(output), names(ShownNames::full(inputs)) {}
 
 void JsonReport::match(const Matches::MatchRows&, const Analysis::MatchReport& report) {
     matches.write(first ? "" : ",\n");
     first = false;
-    matches.write(indented(dumpJson(matchJson(report, files), true), 4));
+    matches.write(indented(dumpJson(matchJson(report, names), true), 4));
 }
 
 void JsonReport::finish(const Analysis::ReportTotals& totals) {
@@ -36,13 +36,13 @@ void JsonReport::finish(const Analysis::ReportTotals& totals) {
         dayList.push_back(dayJson(day));
     }
     nlohmann::ordered_json fileList = nlohmann::ordered_json::array();
-    for (const auto& input : totals.inputs) {
-        fileList.push_back(inputJson(input));
+    for (std::size_t i = 0; i < totals.inputs.size(); ++i) {
+        fileList.push_back(inputJson(totals.inputs[i], i, names));
     }
     const auto member = [](const char* name, const nlohmann::ordered_json& value) {
         return "  \"" + std::string(name) + "\": " + indented(dumpJson(value, true), 2).substr(2);
     };
-    const nlohmann::ordered_json answers = conclusionsJson(totals.conclusions);
+    const nlohmann::ordered_json answers = conclusionsJson(totals.conclusions, names);
     out.write("{\n" + member("conclusion", answers["conclusion"]) + ",\n");
     out.write(member("conclusions", answers["conclusions"]) + ",\n");
     out.write("  \"matches\": [\n");

@@ -65,7 +65,7 @@ struct BandLabel {
         return "drop " + formatFigure(e.worstFps) + " FPS";
     }
     S operator()(const Analysis::Stutter& e) const {
-        return "stutter, " + std::to_string(e.drops) + " drops";
+        return "stutter, " + plural(e.drops, "drop", "drops");
     }
     S operator()(const Analysis::BufferAboveTarget& e) const {
         return "buffer " + formatFigure(e.worstBuffer);
@@ -131,13 +131,18 @@ std::string matchNotes(const MatchReport& r) {
            (notes.empty() ? "" : "; " + notes);
 }
 
-std::string matchTitle(const MatchReport& r) {
-    return "Match " + std::to_string(r.number) + ": " + Tools::formatClock(r.figures.start) +
-           " UTC on " + r.info.server() +
-           (r.info.matchGuid.empty() ? "" : " (" + r.info.matchGuid + ")");
+MatchHeading matchHeading(const MatchReport& r) {
+    return {
+        "Match " + std::to_string(r.number),
+        "on " + r.info.server() + (r.info.matchGuid.empty() ? "" : " (" + r.info.matchGuid + ")")};
 }
 
-std::string matchSource(const MatchReport& r, const std::vector<Read::Input>& files) {
+std::string matchTitle(const MatchReport& r) {
+    const MatchHeading heading = matchHeading(r);
+    return heading.lead + ": " + Tools::formatClock(r.figures.start) + " UTC " + heading.where;
+}
+
+std::string matchSource(const MatchReport& r, const ShownNames& names) {
     std::vector<const Matches::MatchPiece*> gave;
     for (const Matches::MatchPiece& piece : r.origin.pieces) {
         if (piece.newSeconds > 0) {
@@ -145,15 +150,15 @@ std::string matchSource(const MatchReport& r, const std::vector<Read::Input>& fi
         }
     }
     if (gave.size() < 2) {
-        return "from " + files.at(r.input).name() + ", player " + r.info.userId;
+        return "from " + names.file(r.input) + ", " + names.playerWords(r.info.userId);
     }
     std::string from;
     for (std::size_t i = 0; i < gave.size(); ++i) {
         from += i == 0 ? "from " : i + 1 == gave.size() ? " and " : ", ";
-        from += files.at(gave[i]->input).name() + " (" +
-                plural(gave[i]->newSeconds, "row", "rows") + ")";
+        from +=
+            names.file(gave[i]->input) + " (" + plural(gave[i]->newSeconds, "row", "rows") + ")";
     }
-    return from + ", joined by their seconds; player " + r.info.userId;
+    return from + ", joined by their seconds; " + names.playerWords(r.info.userId);
 }
 
 EventTexts eventTexts(const Event& e) {
@@ -166,41 +171,30 @@ EventTexts eventTexts(const Event& e) {
             std::move(detail.band)};
 }
 
-std::string pageTitle(const std::vector<TitleFile>& files, const std::set<std::string>& players) {
-    std::string names;
-    for (std::size_t i = 0; i < files.size() && i < 3; ++i) {
-        names +=
-            (i == 0 ? "" : ", ") +
-            (files[i].path.empty() ? files[i].name : Tools::displayPath(files[i].path.filename()));
+std::string pageTitle(const ShownNames& names, const std::set<std::string>& players) {
+    constexpr std::size_t kFilesNamed = 3;
+    std::string files;
+    for (std::size_t i = 0; i < names.inputCount() && i < kFilesNamed; ++i) {
+        files += (i == 0 ? "" : ", ") + names.fileInTitle(i);
     }
-    if (files.size() > 3) {
-        names += " and " + std::to_string(files.size() - 3) + " more";
+    if (names.inputCount() > kFilesNamed) {
+        files += " and " + std::to_string(names.inputCount() - kFilesNamed) + " more";
     }
-    std::string who;
-    for (const std::string& player : players) {
-        if (who.size() > 80) {
-            who += ", \u2026";
-            break;
-        }
-        who += (who.empty() ? "" : ", ") + player;
-    }
-    return "Quorvel report: " + names + (who.empty() ? "" : " (" + who + ")");
+    const std::string who = names.players(players);
+    return "Quorvel report: " + files + (who.empty() ? "" : " (" + who + ")");
 }
 
-std::string pageTitle(const std::vector<InputSummary>& inputs) {
-    std::vector<TitleFile> files;
-    files.reserve(inputs.size());
+std::string pageTitle(const ShownNames& names, const std::vector<InputSummary>& inputs) {
     std::set<std::string> players;
     for (const InputSummary& input : inputs) {
-        files.push_back({input.name, input.path});
         players.insert(input.players.begin(), input.players.end());
     }
-    return pageTitle(files, players);
+    return pageTitle(names, players);
 }
 
-std::string inputHeadline(const InputSummary& input) {
+std::string inputHeadline(const InputSummary& input, std::size_t place, const ShownNames& names) {
     if (input.refused) {
-        return input.refused->what();
+        return names.inMessage(place, input.refused->what());
     }
     // A file of many servers names the first few; the servers' table has them all.
     constexpr std::size_t kServersNamed = 10;
@@ -213,7 +207,7 @@ std::string inputHeadline(const InputSummary& input) {
         }
         servers += (servers.empty() ? "" : ", ") + ip;
     }
-    std::string line = input.name + ": " + plural(input.matches, "match", "matches") + ", " +
+    std::string line = names.file(place) + ": " + plural(input.matches, "match", "matches") + ", " +
                        std::to_string(input.matchesWithProblems) + " with problems";
     line += servers.empty() ? "" : ", on " + servers;
     if (input.skipped.count() > 0) {

@@ -12,6 +12,7 @@
 
 #include "Event.h"
 #include "Report.h"
+#include "ShownNames.h"
 
 namespace Quorvel::Present {
 
@@ -28,10 +29,17 @@ std::string matchNotes(const MatchReport& report);
 std::string gameClosedNote(const MatchReport& report);
 // "Match 3: 2026-12-08 18:00:20 UTC on 1.2.3.4:7777 (GUID)".
 std::string matchTitle(const MatchReport& report);
+// The title around its clock time, for a page that shows the time in the viewer's zone:
+// "Match 3", "on 1.2.3.4:7777 (GUID)".
+struct MatchHeading {
+    std::string lead;
+    std::string where;
+};
+MatchHeading matchHeading(const MatchReport& report);
 // Where a match came from, when there are several files: "from FILE, player ID", or for
 // a match joined from several, "from A (55 rows) and B (26 rows), joined by their
-// seconds; player ID". `files` are the report's inputs.
-std::string matchSource(const MatchReport& report, const std::vector<Read::Input>& files);
+// seconds; player ID", each named as `names` says.
+std::string matchSource(const MatchReport& report, const ShownNames& names);
 
 struct EventTexts {
     std::string name;    // "loss burst"
@@ -43,18 +51,15 @@ struct EventTexts {
 };
 EventTexts eventTexts(const Event& event);
 
-// The page's title: "Quorvel report: " and the names of the files read (the first three,
-// and how many more), then the players when they are known ("(Steam|7656…|0)").
-struct TitleFile {
-    std::string name;            // as messages name it
-    std::filesystem::path path;  // empty for bytes
-};
-std::string pageTitle(const std::vector<TitleFile>& files, const std::set<std::string>& players);
-std::string pageTitle(const std::vector<InputSummary>& inputs);
+// The page's title: "Quorvel report: " and the files read (the first three, and how
+// many more: by the name of each file, or its label), then the players when they are
+// known ("(Steam|7656…|0)", or "(you)").
+std::string pageTitle(const ShownNames& names, const std::set<std::string>& players);
+std::string pageTitle(const ShownNames& names, const std::vector<InputSummary>& inputs);
 
-// One line for an input: "file: 3 matches, 1 with problems, on 1.2.3.4", or why it
-// was refused.
-std::string inputHeadline(const InputSummary& input);
+// One line for the input of this place: "file: 3 matches, 1 with problems, on 1.2.3.4",
+// or why it was refused.
+std::string inputHeadline(const InputSummary& input, std::size_t place, const ShownNames& names);
 
 // A count with its thousands apart: "200,000".
 std::string groupedCount(std::size_t count);

@@ -37,7 +37,7 @@ void writeDataBlock(Tools::TextOutput& out, DataBlock block, const json& data) {
     writeDumpedDataBlock(out, block, dumpJson(data, false, true));
 }
 
-std::uint32_t PageTable::placeOf(std::string text) {
+std::int64_t PageTable::placeOf(std::string text) {
     const auto [found, added] =
         places.try_emplace(std::move(text), static_cast<std::uint32_t>(texts.size()));
     if (added) {
@@ -49,11 +49,13 @@ std::uint32_t PageTable::placeOf(std::string text) {
 }
 
 void PageTable::add(const Analysis::MatchReport& report) {
-    // The number as it is, then the places of the other columns' texts.
-    std::vector<std::uint64_t> row{report.number};
+    // The number as it is, a clock time as seconds since 1970, then the places of the
+    // other columns' texts.
+    std::vector<std::int64_t> row{static_cast<std::int64_t>(report.number)};
     std::vector<std::string> cells = cellsOf(matchColumns(), report);
     for (std::size_t i = 1; i < cells.size(); ++i) {
-        row.push_back(placeOf(std::move(cells[i])));
+        row.push_back(matchColumns()[i].clock ? report.figures.start.time_since_epoch().count()
+                                              : placeOf(std::move(cells[i])));
     }
     row.push_back(placeOf(std::string(causeName(report.verdict.cause))));
     row.push_back(placeOf(verdictText(report.verdict, report.events)));
@@ -73,16 +75,17 @@ void PageTable::finish() {
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [this](std::uint32_t a, std::uint32_t b) { return uses[a] > uses[b]; });
-    std::vector<std::uint64_t> placeNow(texts.size());
+    std::vector<std::int64_t> placeNow(texts.size());
     json textList = json::array();
     for (std::uint32_t i : order) {
-        placeNow[i] = textList.size();
+        placeNow[i] = static_cast<std::int64_t>(textList.size());
         textList.push_back(std::move(texts[i]));
     }
     json rowList = json::array();
-    for (std::vector<std::uint64_t>& row : rows) {
+    for (std::vector<std::int64_t>& row : rows) {
         for (std::size_t i = 1; i < row.size(); ++i) {
-            row[i] = placeNow[row[i]];
+            const bool clock = i < matchColumns().size() && matchColumns()[i].clock;
+            row[i] = clock ? row[i] : placeNow[static_cast<std::size_t>(row[i])];
         }
         rowList.push_back(std::move(row));
     }

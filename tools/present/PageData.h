@@ -34,9 +34,11 @@ void writeDumpedDataBlock(Tools::TextOutput& out, DataBlock block, std::string_v
 // The table of matches, in blocks written as the matches come (a block of
 // kTableBlockRows rows at a time, so memory holds one block whatever the number of
 // matches). A block, `class="match-rows"`, holds its texts once, the most used first,
-// and its rows as arrays of numbers: the match's number, then the place in `texts` of
-// each cell after "#" (TableColumns' matchColumns), of the verdict's side, of its text and
-// of the note that the game closed during the match (empty for most).
+// and its rows as arrays of numbers: the match's number, then for each cell after "#"
+// (TableColumns' matchColumns) its place in `texts`, or for a clock column the time in
+// seconds since 1970 (UTC; the page shows it in the viewer's zone), then the places of
+// the verdict's side, of its text and of the note that the game closed during the
+// match (empty for most).
 // Texts that repeat (servers, verdicts, figures) cost a digit or two a row.
 class PageTable {
   public:
@@ -47,10 +49,10 @@ class PageTable {
     void finish();
 
   private:
-    std::uint32_t placeOf(std::string text);
+    std::int64_t placeOf(std::string text);
 
     Tools::TextOutput& out;
-    std::vector<std::vector<std::uint64_t>> rows;
+    std::vector<std::vector<std::int64_t>> rows;
     std::unordered_map<std::string, std::uint32_t> places;
     std::vector<std::string> texts;
     std::vector<std::size_t> uses;

@@ -24,6 +24,25 @@ namespace T = Thresholds;
 constexpr std::string_view kLimitColor = "#b02a2a";
 constexpr std::string_view kLimitColorName = "red";
 
+// Each verdict's colour in the strip of matches over time and its counts.
+struct VerdictColor {
+    Analysis::Cause cause;
+    std::string_view color;
+};
+constexpr std::array<VerdictColor, Analysis::kCauseCount> kVerdictColors = {{
+    {Analysis::Cause::Good, "#2a9d4a"},
+    {Analysis::Cause::Connection, "#d03b2f"},
+    {Analysis::Cause::Server, "#e8891c"},
+    {Analysis::Cause::Computer, "#7d4cc0"},
+    {Analysis::Cause::Incomplete, "#a0a0a0"},
+}};
+
+// Where the page says in which time zone it shows clock times: `{zone}` stands for the
+// viewer's zone, as the browser names it.
+constexpr std::string_view kZoneNote =
+    "Clock times are in your time zone, {zone}; hover over one for UTC (the file, --json "
+    "and --summary-csv keep UTC).";
+
 // Kinds every chart of a match shades: its seconds without values or rows.
 constexpr std::array<EventKind, 2> kOnEveryChart = {EventKind::NoValue, EventKind::NotRecorded};
 
@@ -150,7 +169,7 @@ std::string pageLegend() {
     while (!figures.empty() && figures.back() == ' ') {
         figures.pop_back();
     }
-    return "Times are UTC. " + figures +
+    return figures +
            " Shaded bands mark events, strong when they count in the verdict and faint when "
            "they are minor: " +
            bandsLegend() +
@@ -242,7 +261,13 @@ json pageLayoutJson() {
     for (EventKind kind : kOnEveryChart) {
         everyChart.push_back(namesOf(kind).key);
     }
+    json verdictColors = json::object();
+    for (const VerdictColor& v : kVerdictColors) {
+        verdictColors[std::string(causeName(v.cause))] = v.color;
+    }
     return {{"matchCharts", std::move(charts)},
+            {"verdictColors", std::move(verdictColors)},
+            {"zoneNote", kZoneNote},
             {"onEveryChart", std::move(everyChart)},
             {"serverCharts", std::move(servers)},
             {"dayChart", groupChartJson(dayChart())},

@@ -34,19 +34,6 @@ std::string eventsCell(const MatchReport& r) {
     return std::to_string(counting) + "+" + std::to_string(r.events.total() - counting);
 }
 
-// "3 good, 1 connection".
-std::string verdictCounts(const GroupSummary& s) {
-    std::string verdicts;
-    for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
-        const auto cause = static_cast<Analysis::Cause>(c);
-        if (s.verdicts[cause] > 0) {
-            verdicts += (verdicts.empty() ? "" : ", ") + std::to_string(s.verdicts[cause]) + " " +
-                        std::string(causeName(cause));
-        }
-    }
-    return verdicts;
-}
-
 // The columns every group (a server, a day) has after its name.
 template <typename Group>
 std::string matchesCell(const Group& g) {
@@ -71,12 +58,24 @@ std::string verdictsCell(const Group& g) {
 
 }  // namespace
 
+std::string verdictCounts(const GroupSummary& group) {
+    std::string verdicts;
+    for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
+        const auto cause = static_cast<Analysis::Cause>(c);
+        if (group.verdicts[cause] > 0) {
+            verdicts += (verdicts.empty() ? "" : ", ") + std::to_string(group.verdicts[cause]) +
+                        " " + std::string(causeName(cause));
+        }
+    }
+    return verdicts;
+}
+
 const std::vector<Column<MatchReport>>& matchColumns() {
     using Analysis::Distribution;
     static const std::vector<Column<MatchReport>> kColumns = {
         {"#", 3, true, [](const MatchReport& r) { return std::to_string(r.number); }},
         {"start (UTC)", 19, false,
-         [](const MatchReport& r) { return Tools::formatClock(r.figures.start); }},
+         [](const MatchReport& r) { return Tools::formatClock(r.figures.start); }, true},
         {"length", 10, true,
          [](const MatchReport& r) { return Tools::formatMatchTime(r.figures.lengthSeconds); }},
         {"server", 21, false, [](const MatchReport& r) { return r.info.server(); }},

@@ -20,6 +20,8 @@ struct Column {
     std::size_t width;
     bool alignRight;  // figures; texts keep to the left
     std::string (*cell)(const Row&);
+    // A clock time (UTC in the cell): the page shows it in the viewer's time zone.
+    bool clock = false;
 };
 
 // The figures' legend under the tables.
@@ -32,6 +34,9 @@ inline constexpr std::string_view kFiguresLegend =
 const std::vector<Column<Analysis::MatchReport>>& matchColumns();
 const std::vector<Column<Analysis::ServerSummary>>& serverColumns();
 const std::vector<Column<Analysis::DaySummary>>& dayColumns();
+
+// "3 good, 1 connection": a group's matches by verdict.
+std::string verdictCounts(const Analysis::GroupSummary& group);
 
 // Each column's cell of `row`, in order.
 template <typename Row>

@@ -1,5 +1,6 @@
 #include "TableReport.h"
 
+#include "AdviceTexts.h"
 #include "ConclusionTexts.h"
 #include "DisplayText.h"
 #include "TableColumns.h"
@@ -37,7 +38,7 @@ std::string cells(const std::vector<Column<Row>>& columns, const Row& row) {
 }  // namespace
 
 TableReport::TableReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs)
-    : out(output), files(inputs) {}
+    : out(output), names(ShownNames::full(inputs)) {}
 
 void TableReport::match(const Matches::MatchRows&, const MatchReport& r) {
     if (!headerWritten) {
@@ -46,19 +47,26 @@ void TableReport::match(const Matches::MatchRows&, const MatchReport& r) {
     }
     matches.write(cells(matchColumns(), r));
     matches.write("    " + Tools::terminalSafe(verdictText(r.verdict, r.events)) + "\n");
+    if (const std::string tips = tipsLine(tipsFor(r.verdict)); !tips.empty()) {
+        matches.write("    " + tips + "\n");
+    }
     const std::string notes = matchNotes(r);
     if (!notes.empty()) {
         matches.write("    " + Tools::terminalSafe(notes) + "\n");
     }
-    if (files.size() > 1) {
-        matches.write("    " + Tools::terminalSafe(matchSource(r, files)) + "\n");
+    if (names.inputCount() > 1) {
+        matches.write("    " + Tools::terminalSafe(matchSource(r, names)) + "\n");
     }
 }
 
 void TableReport::finish(const Analysis::ReportTotals& totals) {
     for (const Analysis::Conclusion& conclusion : totals.conclusions) {
-        out.write(Tools::terminalSafe(conclusionLine(conclusion, totals.conclusions.size() > 1)) +
-                  "\n");
+        out.write(
+            Tools::terminalSafe(conclusionLine(conclusion, totals.conclusions.size() > 1, names)) +
+            "\n");
+        if (const std::string tips = tipsLine(tipsFor(conclusion)); !tips.empty()) {
+            out.write("  " + tips + "\n");
+        }
     }
     out.write("\n");
     matches.moveTo(out);

@@ -27,15 +27,20 @@ std::string range(double low, double high) {
                : formatFigure(low) + "\u2013" + formatFigure(high);
 }
 
+// "12 packets", "1 packet".
+std::string packets(double count) {
+    return Tools::pluralFigure(count, "packet", "packets");
+}
+
 std::string lossWords(const LossBurst& w) {
     if (w.worstLostInPerSecond > 0 && w.worstLostOutPerSecond > 0) {
-        return formatFigure(w.worstLostInPerSecond) + " packets a second lost coming in, " +
+        return packets(w.worstLostInPerSecond) + " a second lost coming in, " +
                formatFigure(w.worstLostOutPerSecond) + " going out";
     }
     if (w.worstLostInPerSecond > 0) {
-        return formatFigure(w.worstLostInPerSecond) + " packets a second lost coming in";
+        return packets(w.worstLostInPerSecond) + " a second lost coming in";
     }
-    return formatFigure(w.worstLostOutPerSecond) + " packets a second lost going out";
+    return packets(w.worstLostOutPerSecond) + " a second lost going out";
 }
 
 // "3.1 % of packets lost coming in, 1.2 % going out, up to 3 a second": the direction
@@ -54,7 +59,7 @@ std::string steadyWords(const SteadyLoss& e) {
 
 std::string outageWords(const Outage& e) {
     const std::string out = formatFigure(e.mostPacketsOut);
-    return formatFigure(e.worstPacketsIn) + " packets a second came in and " +
+    return packets(e.worstPacketsIn) + " a second came in and " +
            (out == "0" ? out : "no more than " + out) + " went out (usually " +
            formatFigure(e.typicalPacketsIn) + " and " + formatFigure(e.typicalPacketsOut) +
            "): both directions stopped";
@@ -167,8 +172,8 @@ std::string thinText(const ThinEvidence& thin) {
     }
     const auto& loss = std::get<LossUnusable>(thin);
     return "no verdict on packet loss: more packets lost than counted in " +
-           std::to_string(loss.inconsistentSeconds) + " of " + std::to_string(loss.rows) +
-           " seconds";
+           std::to_string(loss.inconsistentSeconds) + " of " +
+           plural(loss.rows, "second", "seconds");
 }
 
 std::string goodText(const MatchEvents& events) {
@@ -227,7 +232,7 @@ std::string worstWords(const EventDetail& what) {
         return steadyWords(*e);
     }
     if (const auto* e = std::get_if<NothingIn>(&what)) {
-        return formatFigure(e->worstPacketsIn) + " packets a second came in (usually " +
+        return packets(e->worstPacketsIn) + " a second came in (usually " +
                formatFigure(e->typicalPacketsIn) + ") while " + formatFigure(e->packetsOut) +
                " went out";
     }
@@ -243,12 +248,12 @@ std::string worstWords(const EventDetail& what) {
                formatFigure(e->typicalFps) + ")";
     }
     if (const auto* e = std::get_if<Stutter>(&what)) {
-        return std::to_string(e->drops) + " short FPS drops, " +
+        return plural(e->drops, "short FPS drop", "short FPS drops") + ", " +
                formatFigure(e->dropsPerMinute, 1) + " a minute, down to " +
                formatFigure(e->worstFps) + " FPS (typical " + formatFigure(e->typicalFps) + ")";
     }
     if (const auto* e = std::get_if<BufferAboveTarget>(&what)) {
-        return formatFigure(e->worstBuffer) + " frames against a target of " +
+        return Tools::pluralFigure(e->worstBuffer, "frame", "frames") + " against a target of " +
                formatFigure(e->target);
     }
     return {};

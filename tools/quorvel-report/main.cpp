@@ -3,15 +3,14 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "AtomicFile.h"
 #include "CommandLine.h"
+#include "CommandWord.h"
 #include "ConsoleText.h"
 #include "Desktop.h"
 #include "DisplayText.h"
@@ -122,22 +121,11 @@ Analysis::MatchFilter readFilter(const Options& options) {
     return filter;
 }
 
-// An argument as a command line shows it: quoted when it holds more than plain path
-// characters.
-std::string commandWord(const std::string& argument) {
-    const bool plain =
-        !argument.empty() && std::all_of(argument.begin(), argument.end(), [](char c) {
-            return std::isalnum(static_cast<unsigned char>(c)) ||
-                   std::strchr("._-/:+%@=", c) != nullptr;
-        });
-    return plain ? argument : "\"" + argument + "\"";
-}
-
 // The filter options as typed, for messages: "--match 3 --server 1.2.3.4".
 std::string filterWords(const Options& options) {
     std::string words;
     const auto add = [&words](const char* option, const std::string& value) {
-        words += (words.empty() ? "" : " ") + std::string(option) + " " + commandWord(value);
+        words += (words.empty() ? "" : " ") + std::string(option) + " " + Tools::shellWord(value);
     };
     for (const std::string& number : options.matchNumbers) {
         add(kMatchOption, number);
@@ -154,15 +142,14 @@ std::string filterWords(const Options& options) {
     return words;
 }
 
-// For the page: how to get a page of other matches, from this run's inputs.
-std::string otherMatchesHint(const Options& options) {
-    std::string command = "quorvel-report";
-    for (const std::string& input : options.inputs) {
-        command += " " + commandWord(input);
-    }
-    return "For a page of others: " + command + " --html PAGE " + kMatchOption +
-           " N (N from the # column; repeatable), or " + kServerOption + " IP, " + kSinceOption +
-           " " + kTimeForm + ", " + kUntilOption + " " + kTimeForm + " (UTC).";
+// For the page: how to get a page of other matches. The page is shared, so the
+// command names no file or folder of the player's: FILES stands for them.
+std::string otherMatchesHint() {
+    return std::string("For a page of others: quorvel-report FILES --html PAGE ") + kMatchOption +
+           " N (FILES: the files or folder this page was made from; N from the # column; "
+           "repeatable), or " +
+           kServerOption + " IP, " + kSinceOption + " " + kTimeForm + ", " + kUntilOption + " " +
+           kTimeForm + " (UTC).";
 }
 
 // What the command line asks for, resolved: the input files and the output paths.
@@ -246,8 +233,8 @@ struct Outputs {
             sinks.push_back(std::make_unique<Present::TableReport>(screen, plan.inputs));
         }
         if (htmlFile) {
-            sinks.push_back(std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs,
-                                                                  otherMatchesHint(options)));
+            sinks.push_back(
+                std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs, otherMatchesHint()));
         }
         if (csvFile) {
             sinks.push_back(std::make_unique<Present::SummaryCsv>(*csvFile, plan.inputs));
@@ -327,8 +314,8 @@ void checkFilterKept(const Options& options, const Analysis::MatchFilter& filter
                      const Analysis::ReportResult& result) {
     const std::size_t read = result.matches + result.leftOut;
     for (auto number = filter.numbers.upper_bound(read); number != filter.numbers.end(); ++number) {
-        complain(std::string(kMatchOption) + " " + std::to_string(*number) + ": there are " +
-                 Tools::plural(read, "match", "matches"));
+        complain(std::string(kMatchOption) + " " + std::to_string(*number) + ": there " +
+                 (read == 1 ? "is " : "are ") + Tools::plural(read, "match", "matches"));
     }
     if (result.matches == 0 && result.leftOut > 0) {
         throw Failure(FailureKind::Usage, "no match of the " + std::to_string(read) +

@@ -134,8 +134,13 @@ TEST(Conclusion, EachPlayerGetsAnAnswerOfTheirOwn) {
     EXPECT_EQ(textOf(conclusions[0]), "mostly good: problems in 0 of 4 matches");
     EXPECT_EQ(conclusions[1].player, "Steam|1|0");
     EXPECT_EQ(textOf(conclusions[1]), "loss in 3 of 4 matches, on 3 of 4 servers: your connection");
-    EXPECT_EQ(Quorvel::Present::conclusionLine(conclusions[1], true),
+    using Quorvel::Present::ShownNames;
+    EXPECT_EQ(Quorvel::Present::conclusionLine(conclusions[1], true, ShownNames::full(inputs)),
               "Overall for Steam|1|0: loss in 3 of 4 matches, on 3 of 4 servers: your connection");
+    // The page names each by a tag: never more than half of the id's longest run.
+    EXPECT_EQ(Quorvel::Present::conclusionLine(conclusions[1], true, ShownNames::shareable(inputs)),
+              "Overall for player \u2026am: loss in 3 of 4 matches, on 3 of 4 servers: your "
+              "connection");
 }
 
 }  // namespace

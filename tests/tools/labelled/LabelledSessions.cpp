@@ -210,9 +210,14 @@ TEST(LabelledSessions, NotesSayWhenTheGameClosedAndWhichFilesGaveAMatch) {
     EXPECT_EQ(Quorvel::Present::gameClosedNote(m),
               "the game closed during this match; recorded until 6:30");
     EXPECT_EQ(Quorvel::Present::matchNotes(m).rfind(Quorvel::Present::gameClosedNote(m), 0), 0u);
-    EXPECT_EQ(Quorvel::Present::matchSource(m, inputs),
+    using Quorvel::Present::ShownNames;
+    EXPECT_EQ(Quorvel::Present::matchSource(m, ShownNames::full(inputs)),
               "from " + crash.files[0].first + " (200 rows) and " + crash.files[1].first +
                   " (186 rows), joined by their seconds; player Steam|76561190000000042|0");
+    // On the page made to be shared: labels, and a tag of the player's.
+    EXPECT_EQ(Quorvel::Present::matchSource(m, ShownNames::shareable(inputs)),
+              "from history, 2026-12-08 18:00 (200 rows) and unfinished match, 2026-12-08 18:03 "
+              "(186 rows), joined by their seconds; player \u20260042");
 
     const LabelledSession copy = partialCopyAndWholeFile();
     const Analyzed copied =
