@@ -2,9 +2,9 @@
 
 #include <fstream>
 
-#include "NarrowPath.h"
 #include "PerformanceFormat.h"
 #include "SharedLogFile.h"
+#include "TextConversion.h"
 
 namespace Quorvel {
 
@@ -35,7 +35,8 @@ bool endsInATornLine(const std::filesystem::path& file) {
 
 std::optional<std::filesystem::path> csvFilePath(const std::filesystem::path& dataFolder,
                                                  std::string_view userId) {
-    std::optional<std::filesystem::path> name = narrowToPath(Format::performanceFileName(userId));
+    std::optional<std::filesystem::path> name =
+        Platform::narrowToPath(Format::performanceFileName(userId));
     if (!name) {
         return std::nullopt;
     }

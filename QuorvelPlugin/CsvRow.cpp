@@ -37,7 +37,7 @@ std::int32_t roundStatistic(float value) {
     return static_cast<std::int32_t>(shifted);
 }
 
-void appendCsvRow(std::string& out, const Format::RowTexts& texts, std::int32_t playlistId,
+void appendCsvRow(std::string& out, const Format::RowTextFields& texts, std::int32_t playlistId,
                   const RowStatistics& statistics) {
     Format::PerStatistic<std::int32_t> rounded;
     for (Statistic statistic : Format::kStatistics) {

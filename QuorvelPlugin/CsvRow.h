@@ -31,7 +31,7 @@ RowStatistics combineStatistics(const PendingSamples& samples, float exactPingSe
 std::int32_t roundStatistic(float value);
 
 // Appends one row of the performance file, each statistic rounded.
-void appendCsvRow(std::string& out, const Format::RowTexts& texts, std::int32_t playlistId,
+void appendCsvRow(std::string& out, const Format::RowTextFields& texts, std::int32_t playlistId,
                   const RowStatistics& statistics);
 
 }  // namespace Quorvel

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "HistoryFileName.h"
+#include "PathText.h"
 #include "PerformanceFormat.h"
 
 namespace Quorvel {
@@ -44,8 +45,7 @@ std::vector<Session> listSessions(const std::filesystem::path& folder, std::stri
         if (!std::filesystem::is_regular_file(it->symlink_status(entryError))) {
             continue;  // links and folders are not ours
         }
-        const std::u8string utf8 = it->path().filename().u8string();
-        Session session{it->path(), std::string(utf8.begin(), utf8.end()), {}, 0, false};
+        Session session{it->path(), Platform::displayPath(it->path().filename()), {}, 0, false};
         session.size = it->file_size(entryError);
         if (!entryError) {
             session.justKept = isJustKept(session.file, justKept);

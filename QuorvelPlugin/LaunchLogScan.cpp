@@ -35,6 +35,14 @@ const char* findLastLineFeed(const char* first, const char* last) {
     return nullptr;
 }
 
+// A block of the file in memory: `base[offset]` is the byte at file offset `offset`,
+// valid from kBeforeQuote bytes before `begin` (or the region's start) to `end`.
+struct Block {
+    const char* base;
+    std::uint64_t begin;
+    std::uint64_t end;
+};
+
 // Walks a region's lines from its end toward its start and stops at the last line
 // holding an entry. Walking backward, only quotes and line feeds matter: a line holds an
 // entry when one of its quotes opens an entry (GameURL= stands right before it) and
@@ -48,20 +56,18 @@ class BackwardEntryWalk {
     }
 
     // Visits one block, right to left: its quotes (file offsets, ascending) and the line
-    // feeds between them. `base[offset]` is the byte at file offset `offset`, valid from
-    // kBeforeQuote bytes before `blockBegin` (or the region's start) to `blockEnd`.
-    // True once the walk has left behind a line that holds an entry: the walk is over.
-    bool walkBlock(const char* base, std::uint64_t blockBegin, std::uint64_t blockEnd,
-                   const std::vector<std::uint64_t>& quotes) {
-        std::uint64_t cursor = blockEnd;
+    // feeds between them. True once the walk has left behind a line that holds an
+    // entry: the walk is over.
+    bool walkBlock(const Block& block, const std::vector<std::uint64_t>& quotes) {
+        std::uint64_t cursor = block.end;
         for (auto it = quotes.rbegin(); it != quotes.rend(); ++it) {
-            if (crossLineFeeds(base, *it + 1, cursor)) {
+            if (crossLineFeeds(block.base, *it + 1, cursor)) {
                 return true;
             }
-            visitQuote(base, *it);
+            visitQuote(block.base, *it);
             cursor = *it;
         }
-        return crossLineFeeds(base, blockBegin, cursor);
+        return crossLineFeeds(block.base, block.begin, cursor);
     }
 
     // The entry of the line the walk stopped in (or of the region's first line): its
@@ -145,7 +151,7 @@ RegionScan scanRegionBackward(const ReadBytes& read, std::uint64_t begin, std::u
              q = findByte(q + 1, base + blockEnd, '"')) {
             quotes.push_back(static_cast<std::uint64_t>(q - base));
         }
-        if (walk.walkBlock(base, blockBegin, blockEnd, quotes)) {
+        if (walk.walkBlock({base, blockBegin, blockEnd}, quotes)) {
             break;
         }
         blockEnd = blockBegin;

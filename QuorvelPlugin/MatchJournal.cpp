@@ -4,14 +4,15 @@
 
 #include "CsvFile.h"
 #include "HistoryFileName.h"
-#include "NarrowPath.h"
 #include "SessionHistory.h"
+#include "TextConversion.h"
 
 namespace Quorvel {
 
 std::optional<std::filesystem::path> journalFilePath(const std::filesystem::path& dataFolder,
                                                      std::string_view userId) {
-    const std::optional<std::filesystem::path> name = narrowToPath(Format::journalFileName(userId));
+    const std::optional<std::filesystem::path> name =
+        Platform::narrowToPath(Format::journalFileName(userId));
     if (!name) {
         return std::nullopt;
     }

@@ -45,7 +45,7 @@ const PluginExportRecord exports = {
     QUORVEL_PLUGIN_SOURCE,
     "QuorvelPlugin",
     "Quorvel Plugin",
-    "1.2.0",
+    QUORVEL_VERSION,
     0,
     &getPlugin,
     &deleteMe,

@@ -107,8 +107,8 @@ bool copyContents(const SharedLogFile& source, Handle destination, char* buffer)
 
 #if defined(_WIN32)
 
-Placement renameWithoutReplacing(const std::filesystem::path& from,
-                                 const std::filesystem::path& to) {
+Placement renameWithoutReplacing(const FileMove& move) {
+    const auto& [from, to] = move;
     // Without MOVEFILE_REPLACE_EXISTING an existing target is an error, and without
     // MOVEFILE_COPY_ALLOWED a move between volumes is one too.
     if (MoveFileExW(from.c_str(), to.c_str(), 0)) {
@@ -121,8 +121,8 @@ Placement renameWithoutReplacing(const std::filesystem::path& from,
 
 #else
 
-Placement renameWithoutReplacing(const std::filesystem::path& from,
-                                 const std::filesystem::path& to) {
+Placement renameWithoutReplacing(const FileMove& move) {
+    const auto& [from, to] = move;
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return Placement::Done;
     }
@@ -146,7 +146,8 @@ Placement renameWithoutReplacing(const std::filesystem::path& from,
 
 #endif
 
-Placement copyWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+Placement copyWithoutReplacing(const FileMove& move) {
+    const auto& [from, to] = move;
     const std::optional<SharedLogFile> source = SharedLogFile::open(from);
     if (!source) {
         return Placement::Failed;

@@ -6,10 +6,12 @@
 #include <utility>
 
 #include "ConsoleLines.h"
+#include "CountText.h"
 #include "CsvFile.h"
 #include "CsvRow.h"
 #include "HistoryPruning.h"
 #include "LaunchLogPath.h"
+#include "PathText.h"
 #include "ServerAddress.h"
 #include "SessionHistory.h"
 #include "UnfinishedMatch.h"
@@ -23,18 +25,11 @@ namespace Console = Quorvel::Console;
 
 constexpr float kTickSeconds = 1.0f;
 
-// Console text for a path: UTF-8, which every path converts to.
-std::string displayPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
+using Quorvel::Platform::displayPath;
+using Quorvel::Platform::plural;
 
 std::string displayPath(const std::optional<std::filesystem::path>& path) {
     return path ? displayPath(*path) : "(a file name that cannot be converted to a path)";
-}
-
-std::string rows(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " row" : " rows");
 }
 
 std::string mebibytes(std::uintmax_t bytes) {
@@ -118,10 +113,13 @@ std::filesystem::path QuorvelPlugin::keepUnfinishedMatch(const std::filesystem::
     if (!journalFile) {
         return {};
     }
-    const Quorvel::KeptUnfinished kept = Quorvel::keepUnfinishedMatch(
-        *journalFile, file, Quorvel::historyFolder(dataFolder), userId);
+    const Quorvel::KeptUnfinished kept =
+        Quorvel::keepUnfinishedMatch({.journal = *journalFile,
+                                      .playerFile = file,
+                                      .history = Quorvel::historyFolder(dataFolder)},
+                                     userId);
     if (kept.rows == Quorvel::UnfinishedRows::Kept) {
-        log(std::string(Console::kKeptUnfinished) + rows(kept.rowCount) +
+        log(std::string(Console::kKeptUnfinished) + plural(kept.rowCount, "row", "rows") +
             std::string(Console::kKeptUnfinishedRows) + displayPath(kept.historyFile));
     } else if (kept.rows == Quorvel::UnfinishedRows::NotKept) {
         journal.switchOff();
@@ -221,7 +219,12 @@ void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
     // Written in place; a failure part-way cuts the pending rows back, so no half row stays.
     const std::size_t rowsBefore = pendingRows.size();
     try {
-        Quorvel::appendCsvRow(pendingRows, {timestamp, userId, matchGuid, serverIp, serverPort},
+        Quorvel::appendCsvRow(pendingRows,
+                              {.timestamp = timestamp,
+                               .userId = userId,
+                               .matchGuid = matchGuid,
+                               .serverIp = serverIp,
+                               .serverPort = serverPort},
                               playlistId, Quorvel::combineStatistics(samples, exactPing));
     } catch (...) {
         pendingRows.resize(rowsBefore);

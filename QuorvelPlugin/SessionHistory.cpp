@@ -7,10 +7,10 @@
 #include <system_error>
 
 #include "HistoryFileName.h"
-#include "NarrowPath.h"
 #include "NoReplace.h"
 #include "PerformanceFormat.h"
 #include "SharedLogFile.h"
+#include "TextConversion.h"
 #include "UtcTimestamp.h"
 
 namespace Quorvel {
@@ -99,13 +99,13 @@ template <typename Place>
 std::optional<std::filesystem::path> placeInHistory(const std::filesystem::path& file,
                                                     const HistoryPlace& where, Place place) {
     for (unsigned sequence = 1; sequence <= kLastSequence; ++sequence) {
-        const auto name =
-            narrowToPath(Format::historyFileName(where.userId, where.start, sequence, where.end));
+        const auto name = Platform::narrowToPath(
+            Format::historyFileName(where.userId, where.start, sequence, where.end));
         if (!name) {
             return std::nullopt;
         }
         const std::filesystem::path target = where.folder / *name;
-        const Placement placed = place(file, target);
+        const Placement placed = place({.from = file, .to = target});
         if (placed == Placement::Done) {
             return target;
         }

@@ -4,13 +4,23 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #endif
 
 namespace Quorvel {
+
+bool SharedLogFile::takeFacts(Platform::NativeFile file) {
+    const std::optional<Platform::OpenFileFacts> facts = Platform::openFileFacts(file);
+    if (!facts || !facts->regular) {
+        return false;
+    }
+    fileSize = facts->size;
+    fileIdentity = facts->identity;
+    lastWriteTime = facts->lastWrite;
+    return true;
+}
 
 #if defined(_WIN32)
 
@@ -23,17 +33,9 @@ std::optional<SharedLogFile> SharedLogFile::open(const std::filesystem::path& fi
     }
     SharedLogFile opened;
     opened.handle = handle;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (!opened.takeFacts(handle)) {
         return std::nullopt;
     }
-    opened.fileSize = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-    opened.fileIdentity = {info.dwVolumeSerialNumber,
-                           (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-    opened.lastWriteTime =
-        static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                  info.ftLastWriteTime.dwLowDateTime);
     return opened;
 }
 
@@ -79,15 +81,9 @@ std::optional<SharedLogFile> SharedLogFile::open(const std::filesystem::path& fi
     }
     SharedLogFile opened;
     opened.descriptor = descriptor;
-    struct stat info {};
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!opened.takeFacts(descriptor)) {
         return std::nullopt;
     }
-    opened.fileSize = static_cast<std::uint64_t>(info.st_size);
-    opened.fileIdentity = {static_cast<std::uint64_t>(info.st_dev),
-                           static_cast<std::uint64_t>(info.st_ino)};
-    opened.lastWriteTime = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                           static_cast<std::int64_t>(info.st_mtim.tv_nsec);
     return opened;
 }
 

@@ -5,16 +5,11 @@
 #include <filesystem>
 #include <optional>
 
+#include "FileIdentity.h"
+
 namespace Quorvel {
 
-// Which file a path led to: a file replaced by another (deleted and created again,
-// renamed over) has another identity even at the same path.
-struct FileIdentity {
-    std::uint64_t volume = 0;  // device (Linux), volume serial number (Windows)
-    std::uint64_t index = 0;   // inode (Linux), file index (Windows)
-
-    bool operator==(const FileIdentity&) const = default;
-};
+using Platform::FileIdentity;
 
 // A file opened for reading without any sharing restriction (the game keeps writing
 // its log meanwhile), read by offset. What it reports of the file (size, identity,
@@ -41,6 +36,9 @@ class SharedLogFile {
 
   private:
     SharedLogFile() = default;
+    // Takes size, identity and last write of the file just opened; false unless it is a
+    // regular file.
+    bool takeFacts(Platform::NativeFile file);
 
 #if defined(_WIN32)
     void* handle = nullptr;

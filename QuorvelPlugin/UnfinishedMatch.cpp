@@ -78,9 +78,8 @@ bool endsThePlayersFile(std::string_view rows, const std::filesystem::path& play
 
 }  // namespace
 
-KeptUnfinished keepUnfinishedMatch(const std::filesystem::path& journal,
-                                   const std::filesystem::path& playerFile,
-                                   const std::filesystem::path& history, std::string_view userId) {
+KeptUnfinished keepUnfinishedMatch(const UnfinishedMatchFiles& files, std::string_view userId) {
+    const auto& [journal, playerFile, history] = files;
     KeptUnfinished result;
     if (const std::optional<SharedLogFile> opened = SharedLogFile::open(journal)) {
         result.rowCount = countRows(*opened);

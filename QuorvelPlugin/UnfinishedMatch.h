@@ -21,12 +21,17 @@ struct KeptUnfinished {
     std::size_t rowCount = 0;           // its rows, when AlreadySaved or Kept
 };
 
-// At load, before the player's file `playerFile` is looked at: keeps `journal`'s rows in
-// `history` as `userId`'s unfinished session named by its first row, unless the same
+// The files an unfinished match concerns.
+struct UnfinishedMatchFiles {
+    const std::filesystem::path& journal;     // the journal an earlier session left
+    const std::filesystem::path& playerFile;  // the player's file, whose end may hold its rows
+    const std::filesystem::path& history;     // the history folder, where it is kept
+};
+
+// At load, before the player's file is looked at: keeps the journal's rows in the
+// history as `userId`'s unfinished session named by its first row, unless the same
 // rows already end the player's file (the game closed between that file's append and
 // the journal's removal). Throws nothing but std::bad_alloc.
-KeptUnfinished keepUnfinishedMatch(const std::filesystem::path& journal,
-                                   const std::filesystem::path& playerFile,
-                                   const std::filesystem::path& history, std::string_view userId);
+KeptUnfinished keepUnfinishedMatch(const UnfinishedMatchFiles& files, std::string_view userId);
 
 }  // namespace Quorvel

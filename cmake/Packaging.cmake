@@ -1,25 +1,35 @@
 # The players' package: `cmake --build --preset windows --target package` makes a ZIP,
-# the release preset a .tar.gz. It holds the two tools, the stand-in host library the
-# simulator runs the plugin on, the example scenarios and the players' guide, in one
-# folder. The test build of the plugin module is not in it: a module for the real host
-# is built with the host's own compiler.
-set(package_programs quorvel-report quorvel-sim pluginsdk)
-install(TARGETS ${package_programs} RUNTIME DESTINATION . LIBRARY DESTINATION .)
+# the release preset a .tar.gz, one folder holding the two tools, the example scenarios
+# and the players' guide, and apart from them, in a folder of their own, what only the
+# simulator uses: its test build of the plugin module and the stand-in host library it
+# runs the module on, with a note saying so. The plugin for the real host is not in it:
+# a module for the real host is built with the host's own compiler.
+install(TARGETS quorvel-report quorvel-sim RUNTIME DESTINATION .)
+install(TARGETS QuorvelPlugin pluginsdk
+  RUNTIME DESTINATION ${QUORVEL_SIMULATOR_FOLDER} LIBRARY DESTINATION ${QUORVEL_SIMULATOR_FOLDER})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/tools/quorvel-sim/scenarios/ DESTINATION scenarios
   FILES_MATCHING PATTERN "*.json")
-# The guide with the platform's line ends: Notepad on older Windows shows a file of
-# bare line feeds as one long line.
+# The texts with the platform's line ends (Notepad on older Windows shows a file of bare
+# line feeds as one long line) and its file names.
 if(WIN32)
-  set(guide_line_ends CRLF)
+  set(text_line_ends CRLF)
 else()
-  set(guide_line_ends UNIX)
+  set(text_line_ends UNIX)
 endif()
+set(QUORVEL_PROGRAM_SUFFIX ${CMAKE_EXECUTABLE_SUFFIX})
+set(QUORVEL_MODULE_FILE QuorvelPlugin${CMAKE_SHARED_MODULE_SUFFIX})
+set(QUORVEL_HOST_FILE pluginsdk${CMAKE_SHARED_LIBRARY_SUFFIX})
 configure_file(${PROJECT_SOURCE_DIR}/docs/players-guide.txt
-  ${PROJECT_BINARY_DIR}/players-guide.txt @ONLY NEWLINE_STYLE ${guide_line_ends})
+  ${PROJECT_BINARY_DIR}/players-guide.txt @ONLY NEWLINE_STYLE ${text_line_ends})
+configure_file(${PROJECT_SOURCE_DIR}/docs/simulator-folder.txt
+  ${PROJECT_BINARY_DIR}/simulator-folder/README.txt @ONLY NEWLINE_STYLE ${text_line_ends})
 install(FILES ${PROJECT_BINARY_DIR}/players-guide.txt DESTINATION .)
+install(FILES ${PROJECT_BINARY_DIR}/simulator-folder/README.txt DESTINATION ${QUORVEL_SIMULATOR_FOLDER})
 if(NOT WIN32)
-  # The simulator finds pluginsdk.so beside it, wherever the folder is unpacked.
-  set_target_properties(quorvel-sim PROPERTIES INSTALL_RPATH "$ORIGIN")
+  # The simulator finds the stand-in host in its folder, wherever the package is
+  # unpacked; a module loaded there binds to that same library.
+  set_target_properties(quorvel-sim PROPERTIES INSTALL_RPATH "$ORIGIN/${QUORVEL_SIMULATOR_FOLDER}")
+  set_target_properties(QuorvelPlugin PROPERTIES INSTALL_RPATH "$ORIGIN")
 endif()
 
 set(CPACK_PACKAGE_NAME quorvel)

@@ -64,6 +64,24 @@ template <typename T>
 using PerStatistic = EnumArray<Statistic, T, kStatisticCount>;
 using RowTexts = EnumArray<TextColumn, std::string_view, kTextColumnCount>;
 
+// A row's texts by name, as a writer has them; rowTexts() puts each in its column.
+struct RowTextFields {
+    std::string_view timestamp;
+    std::string_view userId;
+    std::string_view matchGuid;
+    std::string_view serverIp;
+    std::string_view serverPort;
+};
+constexpr RowTexts rowTexts(const RowTextFields& fields) {
+    RowTexts texts;
+    texts[TextColumn::Timestamp] = fields.timestamp;
+    texts[TextColumn::UserID] = fields.userId;
+    texts[TextColumn::MatchGUID] = fields.matchGuid;
+    texts[TextColumn::ServerIP] = fields.serverIp;
+    texts[TextColumn::ServerPort] = fields.serverPort;
+    return texts;
+}
+
 struct ColumnInfo {
     std::string_view name;  // as the header names it
     std::string_view key;   // in camel case, for JSON and scenario files

@@ -4,11 +4,11 @@
 
 namespace Quorvel::Format {
 
-void appendPerformanceRow(std::string& out, const RowTexts& texts, std::int32_t playlist,
+void appendPerformanceRow(std::string& out, const RowTextFields& texts, std::int32_t playlist,
                           const PerStatistic<std::int32_t>& statistics) {
     // The file's order is the enumerations' order: texts, playlist, statistics.
     bool first = true;
-    for (std::string_view text : texts) {
+    for (std::string_view text : rowTexts(texts)) {
         if (!first) {
             out.push_back(',');
         }

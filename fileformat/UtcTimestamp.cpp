@@ -6,10 +6,12 @@ namespace Quorvel::Format {
 
 namespace {
 
-void appendPadded(std::string& out, long long value, int width) {
+// `value` in `Width` digits at least, zeros before it.
+template <int Width>
+void appendPadded(std::string& out, long long value) {
     char digits[24];
     auto result = std::to_chars(digits, digits + sizeof digits, value);
-    for (auto length = result.ptr - digits; length < width; ++length) {
+    for (auto length = result.ptr - digits; length < Width; ++length) {
         out.push_back('0');
     }
     out.append(digits, result.ptr);
@@ -35,17 +37,17 @@ void appendUtcTimestamp(std::string& out, std::chrono::sys_seconds time) {
     const auto day = floor<days>(time);
     const year_month_day date{day};
     const hh_mm_ss clock{time - day};
-    appendPadded(out, static_cast<int>(date.year()), 4);
+    appendPadded<4>(out, static_cast<int>(date.year()));
     out.push_back('-');
-    appendPadded(out, static_cast<unsigned>(date.month()), 2);
+    appendPadded<2>(out, static_cast<unsigned>(date.month()));
     out.push_back('-');
-    appendPadded(out, static_cast<unsigned>(date.day()), 2);
+    appendPadded<2>(out, static_cast<unsigned>(date.day()));
     out.push_back(' ');
-    appendPadded(out, clock.hours().count(), 2);
+    appendPadded<2>(out, clock.hours().count());
     out.push_back(':');
-    appendPadded(out, clock.minutes().count(), 2);
+    appendPadded<2>(out, clock.minutes().count());
     out.push_back(':');
-    appendPadded(out, clock.seconds().count(), 2);
+    appendPadded<2>(out, clock.seconds().count());
 }
 
 std::string formatUtcTimestamp(std::chrono::sys_seconds time) {

@@ -27,8 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     std::string row;
-    Quorvel::appendCsvRow(row, {texts[0], texts[1], texts[2], texts[3], texts[4]}, playlist,
-                          values);
+    Quorvel::appendCsvRow(row,
+                          {.timestamp = texts[0],
+                           .userId = texts[1],
+                           .matchGuid = texts[2],
+                           .serverIp = texts[3],
+                           .serverPort = texts[4]},
+                          playlist, values);
 
     Quorvel::Read::MemorySource source(row);
     Quorvel::Read::CsvStream reader(source);

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "ConclusionTexts.h"
 #include "JsonReport.h"
 #include "Report.h"
 #include "SummaryCsv.h"
 #include "TableReport.h"
+#include "VerdictTexts.h"
 
 namespace {
 
@@ -62,7 +64,7 @@ class Checker : public ReportSink {
                 check(burst->worstSharePercent >= 0 && burst->worstSharePercent <= 100);
             }
         }
-        check(!report.verdict.text.empty());
+        check(!Quorvel::Present::verdictText(report.verdict, report.events).empty());
     }
     void finish(const ReportTotals& totals) override {
         // A match joined from several inputs counts in each that gave it seconds.
@@ -72,7 +74,7 @@ class Checker : public ReportSink {
         }
         check(total >= matches && !totals.servers.empty() && !totals.conclusions.empty());
         for (const Conclusion& conclusion : totals.conclusions) {
-            check(!conclusion.text.empty());
+            check(!Quorvel::Present::conclusionText(conclusion).empty());
         }
     }
 

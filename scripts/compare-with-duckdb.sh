@@ -8,8 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages time
-ensure_command npm npm
+ensure_packages time npm:npm
 
 rows="${1:-2000000}"
 runs=5

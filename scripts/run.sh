@@ -5,7 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 ensure_packages "${NATIVE_PACKAGES[@]}"
-ensure_command npm npm
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
 exec build/release/bin/quorvel-sim "$@"

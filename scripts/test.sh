@@ -1,40 +1,109 @@
 #!/usr/bin/env bash
-# Builds and runs every check, in the order that fails fastest:
-#   lint      clang-format, clang-tidy and cppcheck on the project's sources
-#   dev       native debug build, warnings as errors, every test suite
-#   sanitize  the same suites under AddressSanitizer and UndefinedBehaviorSanitizer
-#   fuzz      each libFuzzer target from its seed corpus for FUZZ_SECONDS (default 45)
-#   windows   MinGW-w64 cross build: the same suites plus Windows-only tests, under Wine;
-#             then the players' ZIP, unpacked and run under a fresh Wine prefix
-#   package   the release build's players' .tar.gz, unpacked and run
+# Builds and runs every check; stops at the first failure.
+#   packages  every Debian package missing, in one apt-get run
+#   format    clang-format on every C++ file (seconds: first, to fail fast)
+# then, side by side (build/logs/ holds each stage's output):
+#   sanitize  GCC debug build under AddressSanitizer and UndefinedBehaviorSanitizer,
+#             warnings as errors, benchmarks included; every test suite, each test a
+#             CTest test, run in parallel
+#   tidy      clang-tidy with the sanitize build's compile database; then cppcheck
+#   windows   MinGW-w64 cross build; the same suites plus Windows-only tests under Wine,
+#             in ANSI code pages 1252 and 932, the console's tests under script(1); then
+#             the players' ZIP, unpacked and run under a fresh Wine prefix
+#   fuzz      each libFuzzer target from its seed corpus, for FUZZ_SECONDS (default 30)
+#   release   the programs and the module as they ship, the players' .tar.gz, unpacked
+#             and run
+# At the end a table of the stages' wall and CPU times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+source scripts/stages.sh
+
 ensure_packages "${NATIVE_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${LINT_PACKAGES[@]}" \
-    "${FUZZ_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
-ensure_command npm npm
+    "${FUZZ_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${CACHE_PACKAGES[@]}"
 
-cmake --preset dev >/dev/null
-scripts/lint.sh
+# Every compiler runs through ccache, whose cache (~/.cache/ccache) outlives the
+# checkout, as clang-tidy's results do (scripts/tidy.py): a clean checkout of code built
+# before compiles and checks only what changed. QUORVEL_NO_CACHE=1 uses neither, as on a
+# first run.
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$(pwd)"
+if [ -n "${QUORVEL_NO_CACHE:-}" ]; then
+    export CCACHE_DISABLE=1
+fi
 
-for preset in dev sanitize; do
-    echo "== $preset: build and test"
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
-    ctest --preset "$preset"
-done
+rm -rf "$logs"
+mkdir -p "$logs"
+jobs="$(nproc)"
+# Background pipelines are process groups of their own, so a failure stops each whole.
+set -m
+wine_prefix="$(pwd)/build/windows/wineprefix"
+cleanUp() {
+    stop_pipelines
+    if [ -d "$wine_prefix" ]; then
+        WINEPREFIX="$wine_prefix" wineserver -k 2>/dev/null || true
+    fi
+}
+trap cleanUp EXIT
 
-scripts/fuzz.sh "${FUZZ_SECONDS:-45}"
+# --- the stages -----------------------------------------------------------------------
 
-echo "== windows: build, and test under Wine"
-cmake --preset windows >/dev/null
-cmake --build --preset windows
-scripts/wine-prefix.sh build/windows/wineprefix
-ctest --preset windows
-cmake --build --preset windows --target package >/dev/null
-scripts/check-package.sh build/windows/package/quorvel-*-windows-x64.zip
+sanitize_configure() { cmake --preset sanitize; }
+sanitize_build() { cmake --build --preset sanitize; }
+sanitize_tests() { ctest --preset sanitize -j "$jobs"; }
 
-echo "== package: the release build's players' archive"
-cmake --preset release >/dev/null
-cmake --build --preset release --target package >/dev/null
-scripts/check-package.sh build/release/package/quorvel-*-linux-*.tar.gz
+windows_build() {
+    cmake --preset windows
+    cmake --build --preset windows
+}
+windows_tests() {
+    scripts/wine-prefix.sh "$wine_prefix"
+    # One Wine server for all the tests, not one started for each. Its services start
+    # with the first program run in the prefix and inherit that program's output: they
+    # start here, with no output a test's pipe would wait on until they end.
+    WINEPREFIX="$wine_prefix" wineserver -p
+    WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+        wine cmd /c exit 0 </dev/null >/dev/null 2>&1
+    ctest --preset windows -j "$jobs"
+    WINEPREFIX="$wine_prefix" wineserver -k || true
+}
+windows_package() {
+    cmake --build --preset windows --target package
+    scripts/check-package.sh build/windows/package/quorvel-*-windows-x64.zip
+}
+
+# Only what the package ships: the benchmarks are built (and warned about) by sanitize.
+release_package() {
+    cmake --preset release
+    cmake --build --preset release --target quorvel-report quorvel-sim QuorvelPlugin pluginsdk
+    (cd build/release && cpack)
+    scripts/check-package.sh build/release/package/quorvel-*-linux-*.tar.gz
+}
+
+# --- the pipelines ----------------------------------------------------------------------
+
+native_pipeline() {
+    run_stage sanitize-build sanitize_build
+    run_stage sanitize-tests sanitize_tests
+}
+windows_pipeline() {
+    run_stage windows-build windows_build
+    run_stage windows-tests windows_tests
+    run_stage windows-package windows_package
+}
+lint_pipeline() {
+    run_stage tidy nice -n 5 scripts/lint.sh tidy
+    run_stage cppcheck nice -n 5 scripts/lint.sh cppcheck
+}
+fuzz_pipeline() { run_stage fuzz scripts/fuzz.sh; }
+release_pipeline() { run_stage release-package release_package; }
+
+run_stage format scripts/lint.sh format
+run_stage sanitize-configure sanitize_configure
+pipeline windows_pipeline
+pipeline native_pipeline
+pipeline lint_pipeline
+pipeline release_pipeline
+pipeline fuzz_pipeline
+wait_for_pipelines
+print_stage_times
+echo "test.sh: every check passed"

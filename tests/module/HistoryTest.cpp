@@ -192,10 +192,12 @@ TEST_F(HistoryTest, CopiedWhileAnotherProgramHoldsTheFileWithoutDeleteSharing) {
 
 #endif
 
-// The old file stays as it was, the console says so once, and this session's rows
-// follow the old ones without a second header.
-void expectAppendedAfterTheOldRows(const std::string& console0, const std::string& csv,
-                                   const std::string& file) {
+// The old file stays as it was, the console says so once (its first line), and this
+// session's rows follow the old ones without a second header.
+void expectAppendedAfterTheOldRows(const PluginHarness& harness) {
+    const std::string console0 = harness.consoleTexts().at(0);
+    const std::string csv = harness.csv();
+    const std::string file = Quorvel::Format::performanceFileName(kPlayer);
     EXPECT_EQ(console0.rfind("Quorvel: Could not keep the earlier rows of ", 0), 0u) << console0;
     EXPECT_NE(console0.find(file), std::string::npos) << console0;
     EXPECT_NE(console0.find("this session's rows are appended after them"), std::string::npos);
@@ -217,8 +219,7 @@ TEST_F(HistoryTest, NotKeptWhenTheHistoryFolderCannotBeMade) {
     const auto console = harness.consoleTexts();
     ASSERT_EQ(console.size(), 4u);  // kept, loaded, captured, logged
     EXPECT_EQ(console[1], kLoaded);
-    expectAppendedAfterTheOldRows(console[0], harness.csv(),
-                                  Quorvel::Format::performanceFileName(kPlayer));
+    expectAppendedAfterTheOldRows(harness);
     EXPECT_EQ(readFile(history()), "a file where the folder would be");
 }
 
@@ -236,8 +237,7 @@ TEST_F(HistoryTest, NotKeptWhileAnotherProgramHoldsTheFileWithoutSharing) {
     const auto console = harness.consoleTexts();
     ASSERT_EQ(console.size(), 4u);
     EXPECT_EQ(console[1], kLoaded);
-    expectAppendedAfterTheOldRows(console[0], harness.csv(),
-                                  Quorvel::Format::performanceFileName(kPlayer));
+    expectAppendedAfterTheOldRows(harness);
     EXPECT_TRUE(historyNames().empty());
 }
 

@@ -17,7 +17,7 @@ TEST(ModuleBoundary, ExportRecordHoldsTheContractValues) {
     EXPECT_EQ(record.apiVersion, 95);
     EXPECT_STREQ(record.className, "QuorvelPlugin");
     EXPECT_STREQ(record.displayName, "Quorvel Plugin");
-    EXPECT_STREQ(record.version, "1.2.0");
+    EXPECT_STREQ(record.version, QUORVEL_VERSION);  // the project's, from CMake
     EXPECT_EQ(record.pluginType, 0);
     EXPECT_NE(std::strstr(record.sourceFile, "QuorvelPlugin"), nullptr);
     EXPECT_EQ(reinterpret_cast<void*>(record.getPlugin), harness.module.symbol("getPlugin"));

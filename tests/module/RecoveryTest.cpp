@@ -150,7 +150,7 @@ TEST_F(Recovery, EveryHostOperationThrowingOnceLosesNoRow) {
                 int tickIndex = 0;
                 auto step = [&] {
                     if (tickIndex++ == failingTick) {
-                        run.host.failNextCalls(operation, 1, skip);
+                        run.host.failNextCalls(operation, {.count = 1, .skip = skip});
                     }
                 };
                 step();

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "PathText.h"
+
 namespace QuorvelTest {
 
 TempDir::TempDir(const std::string& label) {
@@ -13,7 +15,7 @@ TempDir::TempDir(const std::string& label) {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     // The label is UTF-8 on every platform.
     const std::string name = label + "-" + std::to_string(stamp) + "-" + std::to_string(counter++);
-    root = std::filesystem::temp_directory_path() / std::u8string(name.begin(), name.end());
+    root = std::filesystem::temp_directory_path() / Quorvel::Platform::pathFromUtf8(name);
     std::filesystem::create_directories(root);
 }
 

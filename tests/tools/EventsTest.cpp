@@ -119,7 +119,7 @@ TEST(Events, AreFoundSecondBySecondAndTheVerdictPointsAtTheWorst) {
         const Analyzed a = analyze(performanceCsv(rows));
         ASSERT_EQ(a.matches.size(), 1u) << c.what;
         const MatchReport& m = a.matches[0];
-        EXPECT_EQ(m.verdict.text, c.verdict) << c.what;
+        EXPECT_EQ(reasonOf(m), c.verdict) << c.what;
         ASSERT_EQ(m.events.events.size(), c.events.size()) << c.what;
         for (std::size_t i = 0; i < c.events.size(); ++i) {
             const Event& e = m.events.events[i];

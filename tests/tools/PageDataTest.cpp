@@ -16,15 +16,19 @@ using namespace Quorvel;
 using Format::Statistic;
 using Present::ChartSeries;
 
-constexpr std::size_t kPing = 0;  // places in Present::kCharted
-constexpr std::size_t kFps = 6;
-
 // A match of `seconds` rows, one a second from 10:00:00, leaving out [gapFrom, gapTo);
 // Ping 30 to 36 and FPS 140 to 144 but for the seconds in `pings` and `fpss`.
-Matches::MatchRows matchOf(std::int64_t seconds, std::int64_t gapFrom, std::int64_t gapTo,
-                           const std::vector<std::pair<std::int64_t, std::int32_t>>& pings = {},
-                           const std::vector<std::pair<std::int64_t, std::int32_t>>& fpss = {}) {
+struct MatchShape {
+    std::int64_t seconds = 0;
+    std::int64_t gapFrom = 0;
+    std::int64_t gapTo = 0;
+    std::vector<std::pair<std::int64_t, std::int32_t>> pings;  // (second, Ping)
+    std::vector<std::pair<std::int64_t, std::int32_t>> fpss;   // (second, FPS)
+};
+
+Matches::MatchRows matchOf(const MatchShape& shape) {
     using namespace std::chrono;
+    const auto& [seconds, gapFrom, gapTo, pings, fpss] = shape;
     Matches::MatchRows rows;
     for (std::int64_t s = 0; s < seconds; ++s) {
         if (s >= gapFrom && s < gapTo) {
@@ -51,19 +55,19 @@ Matches::MatchRows matchOf(std::int64_t seconds, std::int64_t gapFrom, std::int6
 std::vector<double> gapPoints(const ChartSeries& series) {
     std::vector<double> gaps;
     for (std::size_t i = 0; i < series.size(); ++i) {
-        if (std::none_of(series.values.begin(), series.values.end(),
-                         [i](const auto& column) { return column[i].has_value(); })) {
+        if (std::none_of(series.columns.begin(), series.columns.end(),
+                         [i](const auto& column) { return column.values[i].has_value(); })) {
             gaps.push_back(series.offsets[i]);
         }
     }
     return gaps;
 }
 
-// Where `column` reaches `value`: the offsets of those points.
-std::vector<double> offsetsOf(const ChartSeries& series, std::size_t column, std::int32_t value) {
+// Where `statistic` reaches `value`: the offsets of those points.
+std::vector<double> offsetsOf(const ChartSeries& series, Statistic statistic, std::int32_t value) {
     std::vector<double> found;
     for (std::size_t i = 0; i < series.size(); ++i) {
-        if (series.values[column][i] == value) {
+        if (series.column(statistic).values[i] == value) {
             found.push_back(series.offsets[i]);
         }
     }
@@ -71,17 +75,18 @@ std::vector<double> offsetsOf(const ChartSeries& series, std::size_t column, std
 }
 
 TEST(ChartSeries, AShortMatchKeepsEverySecondAndItsGaps) {
-    const Matches::MatchRows rows = matchOf(600, 100, 110, {{50, 400}});
+    const Matches::MatchRows rows =
+        matchOf({.seconds = 600, .gapFrom = 100, .gapTo = 110, .pings = {{50, 400}}, .fpss = {}});
     const ChartSeries series = Present::chartSeries(rows);
     ASSERT_EQ(series.size(), rows.seconds.size() + 1);
     EXPECT_EQ(gapPoints(series), std::vector<double>{100});
-    EXPECT_EQ(offsetsOf(series, kPing, 400), std::vector<double>{50});
+    EXPECT_EQ(offsetsOf(series, Statistic::Ping, 400), std::vector<double>{50});
     for (std::size_t i = 0, row = 0; i < series.size(); ++i) {
         if (series.offsets[i] == 100) {
             continue;
         }
         EXPECT_EQ(series.offsets[i], static_cast<double>(rows.offsets[row]));
-        EXPECT_EQ(series.values[kFps][i], rows.seconds[row++][Statistic::FPS]);
+        EXPECT_EQ(series.column(Statistic::FPS).values[i], rows.seconds[row++][Statistic::FPS]);
     }
 }
 
@@ -94,17 +99,20 @@ TEST(ChartSeries, ALongMatchIsBoundedAndKeepsItsSpikesDropsAndGaps) {
     const Case cases[] = {{86400, 40000, 60000}, {1700, 1699, 0}, {7200, 1, 7199}};
     for (const Case& c : cases) {
         const std::int64_t gapFrom = c.seconds / 3, gapTo = gapFrom + 100;
-        const Matches::MatchRows rows =
-            matchOf(c.seconds, gapFrom, gapTo, {{c.spikeAt, 900}}, {{c.dropAt, 5}});
+        const Matches::MatchRows rows = matchOf({.seconds = c.seconds,
+                                                 .gapFrom = gapFrom,
+                                                 .gapTo = gapTo,
+                                                 .pings = {{c.spikeAt, 900}},
+                                                 .fpss = {{c.dropAt, 5}}});
         const ChartSeries series = Present::chartSeries(rows);
         EXPECT_LE(series.size(), Present::kMaxChartPoints) << c.seconds;
         EXPECT_TRUE(std::is_sorted(series.offsets.begin(), series.offsets.end())) << c.seconds;
         // Each extreme once, within one stretch of time of where it was.
         const double stretch = static_cast<double>(c.seconds) / Present::kChartStretches + 1;
-        const auto spike = offsetsOf(series, kPing, 900);
+        const auto spike = offsetsOf(series, Statistic::Ping, 900);
         ASSERT_EQ(spike.size(), 1u) << c.seconds;
         EXPECT_LE(std::abs(spike[0] - static_cast<double>(c.spikeAt)), stretch) << c.seconds;
-        const auto drop = offsetsOf(series, kFps, 5);
+        const auto drop = offsetsOf(series, Statistic::FPS, 5);
         ASSERT_EQ(drop.size(), 1u) << c.seconds;
         EXPECT_LE(std::abs(drop[0] - static_cast<double>(c.dropAt)), stretch) << c.seconds;
         // The gap is a break inside it, and the only one.

@@ -9,7 +9,9 @@
 #include <string>
 #include <thread>
 
+#include "PathText.h"
 #include "TempDir.h"
+#include "TextConversion.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -29,8 +31,7 @@ struct ProgramRun {
 
 // A path as UTF-8 text.
 inline std::string utf8(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return Quorvel::Platform::displayPath(path);
 }
 
 // A path as one argument of a command line.
@@ -42,10 +43,7 @@ inline std::string shellQuoted(const std::filesystem::path& path) {
 #if defined(_WIN32)
 
 inline std::wstring wide(const std::string& text) {
-    const int count = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(count > 0 ? count - 1 : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, result.data(), count);
-    return result;
+    return Quorvel::Platform::wideFromUtf8(text);
 }
 
 inline HANDLE inheritableFile(const std::filesystem::path& file, DWORD access, DWORD creation) {

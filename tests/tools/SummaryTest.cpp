@@ -81,7 +81,7 @@ TEST(Summary, NoValueTakesNoPartInAnyFigureAndIsCounted) {
     for (std::size_t missing : f.missing) {
         EXPECT_EQ(missing, 1u);
     }
-    EXPECT_EQ(m.verdict.text, "good: no problem found");
+    EXPECT_EQ(reasonOf(m), "good: no problem found");
     EXPECT_NE(matchNotes(m).find("no value: FPS 1 s, Ping 1 s"), std::string::npos);
 }
 
@@ -99,7 +99,7 @@ TEST(Summary, NegativeValuesOtherThanTheNoValueNumberAreNoValues) {
         rows[s + 40].buffer = -3;
     }
     const MatchReport m = analyze(performanceCsv(rows)).matches.at(0);
-    EXPECT_EQ(m.verdict.text, "good: no problem found");
+    EXPECT_EQ(reasonOf(m), "good: no problem found");
     EXPECT_EQ(m.events.counting(), 0u);
     EXPECT_EQ(m.events.total(), m.events.count(EventKind::NoValue));
     EXPECT_DOUBLE_EQ(m.figures.ping->min, 30);
@@ -118,7 +118,7 @@ TEST(Summary, AStatisticWithNoValueAtAllIsNeverJudgedGood) {
     EXPECT_FALSE(m.figures.ping.has_value());
     EXPECT_FALSE(m.figures.jitterMs().has_value());
     EXPECT_EQ(m.verdict.cause, Cause::Incomplete);
-    EXPECT_EQ(m.verdict.text,
+    EXPECT_EQ(reasonOf(m),
               "incomplete: no verdict without Ping (missing in more than half of the seconds)");
 }
 

@@ -61,9 +61,8 @@ std::function<bool(const Analyzed&)> hasEvent(EventKind kind, bool counting = fa
 }
 
 std::function<bool(const Analyzed&)> reasonHas(const std::string& words) {
-    return [words](const Analyzed& a) {
-        return only(a).verdict.text.find(words) != std::string::npos;
-    };
+    return
+        [words](const Analyzed& a) { return reasonOf(only(a)).find(words) != std::string::npos; };
 }
 
 struct FileRule {
@@ -369,7 +368,7 @@ void expectEachSide(const std::vector<FileRule>& rules) {
             ASSERT_FALSE(a.matches.empty()) << rule.rule;
             EXPECT_EQ(rule.holds(a), inside)
                 << rule.rule << (inside ? " (just inside)" : " (just outside)") << ": "
-                << a.matches[0].verdict.text;
+                << reasonOf(a.matches[0]);
         }
     }
 }
@@ -398,9 +397,16 @@ TEST(Thresholds, UnstablePingCountsFromItsLengthAndSwing) {
     EXPECT_FALSE(counts(T::kUnstableFeltSeconds, T::kUnstableFeltChangeMs - 0.01));
 }
 
-// Matches of 100 quiet seconds on their own servers, with `lossy` of them losing 6
-// packets a second for 5 s.
-Quorvel::Analysis::Conclusion concludeOn(int matches, int lossy, int servers) {
+// Matches of 100 quiet seconds on `servers` servers in turn, with the first `lossy` of
+// them losing 6 packets a second for 5 s.
+struct Played {
+    int matches = 0;
+    int lossy = 0;
+    int servers = 0;
+};
+
+Quorvel::Analysis::Conclusion concludeOn(const Played& played) {
+    const auto& [matches, lossy, servers] = played;
     Rows rows;
     for (int m = 0; m < matches; ++m) {
         for (SampleRow r : quietRows(100, m * 200)) {
@@ -419,13 +425,13 @@ Quorvel::Analysis::Conclusion concludeOn(int matches, int lossy, int servers) {
 TEST(Thresholds, TheAnswerAcrossMatchesNeedsThreeMatchesAndAProblemInHalf) {
     using Side = Quorvel::Analysis::Conclusion::Side;
     // kConclusionMatches: three matches with a verdict, not two.
-    EXPECT_NE(concludeOn(3, 3, 3).side, Side::NotEnough);
-    EXPECT_EQ(concludeOn(2, 2, 2).side, Side::NotEnough);
+    EXPECT_NE(concludeOn({.matches = 3, .lossy = 3, .servers = 3}).side, Side::NotEnough);
+    EXPECT_EQ(concludeOn({.matches = 2, .lossy = 2, .servers = 2}).side, Side::NotEnough);
     // kConclusionShare: loss in exactly half of the matches and servers is the player's.
-    const Quorvel::Analysis::Conclusion half = concludeOn(4, 2, 4);
-    EXPECT_EQ(half.side, Side::Connection) << half.text;
-    EXPECT_EQ(half.text, "loss in 2 of 4 matches, on 2 of 4 servers: your connection");
-    EXPECT_EQ(concludeOn(5, 2, 5).side, Side::Good);
+    const Quorvel::Analysis::Conclusion half = concludeOn({.matches = 4, .lossy = 2, .servers = 4});
+    EXPECT_EQ(half.side, Side::Connection) << textOf(half);
+    EXPECT_EQ(textOf(half), "loss in 2 of 4 matches, on 2 of 4 servers: your connection");
+    EXPECT_EQ(concludeOn({.matches = 5, .lossy = 2, .servers = 5}).side, Side::Good);
 }
 
 TEST(Thresholds, EventsListedPerKindStopAtTheLimitAndKeepTheWorst) {

@@ -2,8 +2,10 @@
 
 #include <chrono>
 
+#include "ConclusionTexts.h"
 #include "PerformanceRow.h"
 #include "UtcTimestamp.h"
+#include "VerdictTexts.h"
 
 namespace QuorvelTest {
 
@@ -42,8 +44,13 @@ std::string csvRow(const SampleRow& r) {
     values[Statistic::Buffer] = static_cast<std::int32_t>(r.buffer);
     values[Statistic::BufferTarget] = static_cast<std::int32_t>(r.target);
     std::string row;
-    Quorvel::Format::appendPerformanceRow(row, {timestamp, "id", r.guid, r.serverIp, "7777"}, 13,
-                                          values);
+    Quorvel::Format::appendPerformanceRow(row,
+                                          {.timestamp = timestamp,
+                                           .userId = "id",
+                                           .matchGuid = r.guid,
+                                           .serverIp = r.serverIp,
+                                           .serverPort = "7777"},
+                                          13, values);
     return row;
 }
 
@@ -53,6 +60,14 @@ std::string performanceCsv(const std::vector<SampleRow>& rows) {
         csv += csvRow(row);
     }
     return csv;
+}
+
+std::string reasonOf(const Quorvel::Analysis::MatchReport& match) {
+    return Quorvel::Present::verdictText(match.verdict, match.events);
+}
+
+std::string textOf(const Quorvel::Analysis::Conclusion& conclusion) {
+    return Quorvel::Present::conclusionText(conclusion);
 }
 
 Analyzed analyzeInputs(const std::vector<Quorvel::Read::Input>& inputs) {

@@ -50,6 +50,10 @@ struct Analyzed {
     Quorvel::Analysis::ReportResult result;
 };
 
+// The verdict of a match and the answer across matches, as every output says them.
+std::string reasonOf(const Quorvel::Analysis::MatchReport& match);
+std::string textOf(const Quorvel::Analysis::Conclusion& conclusion);
+
 // Reads `csv` as the report reads a file.
 Analyzed analyze(const std::string& csv);
 Analyzed analyzeInputs(const std::vector<Quorvel::Read::Input>& inputs);

@@ -5,35 +5,40 @@
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <string>
 
+#include "PageTestSupport.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
 
 namespace QuorvelTest {
 namespace {
 
-// Sets an environment variable for this process and the programs it starts.
+// Sets an environment variable for this process and the programs it starts, given as
+// the shell writes it: "NAME=value".
 class ScopedVariable {
   public:
-    ScopedVariable(const char* variableName, const char* value) : name(variableName) {
+    explicit ScopedVariable(const std::string& assignment)
+        : name(assignment.substr(0, assignment.find('='))) {
+        const std::string value = assignment.substr(name.size() + 1);
 #if defined(_WIN32)
-        _putenv_s(name, value);
+        _putenv_s(name.c_str(), value.c_str());
 #else
-        setenv(name, value, 1);
+        setenv(name.c_str(), value.c_str(), 1);
 #endif
     }
     ~ScopedVariable() {
 #if defined(_WIN32)
-        _putenv_s(name, "");
+        _putenv_s(name.c_str(), "");
 #else
-        unsetenv(name);
+        unsetenv(name.c_str());
 #endif
     }
     ScopedVariable(const ScopedVariable&) = delete;
     ScopedVariable& operator=(const ScopedVariable&) = delete;
 
   private:
-    const char* name;
+    std::string name;
 };
 
 // "Док文書", "Данные データ", "отчёт レポート": Cyrillic and Japanese, outside code page 1252.
@@ -106,8 +111,8 @@ TEST(WindowsHabits, WhateverIsDroppedOnTheReportGetsAPageOrAPlainSentence) {
          {"is a page, not a performance", whatToDrop}},
         {"nothing (a double click)", {}, 2, {}, {"quorvel-report shows how", whatToDrop}},
     };
-    const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE", "1");
-    const ScopedVariable noBrowser("QUORVEL_NO_BROWSER", "1");
+    const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE=1");
+    const ScopedVariable noBrowser("QUORVEL_NO_BROWSER=1");
     for (const Dropped& drop : drops) {
         SCOPED_TRACE(drop.what);
         std::filesystem::remove(folder / dataPage);
@@ -126,11 +131,19 @@ TEST(WindowsHabits, WhateverIsDroppedOnTheReportGetsAPageOrAPlainSentence) {
                       std::string::npos)
                 << run.err;
             EXPECT_NE(run.out.find("good: no problem found"), std::string::npos) << run.out;
+            // The page covers each file dropped, by a label rather than its name.
             const std::string page = readFile(folder / drop.page);
+            const auto report = dataBlocks(page, Quorvel::Present::DataBlock::Report);
+            ASSERT_EQ(report.size(), 1u);
+            std::size_t csvFiles = 0;
             for (const auto& path : drop.dropped) {
                 if (path.extension() == ".csv") {
-                    EXPECT_NE(page.find(utf8(path.filename())), std::string::npos);
+                    ++csvFiles;
+                    EXPECT_EQ(page.find(utf8(path.filename())), std::string::npos);
                 }
+            }
+            if (csvFiles > 0) {
+                EXPECT_EQ(report[0]["files"].size(), csvFiles);
             }
         }
     }
@@ -141,7 +154,7 @@ TEST(WindowsHabits, OpenFromATerminalNamesThePageAsADropDoes) {
     const auto csv = folder / "p-performance.csv";
     writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
     writeFile(folder / "q-performance.csv", readFile(csv));
-    const ScopedVariable noBrowser("QUORVEL_NO_BROWSER", "1");
+    const ScopedVariable noBrowser("QUORVEL_NO_BROWSER=1");
     const ProgramRun two = runProgram(
         QUORVEL_REPORT_PATH,
         shellQuoted(csv) + " " + shellQuoted(folder / "q-performance.csv") + " --open", folder);
@@ -164,9 +177,9 @@ TEST(WindowsHabits, BothProgramsGiveHelpForTheWindowsQuestionMark) {
 // The system's temporary folder, pointed at `folder` for the programs started.
 struct TemporaryFolderAt {
     explicit TemporaryFolderAt(const TempDir& folder)
-        : tmp("TMP", utf8(folder.path()).c_str()),
-          temp("TEMP", utf8(folder.path()).c_str()),
-          tmpdir("TMPDIR", utf8(folder.path()).c_str()) {}
+        : tmp("TMP=" + utf8(folder.path())),
+          temp("TEMP=" + utf8(folder.path())),
+          tmpdir("TMPDIR=" + utf8(folder.path())) {}
     ScopedVariable tmp, temp, tmpdir;
 };
 
@@ -182,7 +195,7 @@ TEST(WindowsHabits, TheSimulatorStartedOnItsOwnSaysWhatItIsAndPlaysItsSession) {
     TempDir folder("quorvel-sim-alone");
     TempDir temporary("quorvel-sim-tmp");
     const TemporaryFolderAt tmp(temporary);
-    const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE", "1");
+    const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE=1");
     const ProgramRun run = runProgram(QUORVEL_SIM_PATH, "", folder);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.rfind("quorvel-sim plays a game session", 0), 0u) << run.out;

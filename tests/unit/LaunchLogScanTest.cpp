@@ -127,8 +127,8 @@ TEST(LaunchLogScan, SplitsAtTheFirstColonOrAfterTheBrackets) {
     for (const Case& c : cases) {
         std::string ip, port;
         Quorvel::splitHostPort(c.address, ip, port);
-        EXPECT_EQ(ip + "|" + port, c.split) << c.address;
         EXPECT_EQ(Quorvel::joinHostPort(ip, port), c.joined) << c.address;
+        EXPECT_EQ(ip.append("|").append(port), c.split) << c.address;
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <set>
-#include <vector>
 
 #include "Thresholds.h"
 
@@ -12,38 +11,24 @@ namespace {
 
 namespace T = Thresholds;
 
-std::string matches(std::size_t n) {
-    return std::to_string(n) + (n == 1 ? " match" : " matches");
-}
-
-std::string serverCount(std::size_t n) {
-    return std::to_string(n) + (n == 1 ? " server" : " servers");
-}
-
 bool mostOf(std::size_t part, std::size_t whole) {
     return whole > 0 &&
            static_cast<double>(part) >= T::kConclusionShare * static_cast<double>(whole);
 }
 
-}  // namespace
-
-std::string_view sideKey(Conclusion::Side side) {
-    switch (side) {
-        case Conclusion::Side::NotEnough:
-            return "notEnough";
-        case Conclusion::Side::Good:
-            return "good";
-        case Conclusion::Side::Connection:
-            return "connection";
-        case Conclusion::Side::Computer:
-            return "computer";
-        case Conclusion::Side::Server:
-            return "server";
-        case Conclusion::Side::Unclear:
-            return "unclear";
+// The problems, the one found in the most matches first; on a tie the worst-felt.
+std::vector<ProblemCount> ranked(const std::map<Problem, std::size_t>& problems) {
+    std::vector<ProblemCount> list;
+    for (const auto& [problem, matches] : problems) {
+        list.push_back({problem, matches});
     }
-    return "unclear";
+    std::stable_sort(list.begin(), list.end(), [](const ProblemCount& a, const ProblemCount& b) {
+        return a.matches > b.matches;
+    });
+    return list;
 }
+
+}  // namespace
 
 void ConclusionBuilder::add(const MatchReport& report) {
     if (report.verdict.cause == Cause::Incomplete) {
@@ -54,7 +39,7 @@ void ConclusionBuilder::add(const MatchReport& report) {
     ServerTally& server = servers[ip];
     ++server.judged;
     std::set<Cause> causes;
-    std::set<std::pair<Cause, std::string_view>> problems;
+    std::set<std::pair<Cause, Problem>> problems;
     for (const Finding& finding : report.verdict.findings) {
         causes.insert(finding.cause);
         problems.insert({finding.cause, finding.problem});
@@ -71,58 +56,29 @@ void ConclusionBuilder::add(const MatchReport& report) {
     }
 }
 
-// What the side's matches had, each problem with the matches it was found in: "loss in 4
-// of 6 matches" when all had the one problem, else "connection problems in 5 of 6
-// matches (loss in 3, unstable ping in 1, ping spikes in 1)", the most frequent first.
-std::string ConclusionBuilder::problemWords(Cause cause, const SideTally& tally) const {
-    std::vector<std::pair<std::size_t, std::string_view>> ranked;
-    for (const auto& [problem, count] : tally.problems) {
-        ranked.emplace_back(count, problem);
-    }
-    std::sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first > b.first
-                                  : problemOrder(a.second) < problemOrder(b.second);
-    });
-    const std::string counted = " in " + std::to_string(tally.matches) + " of " + matches(judged);
-    if (ranked.size() == 1) {
-        return std::string(ranked.front().second) + counted;
-    }
-    std::string each;
-    for (const auto& [count, problem] : ranked) {
-        each +=
-            (each.empty() ? " (" : ", ") + std::string(problem) + " in " + std::to_string(count);
-    }
-    return std::string(causeName(cause)) + " problems" + counted + each + ")";
+Conclusion ConclusionBuilder::concludeAs(Conclusion::Side side, Grounds grounds) const {
+    return {side, {}, std::move(grounds), judged, {}};
 }
 
-// Problems of the player's own side in most matches: the connection's on most servers,
-// the computer's wherever.
 std::optional<Conclusion> ConclusionBuilder::playerSide() const {
-    std::optional<Conclusion> best;
+    PlayerSide found{{}, servers.size()};
     for (Cause cause : {Cause::Connection, Cause::Computer}) {
         const SideTally& tally = sides[cause];
         const bool spread =
-            cause == Cause::Computer ||
-            (tally.servers.size() >= 2 && mostOf(tally.servers.size(), servers.size()));
-        if (!mostOf(tally.matches, judged) || !spread) {
-            continue;
-        }
-        const std::string text = problemWords(cause, tally) + ", on " +
-                                 std::to_string(tally.servers.size()) + " of " +
-                                 serverCount(servers.size()) + ": your " +
-                                 (cause == Cause::Connection ? "connection" : "computer");
-        if (!best) {
-            best = Conclusion{cause == Cause::Connection ? Conclusion::Side::Connection
-                                                         : Conclusion::Side::Computer,
-                              "",
-                              text,
-                              judged,
-                              {}};
-        } else {
-            best->text += "; and " + text;
+            cause == Cause::Computer || (tally.servers.size() >= T::kConclusionServers &&
+                                         mostOf(tally.servers.size(), servers.size()));
+        if (mostOf(tally.matches, judged) && spread) {
+            found.parts.push_back(
+                {cause, tally.matches, ranked(tally.problems), tally.servers.size()});
         }
     }
-    return best;
+    if (found.parts.empty()) {
+        return std::nullopt;
+    }
+    const Cause first = found.parts.front().cause;
+    return concludeAs(
+        first == Cause::Connection ? Conclusion::Side::Connection : Conclusion::Side::Computer,
+        std::move(found));
 }
 
 // The connection's or the server's problems in most matches on one server (two at
@@ -137,22 +93,17 @@ std::optional<Conclusion> ConclusionBuilder::oneServer() const {
     for (const auto& [ip, tally] : servers) {
         const std::size_t elsewhere = judged - tally.judged;
         const std::size_t troubledElsewhere = troubledAnywhere - tally.troubled;
-        if (tally.troubled < 2 || !mostOf(tally.troubled, tally.judged) || elsewhere < 2 ||
-            mostOf(troubledElsewhere, elsewhere)) {
+        if (tally.troubled < T::kConclusionServerMatches || !mostOf(tally.troubled, tally.judged) ||
+            elsewhere < T::kConclusionServerMatches || mostOf(troubledElsewhere, elsewhere)) {
             continue;
         }
         const double share =
             static_cast<double>(tally.troubled) / static_cast<double>(tally.judged);
         if (!worst || share > worstShare) {
             worstShare = share;
-            worst = Conclusion{Conclusion::Side::Server,
-                               ip,
-                               "problems in " + std::to_string(tally.troubled) + " of " +
-                                   matches(tally.judged) + " on " + ip + ", in " +
-                                   std::to_string(troubledElsewhere) + " of " + matches(elsewhere) +
-                                   " elsewhere: that server (or the way to it)",
-                               judged,
-                               {}};
+            worst = concludeAs(Conclusion::Side::Server, OneServer{tally.troubled, tally.judged,
+                                                                   troubledElsewhere, elsewhere});
+            worst->serverIp = ip;
         }
     }
     return worst;
@@ -160,12 +111,7 @@ std::optional<Conclusion> ConclusionBuilder::oneServer() const {
 
 Conclusion ConclusionBuilder::conclude() const {
     if (judged < T::kConclusionMatches) {
-        return {Conclusion::Side::NotEnough,
-                "",
-                "not enough to tell: " + matches(judged) + " with a verdict (" +
-                    std::to_string(T::kConclusionMatches) + " needed)",
-                judged,
-                {}};
+        return concludeAs(Conclusion::Side::NotEnough, TooFewMatches{});
     }
     if (auto player = playerSide()) {
         return *player;
@@ -174,27 +120,13 @@ Conclusion ConclusionBuilder::conclude() const {
         return *server;
     }
     if (!mostOf(troubled, judged)) {
-        return {Conclusion::Side::Good,
-                "",
-                "mostly good: problems in " + std::to_string(troubled) + " of " + matches(judged),
-                judged,
-                {}};
+        return concludeAs(Conclusion::Side::Good, MostlyGood{troubled});
     }
     if (servers.size() == 1) {
-        return {Conclusion::Side::Unclear,
-                "",
-                "problems in " + std::to_string(troubled) + " of " + matches(judged) +
-                    ", all on one server (" + servers.begin()->first +
-                    "): play on others to tell your side from the server's",
-                judged,
-                {}};
+        return concludeAs(Conclusion::Side::Unclear,
+                          AllOnOneServer{troubled, servers.begin()->first});
     }
-    return {Conclusion::Side::Unclear,
-            "",
-            "problems in " + std::to_string(troubled) + " of " + matches(judged) +
-                ", of different kinds and on different servers: no one side to blame",
-            judged,
-            {}};
+    return concludeAs(Conclusion::Side::Unclear, NoOneSide{troubled});
 }
 
 }  // namespace Quorvel::Analysis

@@ -16,11 +16,11 @@ Detection::Detection(const MatchRows& rows, const MatchFigures& matchFigures, Ma
       matchLossPercent(std::max(matchFigures.lossInPercent().value_or(0),
                                 matchFigures.lossOutPercent().value_or(0))) {}
 
-void Detection::record(Event event, std::size_t firstRow, std::size_t lastRow, bool explained) {
+void Detection::record(Event event, RowSpan span, bool explained) {
     event.significant = !explained && largeEnoughToCount(event, matchLossPercent);
     if (event.significant) {
         const std::uint8_t cover = coverOf(event.kind());
-        for (std::size_t i = firstRow; i <= lastRow && cover != 0; ++i) {
+        for (std::size_t i = span.first; i <= span.last && cover != 0; ++i) {
             covers[i] |= cover;
         }
     }
@@ -50,8 +50,8 @@ void Detection::summarize(const Event& event) {
     }
 }
 
-bool Detection::covered(std::size_t firstRow, std::size_t lastRow, std::uint8_t mask) const {
-    for (std::size_t i = firstRow; i <= lastRow; ++i) {
+bool Detection::covered(RowSpan span, std::uint8_t mask) const {
+    for (std::size_t i = span.first; i <= span.last; ++i) {
         if ((covers[i] & mask) != 0) {
             return true;
         }
@@ -70,9 +70,9 @@ double Detection::coveredShare(const std::vector<std::size_t>& rows, std::uint8_
     return static_cast<double>(hit) / static_cast<double>(rows.size());
 }
 
-bool Detection::explained(EventKind kind, std::size_t firstRow, std::size_t lastRow) const {
+bool Detection::explained(EventKind kind, RowSpan span) const {
     const std::uint8_t mask = explainingCovers(kind);
-    return mask != 0 && covered(firstRow, lastRow, mask);
+    return mask != 0 && covered(span, mask);
 }
 
 void Detection::finish() {

@@ -15,6 +15,12 @@
 
 namespace Quorvel::Analysis {
 
+// Rows first..last of a match, both included; none when last is before first.
+struct RowSpan {
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+
 // One match being searched. Events are recorded as they end; each is decided then
 // (large enough, and not explained by a cover laid before), so the detectors run in
 // passes: the explaining kinds first.
@@ -25,14 +31,14 @@ class Detection {
     const MatchRows& match;
     const MatchFigures& figures;
 
-    // Records an event over rows first..last; `explained` says another event explains it.
-    void record(Event event, std::size_t firstRow, std::size_t lastRow, bool explained);
-    // Whether any row of first..last is covered by one of the covers in `mask`.
-    bool covered(std::size_t firstRow, std::size_t lastRow, std::uint8_t mask) const;
+    // Records an event over `span`; `explained` says another event explains it.
+    void record(Event event, RowSpan span, bool explained);
+    // Whether any row of `span` is covered by one of the covers in `mask`.
+    bool covered(RowSpan span, std::uint8_t mask) const;
     // The share of `rows` covered by one of the covers in `mask`.
     double coveredShare(const std::vector<std::size_t>& rows, std::uint8_t mask) const;
-    // Whether the events laid before explain an event of `kind` over rows first..last.
-    bool explained(EventKind kind, std::size_t firstRow, std::size_t lastRow) const;
+    // Whether the events laid before explain an event of `kind` over `span`.
+    bool explained(EventKind kind, RowSpan span) const;
     // A gap in the recording between row i - 1 and row i.
     bool gapBefore(std::size_t i) const {
         return i > 0 && Matches::isGap(match.seconds[i - 1], match.seconds[i]);
@@ -108,7 +114,8 @@ class RunTracker {
         if (onDecide) {
             onDecide(event);
         }
-        found.record(event, firstRow, lastRow, found.explained(event.kind(), firstRow, lastRow));
+        const RowSpan span{firstRow, lastRow};
+        found.record(event, span, found.explained(event.kind(), span));
         if (onEnded) {
             onEnded(event, firstRow, lastRow);
         }

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -117,10 +116,5 @@ struct Event {
 
     EventKind kind() const { return static_cast<EventKind>(what.index()); }
 };
-
-// "ping spike", "loss burst", ...; `plural` for counts other than one.
-std::string_view eventKindName(EventKind kind, bool plural = false);
-// "pingSpike", "lossBurst", ... for JSON and the page.
-std::string_view eventKindKey(EventKind kind);
 
 }  // namespace Quorvel::Analysis

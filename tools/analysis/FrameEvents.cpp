@@ -50,7 +50,7 @@ class StutterFinder {
             // Most of its drops during a loss burst, stall or spike: theirs.
             const bool explained =
                 d.coveredShare(drops, explainingCovers(EventKind::Stutter)) >= T::kExplainedShare;
-            d.record(stretch, drops.front(), lastRow, explained);
+            d.record(stretch, {drops.front(), lastRow}, explained);
         }
         drops.clear();
         stretch = Event{};

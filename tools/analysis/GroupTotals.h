@@ -14,9 +14,13 @@ struct GroupSummary {
     std::int64_t secondsPlayed = 0;
     Figure pingMedian;
     Figure pingP95;
+    // Latency above Ping: the 95th percentile of its seconds, high when a server
+    // hiccups for a while however normal the rest of its matches are.
+    Figure latencyAbovePingP95;
     Figure fpsMean;
     MatchSums sums;
-    PerCause<std::size_t> verdicts;  // matches per cause
+    PerCause<std::size_t> verdicts;    // matches per cause
+    PerProblem<std::size_t> problems;  // matches whose verdict found each problem
 
     Figure jitterMs() const { return sums.jitterMs(); }
     Figure lossInPercent() const { return sums.lossInPercent(); }
@@ -32,6 +36,7 @@ class GroupTotals {
   private:
     GroupSummary totals;
     ValueCounts ping;
+    ValueCounts latencyAbovePing;
     double fpsSum = 0;
     std::uint64_t fpsSeconds = 0;
 };

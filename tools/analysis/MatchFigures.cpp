@@ -85,6 +85,7 @@ class FigureBuilder {
         f.pingCounts = ValueCounts::of(ping);
         f.ping = Distribution::of(f.pingCounts);
         f.latency = Distribution::of(ValueCounts::of(latency));
+        f.latencyAbovePingCounts = ValueCounts::of(latencyAbovePing);
         const ValueCounts fpsCounts = ValueCounts::of(fps);
         f.fps = Distribution::of(fpsCounts);
         UsualLevels& usual = f.usual;

@@ -33,14 +33,14 @@ struct MatchSums {
 };
 
 // What a second of the match is measured against: each statistic's usual value, taken
-// from the calm seconds (Thresholds::kUsualShare: the middle of the better half) and
+// from the calm seconds (the middle of the better part, Thresholds::kUsualShare) and
 // never below what play is like (Thresholds' floors). Absent without values.
 struct UsualLevels {
-    Figure pingMs;              // 25th percentile
-    Figure fps;                 // 75th percentile
-    Figure packetsIn;           // 75th percentile, at least kPlayPacketsPerSecond
+    Figure pingMs;              // the kUsualShare percentile: low is calm
+    Figure fps;                 // the 1 - kUsualShare percentile: high is calm
+    Figure packetsIn;           // as FPS, at least kPlayPacketsPerSecond
     Figure packetsOut;          // the same
-    Figure latencyAbovePingMs;  // 25th percentile, at least kPlayLatencyAbovePingMs
+    Figure latencyAbovePingMs;  // as ping, at least kPlayLatencyAbovePingMs
 };
 
 struct MatchFigures {
@@ -56,7 +56,8 @@ struct MatchFigures {
     std::optional<Distribution> ping;
     std::optional<Distribution> latency;
     std::optional<Distribution> fps;
-    ValueCounts pingCounts;  // kept for the servers' figures
+    ValueCounts pingCounts;              // kept for the servers' figures
+    ValueCounts latencyAbovePingCounts;  // Latency - Ping of each second with both
     UsualLevels usual;
     MatchSums sums;
     std::size_t inconsistentSeconds = 0;  // lost packets above packets, in or out

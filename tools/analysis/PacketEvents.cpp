@@ -40,7 +40,7 @@ void recordGap(Detection& d, std::size_t i) {
     d.record(
         Event{{from, rows.seconds[i - 1].time + std::chrono::seconds{1}, rows.offsets[i] - from, 0},
               NotRecorded{}},
-        i, i - 1, false);
+        {.first = i, .last = i - 1}, false);
 }
 
 void stepNoValue(RunTracker<NoValue>& tracker, std::size_t i, const Second& s) {

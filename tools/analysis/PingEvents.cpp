@@ -26,7 +26,7 @@ std::optional<double> pingChange(const Detection& d, std::size_t i) {
 
 // Whether each row is in an unstable stretch: it enters when kUnstableJumps of the
 // kUnstableWindowSeconds rows around it jumped (Ping's median change is a jump), and
-// stays until hardly any do (a quarter of that), so a stretch of swinging ping is one
+// stays until kUnstableStayJumps or fewer do, so a stretch of swinging ping is one
 // stretch, and lone blips (two jumps each) are none. Found, a stretch reaches back the
 // same way, to the first jump after the seconds where hardly any did.
 std::vector<bool> unstableRows(const Detection& d) {
@@ -41,18 +41,17 @@ std::vector<bool> unstableRows(const Detection& d) {
         const std::size_t from = i >= half - 1 ? i - (half - 1) : 0;
         return jumps[std::min(n, i + half + 1)] - jumps[from];
     };
-    constexpr int kStaying = T::kUnstableJumps / 4;
     std::vector<bool> unstable(n, false);
     bool inside = false;
     for (std::size_t i = 0; i < n; ++i) {
         const bool entering = !inside && around(i) >= T::kUnstableJumps;
-        inside = inside ? around(i) > kStaying : entering;
+        inside = inside ? around(i) > T::kUnstableStayJumps : entering;
         unstable[i] = inside;
         if (!entering) {
             continue;
         }
         std::size_t first = i;
-        while (first > 0 && !unstable[first - 1] && around(first - 1) > kStaying) {
+        while (first > 0 && !unstable[first - 1] && around(first - 1) > T::kUnstableStayJumps) {
             --first;
         }
         while (first < i && jumps[first + 1] == jumps[first]) {

@@ -2,42 +2,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
-#include <optional>
-#include <set>
-#include <string>
 #include <vector>
 
 #include "Conclusion.h"
-#include "Failure.h"
 #include "Input.h"
+#include "InputSummary.h"
 #include "MatchReport.h"
 #include "ServerTable.h"
-#include "SkippedRows.h"
 
 namespace Quorvel::Analysis {
 
-// What one input gave.
-struct InputSummary {
-    std::string name;                       // as messages name it
-    std::filesystem::path path;             // empty for bytes
-    std::optional<Tools::Failure> refused;  // why it could not be used, naming it
-    std::size_t rows = 0;
-    Read::SkippedRows skipped;
-    std::size_t matches = 0;
-    std::size_t matchesWithProblems = 0;  // verdict other than good
-    std::set<std::string> servers;        // IPs
-    std::set<std::string> players;        // UserIDs (the first few)
-    // Matches all of whose seconds another input held too (a copy of a file): counted
-    // once, with the input that gave them.
-    std::size_t matchesAlreadyRead = 0;
-    std::string alreadyReadIn;  // the first input that held one of them
-    // Found in a folder with only its header: no match recorded yet, which is no fault.
-    bool headerOnly = false;
-
-    bool usable() const { return !refused; }
-};
+using Pipeline::InputSummary;
 
 // What all the matches add up to.
 struct ReportTotals {
@@ -73,11 +49,11 @@ struct ReportResult {
     bool allUsable() const;
 };
 
-// Reads every input as a stream, splits it into matches and hands each analysed match
-// to the sinks, the matches of several inputs merged by their start time and the pieces
-// of one match in several inputs joined (Matches::MatchJoiner). Memory holds a few
-// matches. An input that cannot be used is refused (its InputSummary says why) and the
-// others go on.
+// Analyses every match the inputs hold as the pipeline hands them on (Pipeline::
+// MatchPipeline: read as streams, merged by their start, the pieces of one match in
+// several inputs joined), numbers them, hands each to the sinks and adds it to the
+// servers', days' and players' totals. Memory holds a few matches. An input that cannot
+// be used is refused (its InputSummary says why) and the others go on.
 ReportResult buildReport(const std::vector<Read::Input>& inputs,
                          const std::vector<ReportSink*>& sinks, const ReportOptions& options = {});
 

@@ -12,9 +12,16 @@ namespace {
 // Values spread over at most this many numbers are counted in an array, not sorted.
 constexpr std::int64_t kDenseSpan = 1 << 16;
 
-std::vector<ValueCount> countDense(const std::vector<std::int32_t>& values, std::int32_t low,
-                                   std::int64_t span) {
-    std::vector<std::uint32_t> tally(static_cast<std::size_t>(span), 0);
+// The smallest and the largest of some values.
+struct ValueRange {
+    std::int32_t low;
+    std::int32_t high;
+    std::int64_t span() const { return static_cast<std::int64_t>(high) - low + 1; }
+};
+
+std::vector<ValueCount> countDense(const std::vector<std::int32_t>& values, ValueRange range) {
+    const std::int32_t low = range.low;
+    std::vector<std::uint32_t> tally(static_cast<std::size_t>(range.span()), 0);
     for (std::int32_t v : values) {
         ++tally[static_cast<std::size_t>(static_cast<std::int64_t>(v) - low)];
     }
@@ -83,8 +90,8 @@ ValueCounts ValueCounts::of(std::vector<std::int32_t>& values) {
         return result;
     }
     const auto [low, high] = std::minmax_element(values.begin(), values.end());
-    const std::int64_t span = static_cast<std::int64_t>(*high) - *low + 1;
-    result.counts = span <= kDenseSpan ? countDense(values, *low, span) : countSorted(values);
+    const ValueRange range{*low, *high};
+    result.counts = range.span() <= kDenseSpan ? countDense(values, range) : countSorted(values);
     return result;
 }
 

@@ -48,7 +48,7 @@ struct Distribution {
     double p99 = 0;
     double min = 0;
     double max = 0;
-    double sigma = 0;        // median absolute deviation x 1.4826: a spread robust to spikes
+    double sigma = 0;        // median absolute deviation x kMadToSigma: a spread robust to spikes
     double low1Percent = 0;  // mean of the lowest 1 % of the values (at least one)
 
     // Nothing when there are no values.

@@ -1,10 +1,8 @@
 #include "Verdict.h"
 
-#include <optional>
-#include <utility>
+#include <array>
 
 #include "Thresholds.h"
-#include "VerdictTexts.h"
 
 namespace Quorvel::Analysis {
 
@@ -12,94 +10,96 @@ namespace {
 
 namespace T = Thresholds;
 
-// What was found, per cause, in a player's words, in the order the causes lead.
-struct Findings {
-    PerCause<std::vector<std::string>> texts;
-    std::vector<Finding> problems;
+constexpr std::array<Cause, 3> kCausesInOrder = {Cause::Connection, Cause::Server, Cause::Computer};
 
-    void add(Cause cause, std::string_view problem, const std::optional<std::string>& text) {
-        if (text) {
-            texts[cause].push_back(*text);
-            problems.push_back({cause, problem});
-        }
-    }
-};
-
-// The kinds of event each cause is made of, worst-felt first, with the problem's name.
+// The kinds of event each cause is made of, worst-felt first, with the problem they
+// are.
 struct KindOfCause {
     Cause cause;
     EventKind kind;
-    std::string_view problem;
+    Problem problem;
 };
 constexpr KindOfCause kCausesOfKinds[] = {
-    {Cause::Connection, EventKind::Outage, "outages"},
-    {Cause::Connection, EventKind::LossBurst, "loss"},
-    {Cause::Connection, EventKind::SteadyLoss, "loss"},
-    {Cause::Connection, EventKind::UnstablePing, "unstable ping"},
-    {Cause::Connection, EventKind::PingSpike, "ping spikes"},
-    {Cause::Server, EventKind::NothingIn, "nothing coming in"},
-    {Cause::Server, EventKind::ServerHiccup, "server hiccups"},
-    {Cause::Computer, EventKind::Stutter, "stutter"},
-    {Cause::Computer, EventKind::FpsDrop, "FPS drops"},
-    {Cause::Computer, EventKind::BufferAboveTarget, "a full input buffer"},
+    {Cause::Connection, EventKind::Outage, Problem::Outages},
+    {Cause::Connection, EventKind::LossBurst, Problem::Loss},
+    {Cause::Connection, EventKind::SteadyLoss, Problem::Loss},
+    {Cause::Connection, EventKind::UnstablePing, Problem::UnstablePing},
+    {Cause::Connection, EventKind::PingSpike, Problem::PingSpikes},
+    {Cause::Server, EventKind::NothingIn, Problem::NothingComingIn},
+    {Cause::Server, EventKind::ServerHiccup, Problem::ServerHiccups},
+    {Cause::Computer, EventKind::Stutter, Problem::Stutter},
+    {Cause::Computer, EventKind::FpsDrop, Problem::FpsDrops},
+    {Cause::Computer, EventKind::BufferAboveTarget, Problem::FullInputBuffer},
 };
 
-// The whole-match problem named right after the events of a kind ("high ping" after
-// ping spikes); empty for none.
-constexpr std::string_view wholeMatchProblem(EventKind kind) {
+// The whole-match rules.
+std::optional<HighPingThroughout> highPing(const MatchFigures& f) {
+    if (!f.ping || f.ping->p95 < T::kHighPingP95Ms) {
+        return std::nullopt;
+    }
+    return HighPingThroughout{f.ping->p95};
+}
+
+// Latency high while ping is normal: a high ping explains a high latency.
+std::optional<HighLatencyThroughout> highLatency(const MatchFigures& f) {
+    if (!f.latency || !f.ping || highPing(f) || f.latency->median < T::kHighLatencyMedianMs ||
+        f.latency->median - f.ping->median < T::kHiccupExcessMs) {
+        return std::nullopt;
+    }
+    return HighLatencyThroughout{f.latency->median, f.ping->median};
+}
+
+std::optional<LowFpsThroughout> lowFps(const MatchFigures& f) {
+    if (!f.fps || f.fps->median >= T::kLowFps) {
+        return std::nullopt;
+    }
+    return LowFpsThroughout{f.fps->median};
+}
+
+// The whole-match problem found right after the events of `kind` (a ping high
+// throughout after ping spikes), nothing for none; an FPS low throughout only when no
+// FPS drop counts.
+std::optional<Finding> wholeMatchAfter(EventKind kind, const MatchFigures& f,
+                                       const MatchEvents& events) {
     switch (kind) {
         case EventKind::PingSpike:
-            return "high ping";
+            if (const auto high = highPing(f)) {
+                return Finding{Cause::Connection, Problem::HighPing, *high};
+            }
+            return std::nullopt;
         case EventKind::ServerHiccup:
-            return "high latency";
+            if (const auto high = highLatency(f)) {
+                return Finding{Cause::Server, Problem::HighLatency, *high};
+            }
+            return std::nullopt;
         case EventKind::FpsDrop:
-            return "low FPS";
+            if (const auto low = lowFps(f); low && events.kinds[kind].counting == 0) {
+                return Finding{Cause::Computer, Problem::LowFps, *low};
+            }
+            return std::nullopt;
         default:
-            return {};
+            return std::nullopt;
     }
 }
 
-Findings find(const MatchFigures& f, const MatchEvents& events) {
-    Findings found;
-    for (const auto& [cause, kind, problem] : kCausesOfKinds) {
-        found.add(cause, problem, countingText(kind, events.kinds[kind]));
-        const std::string_view whole = wholeMatchProblem(kind);
-        if (kind == EventKind::PingSpike) {
-            found.add(Cause::Connection, whole, highPingText(f));
-        } else if (kind == EventKind::ServerHiccup) {
-            found.add(Cause::Server, whole, highLatencyText(f));
-        } else if (kind == EventKind::FpsDrop && events.kinds[kind].counting == 0) {
-            found.add(Cause::Computer, whole, lowFpsText(f));
+// Every problem found, the causes in their order, each cause's worst-felt first.
+std::vector<Finding> find(const MatchFigures& f, const MatchEvents& events) {
+    std::vector<Finding> found;
+    for (Cause cause : kCausesInOrder) {
+        for (const auto& [ofCause, kind, problem] : kCausesOfKinds) {
+            if (ofCause != cause) {
+                continue;
+            }
+            const KindSummary& summary = events.kinds[kind];
+            if (summary.counting > 0 && summary.worst) {
+                found.push_back({cause, problem, CountingEvents{kind}});
+            }
+            if (auto whole = wholeMatchAfter(kind, f, events)) {
+                found.push_back(*whole);
+            }
         }
     }
     return found;
-}
-
-// The first cause found leads; the others follow as "(also ...)".
-bool nameCauses(const Findings& found, Verdict& verdict) {
-    for (Cause cause : {Cause::Connection, Cause::Server, Cause::Computer}) {
-        const std::vector<std::string>& texts = found.texts[cause];
-        if (texts.empty()) {
-            continue;
-        }
-        if (!verdict.text.empty()) {
-            verdict.alsoCauses.push_back(cause);
-            continue;
-        }
-        verdict.cause = cause;
-        verdict.text = std::string(causeName(cause)) + ": " + texts.front();
-        for (std::size_t i = 1; i < texts.size(); ++i) {
-            verdict.text += "; " + texts[i];
-        }
-    }
-    if (verdict.text.empty()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < verdict.alsoCauses.size(); ++i) {
-        verdict.text += (i == 0 ? " (also " : ", ") + std::string(causeName(verdict.alsoCauses[i]));
-    }
-    verdict.text += verdict.alsoCauses.empty() ? "" : ")";
-    return true;
 }
 
 double shareOfRows(std::size_t part, const MatchFigures& f) {
@@ -118,82 +118,45 @@ std::vector<Statistic> lackingStatistics(const MatchFigures& f) {
 
 // Why the seconds recorded are too few, or too little of them usable, to call the match
 // good; nothing when they are enough.
-std::optional<std::string> thinEvidence(const MatchFigures& f,
-                                        const std::vector<Statistic>& lacking) {
+std::optional<ThinEvidence> thinEvidence(const MatchFigures& f,
+                                         const std::vector<Statistic>& lacking) {
     if (f.rows < T::kEvidenceSeconds) {
-        return "only " + std::to_string(f.rows) + (f.rows == 1 ? " second" : " seconds") +
-               " recorded (a verdict needs " + std::to_string(T::kEvidenceSeconds) + ")";
+        return TooFewSeconds{f.rows};
     }
     if (static_cast<double>(f.rows) < T::kEvidenceShare * static_cast<double>(f.lengthSeconds)) {
-        return "only " + std::to_string(f.rows) + " of the " + std::to_string(f.lengthSeconds) +
-               " seconds the match spans were recorded";
+        return TooFewRows{f.rows, f.lengthSeconds};
     }
     if (!lacking.empty()) {
-        std::string names;
-        for (Statistic s : lacking) {
-            names += (names.empty() ? "" : ", ") + std::string(Format::statisticName(s));
-        }
-        return "no verdict without " + names + " (missing in more than half of the seconds)";
+        return StatisticsMissing{lacking};
     }
     if (shareOfRows(f.usableLossSeconds, f) < T::kEvidenceShare) {
-        return "no verdict on packet loss: more packets lost than counted in " +
-               std::to_string(f.inconsistentSeconds) + " of " + std::to_string(f.rows) + " seconds";
+        return LossUnusable{f.inconsistentSeconds, f.rows};
     }
     return std::nullopt;
 }
 
-std::string goodText(const MatchEvents& events) {
-    std::string text = "good: no problem found";
-    for (std::size_t k = 0; k < kEventKindCount; ++k) {
-        const auto kind = static_cast<EventKind>(k);
-        if (const auto minor = minorText(kind, events.kinds[kind])) {
-            text += "; " + *minor;
-        }
-    }
-    return text;
-}
-
 }  // namespace
 
-std::size_t problemOrder(std::string_view problem) {
-    std::size_t order = 0;
-    for (const auto& [cause, kind, name] : kCausesOfKinds) {
-        for (std::string_view each : {name, wholeMatchProblem(kind)}) {
-            if (each == problem) {
-                return order;
-            }
-            order += each.empty() ? 0u : 1u;
+std::vector<Cause> Verdict::alsoCauses() const {
+    std::vector<Cause> causes;
+    for (const Finding& finding : findings) {
+        if (finding.cause != cause && (causes.empty() || causes.back() != finding.cause)) {
+            causes.push_back(finding.cause);
         }
     }
-    return order;
-}
-
-std::string_view causeName(Cause cause) {
-    static constexpr std::array<std::string_view, kCauseCount> kNames = {
-        "good", "connection", "server", "computer", "incomplete"};
-    return kNames[static_cast<std::size_t>(cause)];
+    return causes;
 }
 
 Verdict decideVerdict(const MatchFigures& f, const MatchEvents& events) {
     Verdict verdict;
     verdict.lacking = lackingStatistics(f);
-    const Findings found = find(f, events);
-    if (nameCauses(found, verdict)) {
-        for (Cause cause : {Cause::Connection, Cause::Server, Cause::Computer}) {
-            for (const Finding& finding : found.problems) {
-                if (finding.cause == cause) {
-                    verdict.findings.push_back(finding);
-                }
-            }
-        }
+    verdict.findings = find(f, events);
+    if (!verdict.findings.empty()) {
+        verdict.cause = verdict.findings.front().cause;
         return verdict;
     }
-    if (const auto thin = thinEvidence(f, verdict.lacking)) {
-        verdict.cause = Cause::Incomplete;
-        verdict.text = "incomplete: " + *thin;
-        return verdict;
-    }
-    verdict.text = goodText(events);
+    verdict.thin = thinEvidence(f, verdict.lacking);
+    verdict.cause = verdict.thin ? Cause::Incomplete : Cause::Good;
     return verdict;
 }
 

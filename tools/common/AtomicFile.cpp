@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "CommandLine.h"
 #include "DisplayText.h"
 #include "Failure.h"
 #include "SystemPath.h"
@@ -44,21 +45,6 @@ bool flushToDisk(std::FILE* stream) {
 #else
     return ::fsync(fileno(stream)) == 0;
 #endif
-}
-
-std::optional<std::string> replace(const std::filesystem::path& from,
-                                   const std::filesystem::path& to) {
-#if defined(_WIN32)
-    if (!MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return std::system_category().message(static_cast<int>(GetLastError()));
-    }
-#else
-    if (std::rename(from.c_str(), to.c_str()) != 0) {
-        return systemError();
-    }
-#endif
-    return std::nullopt;
 }
 
 // Links are followed to the file they lead to, which may not exist yet. Nothing when they
@@ -104,8 +90,7 @@ AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(targ
         stream = std::fopen(targetPath.c_str(), "wb");
 #endif
         if (stream == nullptr) {
-            throw Failure(FailureKind::Output,
-                          displayPath(targetPath) + ": cannot be written: " + systemError());
+            throw cannotWrite(systemError());
         }
         return;
     }
@@ -116,18 +101,32 @@ AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(targ
     for (int attempt = 0; attempt < 100 && stream == nullptr; ++attempt) {
         std::string temporaryName(1, '.');
         temporaryName.append(displayPath(name)).append(".").append(std::to_string(attempt));
-        temporaryPath =
-            folder / std::filesystem::path(
-                         std::u8string(temporaryName.begin(), temporaryName.end()) + u8".tmp");
+        temporaryPath = folder / pathFromUtf8(temporaryName + ".tmp");
         stream = createNew(temporaryPath);
         if (stream == nullptr && errno != EEXIST) {
             break;
         }
     }
     if (stream == nullptr) {
-        throw Failure(FailureKind::Output,
-                      displayPath(targetPath) + ": cannot be written: " + systemError());
+        throw cannotWrite(systemError());
     }
+}
+
+Failure AtomicFile::cannotWrite(const std::string& why) const {
+    return Failure(FailureKind::Output, displayPath(targetPath) + ": cannot be written: " + why);
+}
+
+void AtomicFile::putInPlace() const {
+#if defined(_WIN32)
+    if (!MoveFileExW(systemPath(temporaryPath).c_str(), systemPath(writtenPath).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        throw cannotWrite(std::system_category().message(static_cast<int>(GetLastError())));
+    }
+#else
+    if (std::rename(temporaryPath.c_str(), writtenPath.c_str()) != 0) {
+        throw cannotWrite(systemError());
+    }
+#endif
 }
 
 AtomicFile::~AtomicFile() {
@@ -135,37 +134,39 @@ AtomicFile::~AtomicFile() {
 }
 
 void AtomicFile::write(std::string_view text) {
-    if (failure || stream == nullptr || text.empty()) {
+    if (writeFailure || stream == nullptr || text.empty()) {
         return;
     }
     if (std::fwrite(text.data(), 1, text.size(), stream) != text.size()) {
-        failure = systemError();
+        writeFailure = cannotWrite(systemError());
     }
 }
 
 void AtomicFile::commit() {
     if (stream == nullptr) {
-        throw Failure(FailureKind::Output,
-                      displayPath(targetPath) + ": cannot be written: already closed");
+        throw cannotWrite("already closed");
     }
-    if (!failure &&
+    if (!writeFailure &&
         (std::fflush(stream) != 0 || (!temporaryPath.empty() && !flushToDisk(stream)))) {
-        failure = systemError();
+        writeFailure = cannotWrite(systemError());
     }
-    if (std::fclose(stream) != 0 && !failure) {
-        failure = systemError();
+    if (std::fclose(stream) != 0 && !writeFailure) {
+        writeFailure = cannotWrite(systemError());
     }
     stream = nullptr;
-    if (!failure && !temporaryPath.empty()) {
-        failure = replace(temporaryPath, writtenPath);
-    }
-    if (failure) {
+    try {
+        if (writeFailure) {
+            throw *writeFailure;
+        }
+        if (!temporaryPath.empty()) {
+            putInPlace();
+        }
+    } catch (const Failure&) {
         std::error_code ignored;
         if (!temporaryPath.empty()) {
             std::filesystem::remove(systemPath(temporaryPath), ignored);
         }
-        throw Failure(FailureKind::Output,
-                      displayPath(targetPath) + ": cannot be written: " + *failure);
+        throw;
     }
 }
 

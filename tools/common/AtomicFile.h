@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "FileIdentity.h"
+#include "Failure.h"
 #include "TextOutput.h"
 
 namespace Quorvel::Tools {
@@ -35,11 +35,16 @@ class AtomicFile : public TextOutput {
     const std::filesystem::path& target() const { return targetPath; }
 
   private:
+    // A Failure (Output) naming the target, with why it cannot be written.
+    Failure cannotWrite(const std::string& why) const;
+    // Renames the temporary file over the target; a Failure (Output) when it cannot.
+    void putInPlace() const;
+
     std::filesystem::path targetPath;   // as named, for messages
     std::filesystem::path writtenPath;  // the file replaced: the target, or where its link leads
     std::filesystem::path temporaryPath;
     std::FILE* stream = nullptr;
-    std::optional<std::string> failure;
+    std::optional<Failure> writeFailure;  // the first write that failed, told at commit()
 };
 
 }  // namespace Quorvel::Tools

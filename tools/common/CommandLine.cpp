@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "ConsoleText.h"
+#include "TextConversion.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -15,15 +16,6 @@ namespace Quorvel::Tools {
 namespace {
 
 #if defined(_WIN32)
-std::string utf8Of(const wchar_t* wide) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(bytes > 0 ? bytes - 1 : 0), '\0');
-    if (bytes > 1) {
-        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), bytes, nullptr, nullptr);
-    }
-    return text;
-}
-
 unsigned originalOutputCodePage = 0;
 
 void restoreOutputCodePage() {
@@ -39,7 +31,7 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) {
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     if (wide != nullptr) {
         for (int i = 0; i < count; ++i) {
-            texts.push_back(utf8Of(wide[i]));
+            texts.push_back(Platform::utf8FromWide(wide[i]));
         }
         LocalFree(wide);
     }
@@ -50,10 +42,6 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) {
     for (const std::string& text : texts) {
         pointers.push_back(text.c_str());
     }
-}
-
-std::filesystem::path pathFromUtf8(std::string_view text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
 std::filesystem::path programFile([[maybe_unused]] const char* argv0) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "PathText.h"
+
 namespace Quorvel::Tools {
 
 // The program's arguments as UTF-8 on every platform. On Windows they are read as wide
@@ -22,7 +24,7 @@ class Utf8Arguments {
 };
 
 // A path from UTF-8 text (an argument), kept wide on Windows.
-std::filesystem::path pathFromUtf8(std::string_view text);
+using Platform::pathFromUtf8;
 
 // This program's own file.
 std::filesystem::path programFile(const char* argv0);

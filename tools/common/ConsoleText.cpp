@@ -30,12 +30,20 @@ std::size_t sequenceLength(unsigned char lead) {
     return lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
 }
 
-// Whether `next` may follow `lead` as the sequence's second byte: no overlong forms, no
+// The bytes that may follow `lead` as the sequence's second: no overlong forms, no
 // surrogates, nothing above U+10FFFF.
-bool validSecond(unsigned char lead, unsigned char next) {
-    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-    return next >= low && next <= high;
+struct ByteRange {
+    unsigned char low;
+    unsigned char high;
+    bool holds(unsigned char byte) const { return byte >= low && byte <= high; }
+};
+ByteRange secondBytes(unsigned char lead) {
+    return {static_cast<unsigned char>(lead == 0xE0   ? 0xA0
+                                       : lead == 0xF0 ? 0x90
+                                                      : 0x80),
+            static_cast<unsigned char>(lead == 0xED   ? 0x9F
+                                       : lead == 0xF4 ? 0x8F
+                                                      : 0xBF)};
 }
 
 void append(std::u16string& out, char32_t code) {
@@ -67,7 +75,7 @@ void Utf8ToUtf16::decode(std::string_view bytes, std::size_t& at, std::u16string
             return;  // the rest comes with the next piece
         }
         const auto next = static_cast<unsigned char>(bytes[at + i]);
-        if ((i == 1 && !validSecond(lead, next)) || (next & 0xC0) != 0x80) {
+        if ((i == 1 && !secondBytes(lead).holds(next)) || (next & 0xC0) != 0x80) {
             out.push_back(kReplacement);
             at += i;
             return;

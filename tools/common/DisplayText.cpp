@@ -6,11 +6,6 @@
 
 namespace Quorvel::Tools {
 
-std::string displayPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 std::string formatMatchTime(std::int64_t seconds) {
     char text[40];
     if (seconds >= 3600) {
@@ -39,6 +34,51 @@ std::string formatFigure(std::optional<double> value, int decimals) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, *value);
     return text;
+}
+
+std::string formatSeconds(std::int64_t seconds) {
+    return std::to_string(seconds) + " s";
+}
+
+std::string formatPercent(double share) {
+    return formatFigure(100 * share) + " %";
+}
+
+std::string formatPercentile(double share) {
+    const std::string number = formatFigure(100 * share);
+    const bool teen = number.size() >= 2 && number[number.size() - 2] == '1';
+    switch (teen ? '0' : number.back()) {
+        case '1':
+            return number + "st";
+        case '2':
+            return number + "nd";
+        case '3':
+            return number + "rd";
+        default:
+            return number + "th";
+    }
+}
+
+std::string pluralFigure(double value, std::string_view one, std::string_view many) {
+    const std::string number = formatFigure(value);
+    return number + " " + std::string(number == "1" ? one : many);
+}
+
+std::string shareWords(double share) {
+    if (share == 0.5) {
+        return "half";
+    }
+    if (share == 0.25) {
+        return "a quarter";
+    }
+    if (share == 0.75) {
+        return "three quarters";
+    }
+    return formatPercent(share);
+}
+
+std::string partOf(double share) {
+    return share == 0.5 ? shareWords(share) : shareWords(share) + " of";
 }
 
 std::size_t displayWidth(std::string_view text) {

@@ -11,10 +11,13 @@
 #include <string_view>
 #include <system_error>
 
+#include "CountText.h"
+#include "PathText.h"
+
 namespace Quorvel::Tools {
 
 // A path as UTF-8, whatever the platform's own encoding.
-std::string displayPath(const std::filesystem::path& path);
+using Platform::displayPath;
 
 // Seconds into a match as "m:ss", or "h:mm:ss" from an hour on.
 std::string formatMatchTime(std::int64_t seconds);
@@ -29,6 +32,26 @@ std::string formatDay(std::chrono::sys_days day);
 std::string formatFigure(std::optional<double> value, int decimals = 0);
 
 inline constexpr std::string_view kNoFigure = "\u2013";  // an en dash: no value
+
+// A length in whole seconds: "2 s".
+std::string formatSeconds(std::int64_t seconds);
+
+// A share as a whole percentage: 0.2 is "20 %".
+std::string formatPercent(double share);
+
+// The percentile at a share: 0.25 is "25th", 0.95 "95th".
+std::string formatPercentile(double share);
+
+// A count with its noun: "1 match", "3 matches".
+using Platform::plural;
+// A figure written whole (formatFigure) with its noun, which agrees with the number
+// written: "1 packet", "0 packets", "12 packets" (1.4 is written "1": "1 packet").
+std::string pluralFigure(double value, std::string_view one, std::string_view many);
+
+// A share in words: "half", "a quarter", "three quarters", else "40 %".
+std::string shareWords(double share);
+// A share of something to follow: "half" (the usual), "a quarter of", "40 % of".
+std::string partOf(double share);
 
 // Characters `text` takes on a terminal: UTF-8 sequences count once.
 std::size_t displayWidth(std::string_view text);

@@ -58,6 +58,11 @@ std::FILE* anonymousTemporaryFile() {
     return nullptr;
 }
 
+// The spool's text could not be kept: the report cannot be written whole.
+Failure cannotSpool(const std::string& why) {
+    return Failure(FailureKind::Output, "the report's text: " + why);
+}
+
 }  // namespace
 
 Spool::~Spool() {
@@ -69,11 +74,12 @@ Spool::~Spool() {
 void Spool::spill() {
     file = anonymousTemporaryFile();
     if (file == nullptr) {
-        failure = std::string("a temporary file cannot be made: ") + std::strerror(errno);
+        failure =
+            cannotSpool(std::string("a temporary file cannot be made: ") + std::strerror(errno));
         return;
     }
     if (std::fwrite(memory.data(), 1, memory.size(), file) != memory.size()) {
-        failure = std::strerror(errno);
+        failure = cannotSpool(std::strerror(errno));
     }
     memory.clear();
     memory.shrink_to_fit();
@@ -91,17 +97,17 @@ void Spool::write(std::string_view text) {
         return;
     }
     if (std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
-        failure = std::strerror(errno);
+        failure = cannotSpool(std::strerror(errno));
     }
 }
 
 void Spool::moveTo(TextOutput& out) {
     if (!failure && file != nullptr &&
         (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0)) {
-        failure = std::strerror(errno);
+        failure = cannotSpool(std::strerror(errno));
     }
     if (failure) {
-        throw Failure(FailureKind::Output, "the report's text: " + *failure);
+        throw *failure;
     }
     out.write(memory);
     memory.clear();

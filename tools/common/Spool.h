@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "Failure.h"
 #include "TextOutput.h"
 
 namespace Quorvel::Tools {
@@ -34,7 +35,7 @@ class Spool : public TextOutput {
 
     std::string memory;
     std::FILE* file = nullptr;
-    std::optional<std::string> failure;
+    std::optional<Failure> failure;  // the first step that failed, told at moveTo()
 };
 
 }  // namespace Quorvel::Tools

@@ -17,17 +17,21 @@ void StreamOutput::write(std::string_view text) {
     }
     errno = 0;
     if (!writeText(stream, text)) {
-        failure = errno != 0 ? std::strerror(errno) : "the console refused it";
+        failure = cannotWrite(errno != 0 ? std::strerror(errno) : "the console refused it");
     }
 }
 
 void StreamOutput::finish() {
     if (!failure && (std::fflush(stream) != 0 || std::ferror(stream))) {
-        failure = std::strerror(errno);
+        failure = cannotWrite(std::strerror(errno));
     }
     if (failure) {
-        throw Failure(FailureKind::Output, streamName + ": cannot be written: " + *failure);
+        throw *failure;
     }
+}
+
+Failure StreamOutput::cannotWrite(const std::string& why) const {
+    return Failure(FailureKind::Output, streamName + ": cannot be written: " + why);
 }
 
 }  // namespace Quorvel::Tools

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "Failure.h"
 #include "TextOutput.h"
 
 namespace Quorvel::Tools {
@@ -22,7 +23,10 @@ class StreamOutput : public TextOutput {
   private:
     std::FILE* stream;
     std::string streamName;
-    std::optional<std::string> failure;
+    // A Failure (Output) naming the stream, with why it cannot be written.
+    Failure cannotWrite(const std::string& why) const;
+
+    std::optional<Failure> failure;  // the first write that failed, told at finish()
 };
 
 }  // namespace Quorvel::Tools

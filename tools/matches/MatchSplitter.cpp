@@ -47,29 +47,25 @@ void MatchSplitter::begin(const Read::Row& row) {
     open = true;
 }
 
-bool MatchSplitter::add(const Read::Row& row, MatchRows& finished) {
-    bool done = false;
+std::optional<MatchRows> MatchSplitter::add(const Read::Row& row) {
+    std::optional<MatchRows> finished;
     if (startsNewMatch(row)) {
         if (open) {
             lastLength = std::min<std::size_t>(current.seconds.size(), 1 << 16);
-            std::swap(finished, current);
-            done = true;
+            finished = std::exchange(current, {});
         }
         begin(row);
     }
     current.push(row.second);
-    return done;
+    return finished;
 }
 
-bool MatchSplitter::finish(MatchRows& finished) {
+std::optional<MatchRows> MatchSplitter::finish() {
     if (!open) {
-        return false;
+        return std::nullopt;
     }
-    std::swap(finished, current);
-    current.seconds.clear();
-    current.offsets.clear();
     open = false;
-    return true;
+    return std::exchange(current, {});
 }
 
 }  // namespace Quorvel::Matches

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "MatchRows.h"
 
 namespace Quorvel::Matches {
@@ -10,10 +12,10 @@ namespace Quorvel::Matches {
 class MatchSplitter {
   public:
     // Adds a row. When the row begins a new match and another one was open, that one
-    // is moved into `finished` and the result is true.
-    bool add(const Read::Row& row, MatchRows& finished);
-    // Moves the last open match into `finished`; false when there is none.
-    bool finish(MatchRows& finished);
+    // is finished: it is returned.
+    std::optional<MatchRows> add(const Read::Row& row);
+    // The last open match; nothing when there is none.
+    std::optional<MatchRows> finish();
 
   private:
     bool startsNewMatch(const Read::Row& row) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "MatchTime.h"
+#include "PageLayout.h"
 
 namespace Quorvel::Present {
 
@@ -10,19 +11,28 @@ namespace {
 
 using Matches::MatchRows;
 
+// A series with a column for each charted statistic, no point yet.
+ChartSeries emptySeries() {
+    ChartSeries series;
+    for (Format::Statistic statistic : chartedStatistics()) {
+        series.columns.push_back({statistic, {}});
+    }
+    return series;
+}
+
 void addPoint(ChartSeries& series, double offset) {
     series.offsets.push_back(offset);
-    for (auto& column : series.values) {
-        column.emplace_back();
+    for (ChartColumn& column : series.columns) {
+        column.values.emplace_back();
     }
 }
 
 void addSecond(ChartSeries& series, const MatchRows& rows, std::size_t i) {
     series.offsets.push_back(static_cast<double>(rows.offsets[i]));
-    for (std::size_t k = 0; k < kCharted.size(); ++k) {
-        const Read::Second& s = rows.seconds[i];
-        series.values[k].push_back(s.has(kCharted[k]) ? std::optional(s[kCharted[k]])
-                                                      : std::nullopt);
+    const Read::Second& s = rows.seconds[i];
+    for (ChartColumn& column : series.columns) {
+        column.values.push_back(s.has(column.statistic) ? std::optional(s[column.statistic])
+                                                        : std::nullopt);
     }
 }
 
@@ -35,7 +45,7 @@ void addGapAfter(ChartSeries& series, const MatchRows& rows, std::size_t last) {
 }
 
 ChartSeries everySecond(const MatchRows& rows) {
-    ChartSeries series;
+    ChartSeries series = emptySeries();
     for (std::size_t i = 0; i < rows.seconds.size(); ++i) {
         if (i > 0 && Matches::isGap(rows.seconds[i - 1], rows.seconds[i])) {
             addGapAfter(series, rows, i - 1);
@@ -54,29 +64,29 @@ void addStretch(ChartSeries& series, const MatchRows& rows, std::size_t first, s
     }
     series.offsets.push_back(static_cast<double>(rows.offsets[first]));
     series.offsets.push_back(static_cast<double>(rows.offsets[last]));
-    for (std::size_t k = 0; k < kCharted.size(); ++k) {
+    for (ChartColumn& column : series.columns) {
+        const Format::Statistic statistic = column.statistic;
         std::optional<std::size_t> low, high;
         for (std::size_t i = first; i <= last; ++i) {
             const Read::Second& s = rows.seconds[i];
-            if (!s.has(kCharted[k])) {
+            if (!s.has(statistic)) {
                 continue;
             }
-            low = !low || s[kCharted[k]] < rows.seconds[*low][kCharted[k]] ? i : *low;
-            high = !high || s[kCharted[k]] > rows.seconds[*high][kCharted[k]] ? i : *high;
+            low = !low || s[statistic] < rows.seconds[*low][statistic] ? i : *low;
+            high = !high || s[statistic] > rows.seconds[*high][statistic] ? i : *high;
         }
-        auto& column = series.values[k];
         if (!low) {
-            column.insert(column.end(), 2, std::nullopt);
+            column.values.insert(column.values.end(), 2, std::nullopt);
             continue;
         }
         const std::size_t earlier = std::min(*low, *high), later = std::max(*low, *high);
-        column.push_back(rows.seconds[earlier][kCharted[k]]);
-        column.push_back(rows.seconds[later][kCharted[k]]);
+        column.values.push_back(rows.seconds[earlier][statistic]);
+        column.values.push_back(rows.seconds[later][statistic]);
     }
 }
 
 ChartSeries byStretches(const MatchRows& rows) {
-    ChartSeries series;
+    ChartSeries series = emptySeries();
     const std::int64_t width =
         (rows.lengthSeconds() + static_cast<std::int64_t>(kChartStretches) - 1) /
         static_cast<std::int64_t>(kChartStretches);
@@ -99,6 +109,11 @@ ChartSeries byStretches(const MatchRows& rows) {
 }
 
 }  // namespace
+
+const ChartColumn& ChartSeries::column(Format::Statistic statistic) const {
+    return *std::find_if(columns.begin(), columns.end(),
+                         [statistic](const ChartColumn& c) { return c.statistic == statistic; });
+}
 
 ChartSeries chartSeries(const MatchRows& rows) {
     std::size_t points = rows.seconds.size();

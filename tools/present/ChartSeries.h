@@ -10,28 +10,28 @@
 
 namespace Quorvel::Present {
 
-// The statistics the page's charts show, in the order of ChartSeries::values.
-inline constexpr std::array<Format::Statistic, 9> kCharted = {
-    Format::Statistic::Ping,          Format::Statistic::Latency,
-    Format::Statistic::PacketsIn,     Format::Statistic::PacketsOut,
-    Format::Statistic::LostPacketsIn, Format::Statistic::LostPacketsOut,
-    Format::Statistic::FPS,           Format::Statistic::Buffer,
-    Format::Statistic::BufferTarget};
-
 // A match longer than this many points is drawn in kChartStretches equal stretches of
 // time, at most three points each; a chart is far fewer pixels wide than that.
 inline constexpr std::size_t kChartStretches = 500;
 inline constexpr std::size_t kMaxChartPoints = 3 * kChartStretches;
 
+// One statistic's values at the points of a ChartSeries; nothing where there is none.
+struct ChartColumn {
+    Format::Statistic statistic;
+    std::vector<std::optional<std::int32_t>> values;
+};
+
 // A match's seconds as the charts draw them: points at a time into the match (seconds,
-// a half where a gap has to fit between two neighbours), with each charted statistic's
-// value there, nothing where there is none. A gap in the recording is a point without
-// any value, so the charts break there.
+// a half where a gap has to fit between two neighbours), with a column for each
+// statistic the charts draw (PageLayout's chartedStatistics). A gap in the recording is
+// a point without any value, so the charts break there.
 struct ChartSeries {
     std::vector<double> offsets;
-    std::array<std::vector<std::optional<std::int32_t>>, kCharted.size()> values;
+    std::vector<ChartColumn> columns;
 
     std::size_t size() const { return offsets.size(); }
+    // The column of `statistic`; it must be one the charts draw.
+    const ChartColumn& column(Format::Statistic statistic) const;
 };
 
 // Every second as it is while the match fits in kMaxChartPoints; beyond, each stretch

@@ -1,25 +1,39 @@
 #include "HtmlReport.h"
 
 #include <algorithm>
-#include <cmath>
+#include <set>
 
+#include "AdviceTexts.h"
 #include "ChartSeries.h"
+#include "DisplayText.h"
 #include "MatchJson.h"
 #include "MatchTexts.h"
+#include "Names.h"
 #include "PageAssets.h"
-#include "Thresholds.h"
+#include "PageLayout.h"
+#include "ServerComparison.h"
+#include "TableColumns.h"
 
 namespace Quorvel::Present {
 
 namespace {
 
 using json = nlohmann::ordered_json;
-namespace T = Thresholds;
 
 constexpr std::string_view kOpenMarker = "{{";
 constexpr std::string_view kCloseMarker = "}}";
 // Days in the page's table of days: years of play, while the page stays small.
 constexpr std::size_t kShownDays = 400;
+// Matches a server's host is told of: the latest, enough to find them in its logs.
+constexpr std::size_t kHostLines = 10;
+// Servers on the first screen; the table of servers has them all.
+constexpr std::size_t kServersCompared = 8;
+
+// The words around the first screen's parts.
+constexpr std::string_view kTipsHeading = "What may help";
+constexpr std::string_view kForHostHeading = "For the server's host (ready to copy)";
+constexpr std::string_view kCopyButton = "copy";
+constexpr std::string_view kStripHeading = "Matches over time (each one links to its details)";
 
 // A time into the match: whole seconds as integers, so the page stays short.
 json offsetJson(double offset) {
@@ -34,12 +48,12 @@ json seriesJson(const ChartSeries& series) {
         offsets.push_back(offsetJson(offset));
     }
     json columns = {{"offset", std::move(offsets)}};
-    for (std::size_t k = 0; k < kCharted.size(); ++k) {
-        json column = json::array();
-        for (const std::optional<std::int32_t>& value : series.values[k]) {
-            column.push_back(value ? json(*value) : json(nullptr));
+    for (const ChartColumn& column : series.columns) {
+        json values = json::array();
+        for (const std::optional<std::int32_t>& value : column.values) {
+            values.push_back(value ? json(*value) : json(nullptr));
         }
-        columns[std::string(Format::statisticKey(kCharted[k]))] = std::move(column);
+        columns[std::string(Format::statisticKey(column.statistic))] = std::move(values);
     }
     return columns;
 }
@@ -87,38 +101,37 @@ std::string htmlText(std::string_view text) {
     return escaped;
 }
 
-// The title before the files are read: their names; the script adds the players.
-std::string titleOfFiles(const std::vector<Read::Input>& inputs) {
-    std::vector<TitleFile> files;
-    files.reserve(inputs.size());
-    for (const Read::Input& input : inputs) {
-        files.push_back({input.name(), input.path()});
+// Each column's title, and whether it holds text (kept to the left) or figures.
+// A clock column also says how to title it in the viewer's zone: "start ({zone})".
+template <typename Row>
+json columnsJson(const std::vector<Column<Row>>& columns) {
+    json list = json::array();
+    for (const Column<Row>& column : columns) {
+        json entry = {{"title", column.title}, {"text", !column.alignRight}};
+        if (column.clock) {
+            std::string zoned(column.title);
+            const std::size_t utc = zoned.find("UTC");
+            entry["zoneTitle"] = utc == std::string::npos ? zoned : zoned.replace(utc, 3, "{zone}");
+        }
+        list.push_back(std::move(entry));
     }
-    return pageTitle(files, {});
-}
-
-json levelOrNull(Analysis::Figure level) {
-    return level ? json(std::round(*level)) : json(nullptr);
+    return list;
 }
 
 json tableJson() {
-    const auto titles = [](const auto& columns) {
-        json list = json::array();
-        for (const Column& column : columns) {
-            list.push_back(column.title);
-        }
-        return list;
-    };
-    return {{"matchColumns", titles(kMatchColumns)},
-            {"serverColumns", titles(kServerColumns)},
-            {"dayColumns", titles(kDayColumns)}};
+    return {{"matchColumns", columnsJson(matchColumns())},
+            {"serverColumns", columnsJson(serverColumns())},
+            {"dayColumns", columnsJson(dayColumns())}};
 }
 
 }  // namespace
 
 HtmlReport::HtmlReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs,
                        std::string otherMatchesHint)
-    : out(output), files(inputs), hint(std::move(otherMatchesHint)), table(output) {
+    : out(output),
+      names(ShownNames::shareable(inputs)),
+      hint(std::move(otherMatchesHint)),
+      table(output) {
     writeUntil("matches");
 }
 
@@ -150,9 +163,25 @@ std::string_view HtmlReport::writeUpToNextMarker() {
         } else if (name == "report.js") {
             out.write(kPageScript);
         } else if (name == "title") {
-            out.write(htmlText(titleOfFiles(files)));
+            out.write(htmlText(pageTitle(names, std::set<std::string>{})));
         } else {
             return name;  // a data marker: the caller writes what goes there
+        }
+    }
+}
+
+void HtmlReport::remember(const Analysis::MatchReport& report) {
+    strip.push_back({report.number, report.figures.start.time_since_epoch().count(),
+                     report.figures.lengthSeconds, report.verdict.cause});
+    if (strip.size() > kStripMatches) {
+        strip.pop_front();
+    }
+    if (worthReporting(report.verdict)) {
+        HostLines& host = forHosts[report.info.serverIp];
+        host.lines.push_back(hostReportLine(report));
+        if (host.lines.size() > kHostLines) {
+            host.lines.pop_front();
+            ++host.leftOut;
         }
     }
 }
@@ -160,13 +189,16 @@ std::string_view HtmlReport::writeUpToNextMarker() {
 void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchReport& report) {
     ++matches;
     table.add(report);
+    remember(report);
     charted.offer(report, [&] {
-        const json lines = {
-            {"pingSpike", levelOrNull(Analysis::pingSpikeThreshold(report.figures))},
-            {"fpsDrop", levelOrNull(Analysis::fpsDropThreshold(report.figures))}};
-        json data = {{"report", matchJson(report, files)},
+        json data = {{"report", matchJson(report, names)},
                      {"series", seriesJson(chartSeries(rows))},
-                     {"lines", lines}};
+                     {"lines", dashedLevelsJson(report.figures)}};
+        const MatchHeading heading = matchHeading(report);
+        data["report"]["heading"] = {heading.lead, heading.where};
+        if (worthReporting(report.verdict)) {
+            data["forHost"] = hostReport(report.info.server(), {hostReportLine(report)}, 0);
+        }
         data["report"]["events"] = shownEvents(report.events);
         const std::string note =
             eventsShownNote(data["report"]["events"].size(), report.events.total());
@@ -177,14 +209,78 @@ void HtmlReport::match(const Matches::MatchRows& rows, const Analysis::MatchRepo
     });
 }
 
+// Each answer across matches, with what may help and, for a server, the note for its
+// host.
+json HtmlReport::conclusionsJson(const std::vector<Analysis::Conclusion>& all) const {
+    json answers = Present::conclusionsJson(all, names)["conclusions"];
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const auto host = forHosts.find(all[i].serverIp);
+        if (all[i].side == Analysis::Conclusion::Side::Server && host != forHosts.end()) {
+            const HostLines& lines = host->second;
+            answers[i]["forHost"] = hostReport(
+                all[i].serverIp, {lines.lines.begin(), lines.lines.end()}, lines.leftOut);
+        }
+    }
+    return answers;
+}
+
+// The verdicts counted, the strip of the latest matches and the servers compared.
+json HtmlReport::firstScreenJson(const Analysis::ReportTotals& totals) const {
+    Analysis::PerCause<std::size_t> verdicts;
+    for (const Analysis::ServerSummary& server : totals.servers) {
+        for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
+            verdicts[static_cast<Analysis::Cause>(c)] +=
+                server.verdicts[static_cast<Analysis::Cause>(c)];
+        }
+    }
+    json counts = json::array();
+    for (std::size_t c = 0; c < Analysis::kCauseCount; ++c) {
+        const auto cause = static_cast<Analysis::Cause>(c);
+        if (verdicts[cause] > 0) {
+            counts.push_back(
+                {{"cause", causeName(cause)},
+                 {"matches", verdicts[cause]},
+                 {"text", groupedCount(verdicts[cause]) + " " + std::string(causeName(cause))}});
+        }
+    }
+    json stripList = json::array();
+    for (const StripMatch& m : strip) {
+        stripList.push_back({m.number, m.startEpochSeconds, m.lengthSeconds, causeName(m.cause)});
+    }
+    const ServerComparison comparison =
+        compareServers(totals.servers, totals.conclusions, kServersCompared);
+    json compared = json::array();
+    for (const ComparedServer& s : comparison.servers) {
+        compared.push_back({{"serverIp", s.serverIp},
+                            {"value", s.value},
+                            {"text", s.text},
+                            {"verdicts", s.verdicts},
+                            {"blamed", s.blamed}});
+    }
+    json screen = {{"tipsHeading", kTipsHeading},         {"forHostHeading", kForHostHeading},
+                   {"copyButton", kCopyButton},           {"verdictCounts", std::move(counts)},
+                   {"stripHeading", kStripHeading},       {"strip", std::move(stripList)},
+                   {"comparisonTitle", comparison.title}, {"servers", std::move(compared)}};
+    if (matches > strip.size()) {
+        screen["stripNote"] = "The latest " + groupedCount(strip.size()) + " of " +
+                              groupedCount(matches) + " matches; the table below has them all.";
+    }
+    if (comparison.leftOut > 0) {
+        screen["serversNote"] = "and " +
+                                Tools::plural(comparison.leftOut, "other server", "other servers") +
+                                ", in the table of servers below";
+    }
+    return screen;
+}
+
 void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     table.finish();
     for (const std::string& data : charted.byNumber()) {
-        writeDumpedDataBlock(out, "class=\"match-data\"", data);
+        writeDumpedDataBlock(out, DataBlock::MatchData, data);
     }
     json fileList = json::array();
-    for (const Analysis::InputSummary& input : totals.inputs) {
-        fileList.push_back(inputJson(input));
+    for (std::size_t i = 0; i < totals.inputs.size(); ++i) {
+        fileList.push_back(inputJson(totals.inputs[i], i, names));
     }
     json serverList = json::array();
     for (const Analysis::ServerSummary& server : totals.servers) {
@@ -195,18 +291,14 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     for (std::size_t i = firstDay; i < totals.days.size(); ++i) {
         dayList.push_back(dayJson(totals.days[i]));
     }
-    const json limits = {{"highPingP95Ms", T::kHighPingP95Ms},
-                         {"highLatencyMedianMs", T::kHighLatencyMedianMs},
-                         {"lowFps", T::kLowFps}};
-    json data = {{"title", pageTitle(totals.inputs)},
-                 {"conclusions", conclusionsJson(totals.conclusions)["conclusions"]},
+    json data = {{"title", pageTitle(names, totals.inputs)},
+                 {"conclusions", conclusionsJson(totals.conclusions)},
+                 {"firstScreen", firstScreenJson(totals)},
                  {"files", fileList},
                  {"servers", serverList},
                  {"days", dayList},
                  {"table", tableJson()},
-                 {"limits", limits},
-                 {"legend", std::string(kFiguresLegend)},
-                 {"thresholdsNote", thresholdsNote()}};
+                 {"layout", pageLayoutJson()}};
     if (firstDay > 0) {
         data["daysNote"] = "The latest " + std::to_string(kShownDays) + " of " +
                            std::to_string(totals.days.size()) + " days; --json lists them all.";
@@ -215,7 +307,7 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
         data["chartsNote"] = hint.empty() ? line : line + " " + hint;
     }
     writeUntil("report");
-    writeDataBlock(out, "id=\"report-data\"", data);
+    writeDataBlock(out, DataBlock::Report, data);
     writeUntil({});
 }
 

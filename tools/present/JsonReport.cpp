@@ -25,12 +25,12 @@ std::string indented(const std::string& text, std::size_t spaces) {
 }  // namespace
 
 JsonReport::JsonReport(Tools::TextOutput& output, const std::vector<Read::Input>& inputs)
-    : out(output), files(inputs) {}
+    : out(output), names(ShownNames::full(inputs)) {}
 
 void JsonReport::match(const Matches::MatchRows&, const Analysis::MatchReport& report) {
     matches.write(first ? "" : ",\n");
     first = false;
-    matches.write(indented(dumpJson(matchJson(report, files), true), 4));
+    matches.write(indented(dumpJson(matchJson(report, names), true), 4));
 }
 
 namespace {
@@ -57,7 +57,7 @@ void JsonReport::finish(const Analysis::ReportTotals& totals) {
     const auto member = [](const char* name, const nlohmann::ordered_json& value) {
         return "  \"" + std::string(name) + "\": " + indented(dumpJson(value, true), 2).substr(2);
     };
-    const nlohmann::ordered_json answers = conclusionsJson(totals.conclusions);
+    const nlohmann::ordered_json answers = conclusionsJson(totals.conclusions, names);
     out.write("{\n" + member("conclusion", answers["conclusion"]) + ",\n");
     out.write(member("conclusions", answers["conclusions"]) + ",\n");
     out.write("  \"matches\": [\n");
@@ -69,7 +69,11 @@ void JsonReport::finish(const Analysis::ReportTotals& totals) {
     writeList(
         out, "days", totals.days, [](const auto& day) { return dayJson(day); }, ",\n");
     writeList(
-        out, "files", totals.inputs, [](const auto& input) { return inputJson(input); }, "\n}\n");
+        out, "files", totals.inputs,
+        [this, index = std::size_t{0}](const auto& input) mutable {
+            return inputJson(input, index++, names);
+        },
+        "\n}\n");
 }
 
 }  // namespace Quorvel::Present

@@ -4,6 +4,7 @@
 
 #include "Input.h"
 #include "Report.h"
+#include "ShownNames.h"
 #include "Spool.h"
 #include "TextOutput.h"
 
@@ -22,7 +23,7 @@ class JsonReport : public Analysis::ReportSink {
 
   private:
     Tools::TextOutput& out;
-    const std::vector<Read::Input>& files;
+    ShownNames names;
     Tools::Spool matches;  // kept back until the conclusion, which comes first
     bool first = true;
 };

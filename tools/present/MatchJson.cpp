@@ -2,7 +2,12 @@
 
 #include <cmath>
 
+#include "AdviceTexts.h"
+#include "ConclusionTexts.h"
 #include "DisplayText.h"
+#include "Names.h"
+#include "TableColumns.h"
+#include "VerdictTexts.h"
 
 namespace Quorvel::Present {
 
@@ -93,16 +98,19 @@ json detailJson(const NotRecorded&) {
     return json::object();
 }
 
-json textsJson(const MatchReport& r, const std::vector<Read::Input>& files) {
-    json cells = json::array();
-    for (const std::string& cell : matchCells(r)) {
-        cells.push_back(cell);
+json textsJson(const MatchReport& r, const ShownNames& names) {
+    return {{"title", matchTitle(r)},          {"cells", cellsOf(matchColumns(), r)},
+            {"notes", matchNotes(r)},          {"gameClosed", gameClosedNote(r)},
+            {"source", matchSource(r, names)}, {"whatToTry", tipsLine(tipsFor(r.verdict))}};
+}
+
+// The tips for what was found: [{"key", "text"}].
+json tipsJson(const std::vector<Tip>& tips) {
+    json list = json::array();
+    for (const Tip& tip : tips) {
+        list.push_back({{"key", tip.key}, {"text", tip.text}});
     }
-    return {{"title", matchTitle(r)},
-            {"cells", cells},
-            {"notes", matchNotes(r)},
-            {"gameClosed", gameClosedNote(r)},
-            {"source", matchSource(r, files)}};
+    return list;
 }
 
 json fpsJson(const std::optional<Distribution>& fps) {
@@ -121,15 +129,14 @@ json countsJson(const MatchReport& r, bool countingOnly) {
     for (std::size_t k = 0; k < kEventKindCount; ++k) {
         const auto kind = static_cast<EventKind>(k);
         const KindSummary& summary = r.events.kinds[kind];
-        counts[std::string(eventKindKey(kind))] = countingOnly ? summary.counting : summary.count;
+        counts[std::string(namesOf(kind).key)] = countingOnly ? summary.counting : summary.count;
     }
     return counts;
 }
 
 // What a server's or a day's entry holds after its name: the group's figures, its
 // verdict counts and its table cells.
-template <typename Cells>
-json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTexts) {
+json groupJson(json entry, const Analysis::GroupSummary& g, std::vector<std::string> cellTexts) {
     json verdicts = json::object();
     for (std::size_t c = 0; c < kCauseCount; ++c) {
         const auto cause = static_cast<Cause>(c);
@@ -144,7 +151,7 @@ json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTex
     entry["lossOutPercent"] = figure(g.lossOutPercent());
     entry["fpsMean"] = figure(g.fpsMean);
     entry["verdicts"] = verdicts;
-    entry["texts"] = {{"cells", json(cellTexts)}};
+    entry["texts"] = {{"cells", std::move(cellTexts)}};
     return entry;
 }
 
@@ -152,7 +159,7 @@ json groupJson(json entry, const Analysis::GroupSummary& g, const Cells& cellTex
 
 json eventJson(const Event& e) {
     const EventTexts texts = eventTexts(e);
-    json event = {{"kind", eventKindKey(e.kind())},
+    json event = {{"kind", namesOf(e.kind()).key},
                   {"offsetSeconds", e.when.offset},
                   {"start", Tools::formatClock(e.when.clock)},
                   {"lengthSeconds", e.when.lengthSeconds},
@@ -167,11 +174,11 @@ json eventJson(const Event& e) {
 }
 
 // The files that gave the match seconds: the one it begins in first.
-json sourcesJson(const MatchReport& r, const std::vector<Read::Input>& files) {
+json sourcesJson(const MatchReport& r, const ShownNames& names) {
     json sources = json::array();
     for (const Matches::MatchPiece& piece : r.origin.pieces) {
         if (piece.newSeconds > 0) {
-            sources.push_back({{"file", files.at(piece.input).name()},
+            sources.push_back({{"file", names.file(piece.input)},
                                {"rows", piece.newSeconds},
                                {"unfinished", piece.unfinished}});
         }
@@ -179,9 +186,8 @@ json sourcesJson(const MatchReport& r, const std::vector<Read::Input>& files) {
     return sources;
 }
 
-json matchJson(const MatchReport& r, const std::vector<Read::Input>& files) {
+json matchJson(const MatchReport& r, const ShownNames& names) {
     const MatchFigures& f = r.figures;
-    const std::string& fileName = files.at(r.input).name();
     json missing = json::object();
     for (Format::Statistic s : Format::kStatistics) {
         missing[std::string(Format::statisticName(s))] = f.missing[s];
@@ -195,9 +201,9 @@ json matchJson(const MatchReport& r, const std::vector<Read::Input>& files) {
         lacking.push_back(Format::statisticName(s));
     }
     return {{"number", r.number},
-            {"file", fileName},
+            {"file", names.file(r.input)},
             {"firstLine", r.info.firstLine},
-            {"sources", sourcesJson(r, files)},
+            {"sources", sourcesJson(r, names)},
             {"gameClosed", r.origin.cutShort},
             {"start", Tools::formatClock(f.start)},
             {"startEpochSeconds", f.start.time_since_epoch().count()},
@@ -207,7 +213,7 @@ json matchJson(const MatchReport& r, const std::vector<Read::Input>& files) {
             {"gapSeconds", f.gapSeconds},
             {"clockStepsBack", f.clockStepsBack},
             {"repeatedSeconds", f.repeatedSeconds},
-            {"userId", r.info.userId},
+            {"userId", names.player(r.info.userId)},
             {"matchGuid", r.info.matchGuid},
             {"server", r.info.server()},
             {"serverIp", r.info.serverIp},
@@ -226,54 +232,57 @@ json matchJson(const MatchReport& r, const std::vector<Read::Input>& files) {
             {"countingEventCounts", countsJson(r, true)},
             {"events", events},
             {"verdict", causeName(r.verdict.cause)},
-            {"reason", r.verdict.text},
+            {"reason", verdictText(r.verdict, r.events)},
             {"lacking", lacking},
-            {"texts", textsJson(r, files)}};
+            {"whatToTry", tipsJson(tipsFor(r.verdict))},
+            {"texts", textsJson(r, names)}};
 }
 
 json serverJson(const ServerSummary& s) {
-    return groupJson({{"serverIp", s.serverIp}}, s, serverCells(s));
+    return groupJson({{"serverIp", s.serverIp}}, s, cellsOf(serverColumns(), s));
 }
 
 json dayJson(const DaySummary& d) {
-    return groupJson({{"day", Tools::formatDay(d.day)}}, d, dayCells(d));
+    return groupJson({{"day", Tools::formatDay(d.day)}}, d, cellsOf(dayColumns(), d));
 }
 
-json inputJson(const InputSummary& input) {
+json inputJson(const InputSummary& input, std::size_t place, const ShownNames& names) {
     json servers = json::array();
     for (const std::string& ip : input.servers) {
         servers.push_back(ip);
     }
-    json entry = {{"file", input.name},
+    json entry = {{"file", names.file(place)},
                   {"rows", input.rows},
                   {"skippedRows", input.skipped.count()},
                   {"matches", input.matches},
                   {"matchesWithProblems", input.matchesWithProblems},
                   {"matchesAlreadyRead", input.matchesAlreadyRead},
                   {"servers", servers},
-                  {"headline", inputHeadline(input)}};
+                  {"headline", inputHeadline(input, place, names)}};
     if (input.refused) {
-        entry["refused"] = input.refused->what();
+        entry["refused"] = names.inMessage(place, input.refused->what());
     }
     return entry;
 }
 
-json conclusionJson(const Conclusion& conclusion) {
-    json entry = {{"player", conclusion.player},
+json conclusionJson(const Conclusion& conclusion, const ShownNames& names) {
+    json entry = {{"player", names.player(conclusion.player)},
                   {"side", sideKey(conclusion.side)},
-                  {"text", conclusion.text},
-                  {"matchesJudged", conclusion.judged}};
+                  {"text", conclusionText(conclusion)},
+                  {"matchesJudged", conclusion.judged},
+                  {"whatToTry", tipsJson(tipsFor(conclusion))}};
     if (!conclusion.serverIp.empty()) {
         entry["serverIp"] = conclusion.serverIp;
     }
     return entry;
 }
 
-json conclusionsJson(const std::vector<Conclusion>& conclusions) {
+json conclusionsJson(const std::vector<Conclusion>& conclusions, const ShownNames& names) {
     json each = json::array();
     for (const Conclusion& conclusion : conclusions) {
-        each.push_back(conclusionJson(conclusion));
-        each.back()["texts"] = {{"line", conclusionLine(conclusion, conclusions.size() > 1)}};
+        each.push_back(conclusionJson(conclusion, names));
+        each.back()["texts"] = {{"line", conclusionLine(conclusion, conclusions.size() > 1, names)},
+                                {"whatToTry", tipsLine(tipsFor(conclusion))}};
     }
     return {{"conclusion", conclusions.size() == 1 ? each[0] : json(nullptr)},
             {"conclusions", each}};

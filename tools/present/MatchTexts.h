@@ -3,7 +3,6 @@
 // The texts every presentation shows, made once: the table, the JSON and the page
 // show these and never re-derive them, so they cannot disagree.
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <set>
@@ -13,6 +12,7 @@
 
 #include "Event.h"
 #include "Report.h"
+#include "ShownNames.h"
 
 namespace Quorvel::Present {
 
@@ -20,28 +20,6 @@ using Analysis::Event;
 using Analysis::InputSummary;
 using Analysis::MatchReport;
 using Analysis::ServerSummary;
-
-// A column of a table: its title, its width in a terminal, and which side it keeps to.
-struct Column {
-    std::string_view title;
-    std::size_t width;
-    bool alignRight;
-};
-
-inline constexpr std::size_t kMatchColumnCount = 11;
-inline constexpr std::size_t kServerColumnCount = 7;
-inline constexpr std::size_t kDayColumnCount = 7;
-extern const std::array<Column, kMatchColumnCount> kMatchColumns;
-extern const std::array<Column, kServerColumnCount> kServerColumns;
-extern const std::array<Column, kDayColumnCount> kDayColumns;
-
-using MatchCells = std::array<std::string, kMatchColumnCount>;
-using ServerCells = std::array<std::string, kServerColumnCount>;
-using DayCells = std::array<std::string, kDayColumnCount>;
-
-MatchCells matchCells(const MatchReport& report);
-ServerCells serverCells(const ServerSummary& server);
-DayCells dayCells(const Analysis::DaySummary& day);
 
 // The notes of a match: the game closing during it, rows, gaps, steps back, missing
 // values, inconsistent seconds; empty when the match has nothing to note.
@@ -51,14 +29,17 @@ std::string matchNotes(const MatchReport& report);
 std::string gameClosedNote(const MatchReport& report);
 // "Match 3: 2026-12-08 18:00:20 UTC on 1.2.3.4:7777 (GUID)".
 std::string matchTitle(const MatchReport& report);
+// The title around its clock time, for a page that shows the time in the viewer's zone:
+// "Match 3", "on 1.2.3.4:7777 (GUID)".
+struct MatchHeading {
+    std::string lead;
+    std::string where;
+};
+MatchHeading matchHeading(const MatchReport& report);
 // Where a match came from, when there are several files: "from FILE, player ID", or for
 // a match joined from several, "from A (55 rows) and B (26 rows), joined by their
-// seconds; player ID". `files` are the report's inputs.
-std::string matchSource(const MatchReport& report, const std::vector<Read::Input>& files);
-
-// "Overall: loss in 4 of 6 matches, on 4 of 5 servers: your connection"; with several
-// players, each named: "Overall for Steam|7656|0: ...".
-std::string conclusionLine(const Analysis::Conclusion& conclusion, bool severalPlayers);
+// seconds; player ID", each named as `names` says.
+std::string matchSource(const MatchReport& report, const ShownNames& names);
 
 struct EventTexts {
     std::string name;    // "loss burst"
@@ -70,18 +51,15 @@ struct EventTexts {
 };
 EventTexts eventTexts(const Event& event);
 
-// The page's title: "Quorvel report: " and the names of the files read (the first three,
-// and how many more), then the players when they are known ("(Steam|7656…|0)").
-struct TitleFile {
-    std::string name;            // as messages name it
-    std::filesystem::path path;  // empty for bytes
-};
-std::string pageTitle(const std::vector<TitleFile>& files, const std::set<std::string>& players);
-std::string pageTitle(const std::vector<InputSummary>& inputs);
+// The page's title: "Quorvel report: " and the files read (the first three, and how
+// many more: by the name of each file, or its label), then the players when they are
+// known ("(Steam|7656…|0)", or "(you)").
+std::string pageTitle(const ShownNames& names, const std::set<std::string>& players);
+std::string pageTitle(const ShownNames& names, const std::vector<InputSummary>& inputs);
 
-// One line for an input: "file: 3 matches, 1 with problems, on 1.2.3.4", or why it
-// was refused.
-std::string inputHeadline(const InputSummary& input);
+// One line for the input of this place: "file: 3 matches, 1 with problems, on 1.2.3.4",
+// or why it was refused.
+std::string inputHeadline(const InputSummary& input, std::size_t place, const ShownNames& names);
 
 // A count with its thousands apart: "200,000".
 std::string groupedCount(std::size_t count);
@@ -92,10 +70,5 @@ std::string groupedCount(std::size_t count);
 std::string chartedMatchesLine(std::size_t charted, std::size_t matches);
 // "Listed and drawn: 100 of 2,010 events, those that count first."; empty when all are.
 std::string eventsShownNote(std::size_t shown, std::size_t events);
-
-// The figures' legend under the tables.
-extern const std::string_view kFiguresLegend;
-// What the event lines are: the thresholds in words.
-std::string thresholdsNote();
 
 }  // namespace Quorvel::Present

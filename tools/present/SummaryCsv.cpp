@@ -5,6 +5,8 @@
 
 #include "CsvText.h"
 #include "DisplayText.h"
+#include "Names.h"
+#include "VerdictTexts.h"
 
 namespace Quorvel::Present {
 
@@ -102,7 +104,7 @@ const std::vector<SummaryColumn>& columns() {
         {"CountingEvents",
          [](const Source& s) { return std::to_string(s.report.events.counting()); }},
         {"Verdict", [](const Source& s) { return std::string(causeName(s.report.verdict.cause)); }},
-        {"Reason", [](const Source& s) { return s.report.verdict.text; }},
+        {"Reason", [](const Source& s) { return verdictText(s.report.verdict, s.report.events); }},
     };
     return kColumns;
 }

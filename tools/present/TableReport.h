@@ -5,6 +5,7 @@
 #include "Input.h"
 #include "MatchTexts.h"
 #include "Report.h"
+#include "ShownNames.h"
 #include "Spool.h"
 #include "TextOutput.h"
 
@@ -25,7 +26,7 @@ class TableReport : public Analysis::ReportSink {
 
   private:
     Tools::TextOutput& out;
-    const std::vector<Read::Input>& files;
+    ShownNames names;
     Tools::Spool matches;
     bool headerWritten = false;
 };

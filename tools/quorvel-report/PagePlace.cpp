@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "DisplayText.h"
 #include "SystemPath.h"
 
 namespace Quorvel::Report {
@@ -42,11 +43,11 @@ std::filesystem::path pageForInputs(const std::vector<std::filesystem::path>& ar
 }
 
 bool looksLikePage(const std::filesystem::path& argument) {
-    std::u8string extension = argument.extension().u8string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](char8_t c) {
-        return c >= u8'A' && c <= u8'Z' ? static_cast<char8_t>(c - u8'A' + u8'a') : c;
+    std::string extension = Tools::displayPath(argument.extension());
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     });
-    return extension == u8".html" || extension == u8".htm";
+    return extension == ".html" || extension == ".htm";
 }
 
 }  // namespace Quorvel::Report

@@ -3,15 +3,14 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "AtomicFile.h"
 #include "CommandLine.h"
+#include "CommandWord.h"
 #include "ConsoleText.h"
 #include "Desktop.h"
 #include "DisplayText.h"
@@ -22,6 +21,7 @@
 #include "MatchFilter.h"
 #include "PagePlace.h"
 #include "ParseArguments.h"
+#include "PathIdentity.h"
 #include "Progress.h"
 #include "Report.h"
 #include "StreamOutput.h"
@@ -123,22 +123,11 @@ Analysis::MatchFilter readFilter(const Options& options) {
     return filter;
 }
 
-// An argument as a command line shows it: quoted when it holds more than plain path
-// characters.
-std::string commandWord(const std::string& argument) {
-    const bool plain =
-        !argument.empty() && std::all_of(argument.begin(), argument.end(), [](char c) {
-            return std::isalnum(static_cast<unsigned char>(c)) ||
-                   std::strchr("._-/:+%@=", c) != nullptr;
-        });
-    return plain ? argument : "\"" + argument + "\"";
-}
-
 // The filter options as typed, for messages: "--match 3 --server 1.2.3.4".
 std::string filterWords(const Options& options) {
     std::string words;
     const auto add = [&words](const char* option, const std::string& value) {
-        words += (words.empty() ? "" : " ") + std::string(option) + " " + commandWord(value);
+        words += (words.empty() ? "" : " ") + std::string(option) + " " + Tools::shellWord(value);
     };
     for (const std::string& number : options.matchNumbers) {
         add(kMatchOption, number);
@@ -155,15 +144,14 @@ std::string filterWords(const Options& options) {
     return words;
 }
 
-// For the page: how to get a page of other matches, from this run's inputs.
-std::string otherMatchesHint(const Options& options) {
-    std::string command = "quorvel-report";
-    for (const std::string& input : options.inputs) {
-        command += " " + commandWord(input);
-    }
-    return "For a page of others: " + command + " --html PAGE " + kMatchOption +
-           " N (N from the # column; repeatable), or " + kServerOption + " IP, " + kSinceOption +
-           " " + kTimeForm + ", " + kUntilOption + " " + kTimeForm + " (UTC).";
+// For the page: how to get a page of other matches. The page is shared, so the
+// command names no file or folder of the player's: FILES stands for them.
+std::string otherMatchesHint() {
+    return std::string("For a page of others: quorvel-report FILES --html PAGE ") + kMatchOption +
+           " N (FILES: the files or folder this page was made from; N from the # column; "
+           "repeatable), or " +
+           kServerOption + " IP, " + kSinceOption + " " + kTimeForm + ", " + kUntilOption + " " +
+           kTimeForm + " (UTC).";
 }
 
 // What the command line asks for, resolved: the input files and the output paths.
@@ -247,8 +235,8 @@ struct Outputs {
             sinks.push_back(std::make_unique<Present::TableReport>(screen, plan.inputs));
         }
         if (htmlFile) {
-            sinks.push_back(std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs,
-                                                                  otherMatchesHint(options)));
+            sinks.push_back(
+                std::make_unique<Present::HtmlReport>(*htmlFile, plan.inputs, otherMatchesHint()));
         }
         if (csvFile) {
             sinks.push_back(std::make_unique<Present::SummaryCsv>(*csvFile, plan.inputs));
@@ -290,28 +278,16 @@ struct Outputs {
 // The rows each input skipped, and the inputs that could not be used.
 void reportProblems(const Plan& plan, const Analysis::ReportResult& result) {
     for (const auto& input : result.inputs) {
-        if (input.refused && input.rows == 0) {
-            continue;  // its refusal says in one sentence what it is instead
-        }
-        for (const std::string& problem : input.skipped.listed()) {
-            complain(input.name + ": " + problem + " (skipped)");
-        }
-        const std::size_t skipped = input.skipped.count();
-        if (skipped > 0) {
-            complain(input.name + ": " + std::to_string(skipped) +
-                     (skipped == 1 ? " row" : " rows") + " could not be read and " +
-                     (skipped == 1 ? "was" : "were") + " skipped: line" +
-                     (skipped == 1 ? " " : "s ") + input.skipped.lineRanges());
+        for (const std::string& message : Pipeline::skippedRowsMessages(input)) {
+            complain(message);
         }
     }
     for (const std::string& note : plan.notes) {
         complain(note);
     }
     for (const auto& input : result.inputs) {
-        if (input.matchesAlreadyRead > 0) {
-            complain(input.name + ": " + std::to_string(input.matchesAlreadyRead) +
-                     (input.matchesAlreadyRead == 1 ? " match" : " matches") + " also in " +
-                     input.alreadyReadIn + ", counted once");
+        if (const auto message = Pipeline::alreadyReadMessage(input)) {
+            complain(*message);
         }
     }
     for (const std::string& refusal : plan.refusals) {
@@ -340,8 +316,8 @@ void checkFilterKept(const Options& options, const Analysis::MatchFilter& filter
                      const Analysis::ReportResult& result) {
     const std::size_t read = result.matches + result.leftOut;
     for (auto number = filter.numbers.upper_bound(read); number != filter.numbers.end(); ++number) {
-        complain(std::string(kMatchOption) + " " + std::to_string(*number) + ": there are " +
-                 std::to_string(read) + (read == 1 ? " match" : " matches"));
+        complain(std::string(kMatchOption) + " " + std::to_string(*number) + ": there " +
+                 (read == 1 ? "is " : "are ") + Tools::plural(read, "match", "matches"));
     }
     if (result.matches == 0 && result.leftOut > 0) {
         throw Failure(FailureKind::Usage, "no match of the " + std::to_string(read) +

@@ -1,7 +1,7 @@
 #include "FolderSnapshot.h"
 
+#include <algorithm>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <system_error>
 
@@ -17,11 +17,14 @@ namespace {
 // its header and first rows.
 constexpr std::size_t kHeadBytes = 4096;
 
-std::size_t hashOfHead(const std::filesystem::path& file, std::uintmax_t bytes) {
+// The first `bytes` of a file, kHeadBytes at most; compared whole, so two heads that
+// differ are never taken for one.
+std::string headOf(const std::filesystem::path& file, std::uintmax_t bytes) {
     std::string head(static_cast<std::size_t>(std::min<std::uintmax_t>(bytes, kHeadBytes)), '\0');
     std::ifstream in(Tools::systemPath(file), std::ios::binary);
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    return std::hash<std::string>{}(head);
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return head;
 }
 
 // FNV-1a over every byte: whether a new file in the history is a copy of one that was
@@ -88,7 +91,7 @@ FolderSnapshot::States FolderSnapshot::take(const std::filesystem::path& dataFol
         const auto written = Tools::sizeAndTime(file);
         State& state = files[file];
         if (written) {
-            state = State{*written, Tools::fileIdentity(file), hashOfHead(file, written->size), {}};
+            state = State{*written, Tools::fileIdentity(file), headOf(file, written->size), {}};
             if (withContents && mayBeCopied(file, i >= inDataFolder)) {
                 state.contentHash = hashOfContents(file);
             }
@@ -134,7 +137,7 @@ std::vector<WrittenFile> FolderSnapshot::newOrChanged() const {
         }
         const std::uintmax_t earlierSize = earlier != nullptr ? earlier->written.size : 0;
         const bool appended = earlierSize > 0 && earlierSize <= now.written.size &&
-                              earlier->headHash == hashOfHead(file, earlierSize);
+                              earlier->head == headOf(file, earlierSize);
         written.push_back({file, appended ? rowsIn(file, earlierSize) : 0});
     }
     return written;

@@ -6,9 +6,10 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
-#include "FileIdentity.h"
+#include "PathIdentity.h"
 #include "SystemPath.h"
 
 namespace Quorvel::Sim {
@@ -37,14 +38,15 @@ class FolderSnapshot {
     struct State {
         Tools::SizeAndTime written;
         std::optional<Tools::FileIdentity> identity;
-        std::size_t headHash = 0;  // of its first bytes: tells an append from a rewrite
+        std::string head;  // its first bytes, kept whole: tell an append from a rewrite
         // Of all its bytes, for the files the plugin may copy into the history (a
         // player's file, a match journal): the copy is a new file with the old rows.
+        // The original is emptied once copied, so only its hash can be kept; a copy is
+        // also told by its size.
         std::optional<std::uint64_t> contentHash;
         // The same file as it was: contentHash, taken only before, is not compared.
         bool sameAs(const State& other) const {
-            return written == other.written && identity == other.identity &&
-                   headHash == other.headHash;
+            return written == other.written && identity == other.identity && head == other.head;
         }
     };
     using States = std::map<std::filesystem::path, State>;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -37,19 +38,23 @@ Session& session() {
     return instance;
 }
 
-// The session's time as whole seconds and nanoseconds since the epoch; false when the
-// real clock is to be read.
-bool sessionTime(std::int64_t& seconds, std::int64_t& nanoseconds) {
+// A time since the epoch, as the system's clocks give it.
+struct EpochTime {
+    std::int64_t seconds = 0;
+    std::int64_t nanoseconds = 0;  // within the second
+};
+
+// The session's time; none when the real clock is to be read.
+std::optional<EpochTime> sessionTime() {
     Session& s = session();
     std::lock_guard<std::mutex> guard(s.lock);
     if (!s.clockActive) {
-        return false;
+        return std::nullopt;
     }
     const double elapsed = s.virtualSeconds();
     const double whole = std::floor(elapsed);
-    seconds = s.startSeconds + static_cast<std::int64_t>(whole);
-    nanoseconds = static_cast<std::int64_t>((elapsed - whole) * 1e9);
-    return true;
+    return EpochTime{s.startSeconds + static_cast<std::int64_t>(whole),
+                     static_cast<std::int64_t>((elapsed - whole) * 1e9)};
 }
 
 #if defined(_WIN32)
@@ -63,15 +68,15 @@ GetProcAddressFunction realGetProcAddress = nullptr;
 SHGetFolderPathWFunction realSHGetFolderPathW = nullptr;
 
 void WINAPI sessionGetSystemTimeAsFileTime(LPFILETIME time) {
-    std::int64_t seconds = 0, nanoseconds = 0;
-    if (!sessionTime(seconds, nanoseconds)) {
+    const std::optional<EpochTime> now = sessionTime();
+    if (!now) {
         realGetSystemTimeAsFileTime(time);
         return;
     }
     // 100-nanosecond intervals since 1601-01-01.
     constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
-    const auto ticks = static_cast<std::uint64_t>((seconds + kSecondsFrom1601To1970) * 10'000'000 +
-                                                  nanoseconds / 100);
+    const auto ticks = static_cast<std::uint64_t>(
+        (now->seconds + kSecondsFrom1601To1970) * 10'000'000 + now->nanoseconds / 100);
     time->dwLowDateTime = static_cast<DWORD>(ticks);
     time->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
 }
@@ -228,10 +233,9 @@ SessionEnvironment::~SessionEnvironment() {
 extern "C" __attribute__((visibility("default"))) int clock_gettime(clockid_t clock,
                                                                     struct timespec* time) {
     if (clock == CLOCK_REALTIME) {
-        std::int64_t seconds = 0, nanoseconds = 0;
-        if (Quorvel::Sim::sessionTime(seconds, nanoseconds)) {
-            time->tv_sec = static_cast<time_t>(seconds);
-            time->tv_nsec = static_cast<long>(nanoseconds);
+        if (const auto now = Quorvel::Sim::sessionTime()) {
+            time->tv_sec = static_cast<time_t>(now->seconds);
+            time->tv_nsec = static_cast<long>(now->nanoseconds);
             return 0;
         }
     }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 #include "CommandLine.h"
@@ -21,6 +22,7 @@
 #include "Scenario.h"
 #include "ScratchFolder.h"
 #include "Session.h"
+#include "SimulatorFiles.h"
 #include "StreamOutput.h"
 #include "SystemPath.h"
 #include "TableReport.h"
@@ -101,14 +103,6 @@ struct Options {
     double pace = 0;
 };
 
-std::filesystem::path moduleBesideThisProgram(const char* argv0) {
-#if defined(_WIN32)
-    return Tools::programFile(argv0).parent_path() / "QuorvelPlugin.dll";
-#else
-    return Tools::programFile(argv0).parent_path() / "QuorvelPlugin.so";
-#endif
-}
-
 // Where the CSV file goes without --data: a folder in the current one, where the player
 // finds it after the run (the summary names it).
 constexpr const char* kDefaultDataFolder = "quorvel-sim-data";
@@ -168,8 +162,10 @@ void describeOptions(CLI::App& app, Options& options) {
     app.add_option("--player", options.player,
                    "The local player's id (default: the scenario's, or a Steam-like id)")
         ->option_text("ID");
-    app.add_option("--module", options.modulePath,
-                   "The plugin module (default: the one built beside this program)")
+    app.add_option(
+           "--module", options.modulePath,
+           "The plugin module (default: the simulator's test build, in " QUORVEL_SIMULATOR_FOLDER
+           " beside this program)")
         ->option_text("FILE");
     auto* realtimeFlag = app.add_flag("--realtime", options.realtime, "Tick once per real second");
     app.add_option("--pace", options.pace,
@@ -196,7 +192,7 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
     session.player = !options.player.empty()
                          ? options.player
                          : scenario.player.value_or("Steam|76561190000000000|0");
-    session.modulePath = options.modulePath.empty() ? moduleBesideThisProgram(argv0)
+    session.modulePath = options.modulePath.empty() ? Sim::defaultModule(Tools::programFile(argv0))
                                                     : Tools::pathFromUtf8(options.modulePath);
     session.realSecondsPerTick = options.realtime ? 1.0 : options.pace;
     if (!options.realtime) {
@@ -206,27 +202,31 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
     return session;
 }
 
-std::string rowCount(std::uint64_t rows) {
-    return std::to_string(rows) + (rows == 1 ? " row" : " rows");
-}
-
 // What a scripted crash cost: the rows the plugin took that are in no file.
 std::string crashCost(const Sim::SessionResult& result, std::size_t rowsWritten) {
     const std::uint64_t lost = result.rowsTaken > rowsWritten ? result.rowsTaken - rowsWritten : 0;
     return "The game crashed " + std::to_string(*result.crashedAt) +
            " s into the session, without unloading the plugin: of the " +
-           rowCount(result.rowsTaken) + " it had taken, " + std::to_string(rowsWritten) +
-           (rowsWritten == 1 ? " is" : " are") + " in the files above and " + std::to_string(lost) +
-           (lost == 1 ? " was" : " were") + " lost.\n";
+           Tools::plural(result.rowsTaken, "row", "rows") + " it had taken, " +
+           std::to_string(rowsWritten) + (rowsWritten == 1 ? " is" : " are") +
+           " in the files above and " + std::to_string(lost) + (lost == 1 ? " was" : " were") +
+           " lost.\n";
+}
+
+// Standard output could not take the summary.
+Failure summaryIncomplete() {
+    return Failure(FailureKind::Output,
+                   "standard output cannot be written (closed or full): the summary is not "
+                   "complete");
 }
 
 // The summary of each file the session wrote, as the report tool prints it, then the
-// rows this run wrote in all of them, and what a crash cost; false when standard output
-// could not be written.
-bool printSummaries(const Sim::SessionResult& result) {
+// rows this run wrote in all of them, and what a crash cost. Throws summaryIncomplete()
+// when standard output could not be written.
+void printSummaries(const Sim::SessionResult& result) {
     const std::vector<Sim::WrittenFile>& files = result.files;
     if (!std::cout.flush()) {
-        return false;
+        throw summaryIncomplete();
     }
     Tools::StreamOutput out(stdout, "standard output");
     std::size_t rowsWritten = 0;
@@ -246,31 +246,35 @@ bool printSummaries(const Sim::SessionResult& result) {
         const std::size_t earlier = std::min(file.earlierRows, input.rows);
         rowsWritten += input.rows - earlier;
         out.write(
-            std::to_string(input.rows) + " rows in " + std::to_string(input.matches) +
-            (input.matches == 1 ? " match" : " matches") +
+            Tools::plural(input.rows, "row", "rows") + " in " +
+            Tools::plural(input.matches, "match", "matches") +
             (earlier > 0 ? ", " + std::to_string(earlier) + " of them from before this run" : "") +
             "\n");
     }
-    out.write("\nThis run wrote " + std::to_string(rowsWritten) + " rows, in " +
-              std::to_string(files.size()) + (files.size() == 1 ? " file.\n" : " files.\n"));
+    out.write("\nThis run wrote " + Tools::plural(rowsWritten, "row", "rows") + ", in " +
+              Tools::plural(files.size(), "file", "files") + ".\n");
     if (result.crashedAt) {
         out.write(crashCost(result, rowsWritten));
     }
     try {
         out.finish();
     } catch (const Failure&) {
-        return false;
+        throw summaryIncomplete();
     }
-    return true;
 }
 
 // What ended the session early decides first, then whether everything was written.
-int exitStatus(const Sim::SessionResult& result, bool summaryPrinted) {
+int exitStatus(const Sim::SessionResult& result, const std::optional<Failure>& unprinted) {
     if (result.stoppedBySignal != 0) {
         return Tools::kExitInterruptedBase + result.stoppedBySignal;
     }
-    if (result.outputFailed || !summaryPrinted) {
+    // Standard output closed under the session or its summary: as a closed pipe ends a
+    // program, whatever else went wrong.
+    if (result.outputFailed || unprinted) {
         return kExitOutputClosed;
+    }
+    if (result.notAsScripted) {
+        return Tools::kExitUnusableInput;
     }
     if (result.notAsScripted) {
         return Tools::kExitUnusableInput;
@@ -313,6 +317,7 @@ int play(const Options& options, const char* argv0) {
     Sim::ScratchFolder scratch;
     const Sim::SessionOptions session = sessionOptions(options, scenario, scratch, argv0);
     checkDocumentsFolder(session.documentsFolder);
+    Sim::useStandInHost(Sim::simulatorFolder(Tools::programFile(argv0)));
     stopOnSignals();
     try {
         Tools::createFolders(session.dataFolder);
@@ -325,8 +330,16 @@ int play(const Options& options, const char* argv0) {
               << "Data folder: " << Tools::displayPath(session.dataFolder) << "\n"
               << "Documents folder: " << Tools::displayPath(session.documentsFolder) << "\n";
     const Sim::SessionResult result = Sim::playSession(scenario, session, std::cout);
-    const bool summaryPrinted =
-        printSummaries(result) && static_cast<bool>(std::cout << reportHint(session.dataFolder));
+    // The summary is the session's last word: what ended the session is told first.
+    std::optional<Failure> unprinted;
+    try {
+        printSummaries(result);
+        if (!(std::cout << reportHint(session.dataFolder) << std::flush)) {
+            throw summaryIncomplete();
+        }
+    } catch (const Failure& failure) {
+        unprinted = failure;
+    }
     if (result.notAsScripted) {
         std::cerr << "quorvel-sim: " << *result.notAsScripted
                   << ": the session could not be played as scripted and was ended there\n";
@@ -339,11 +352,10 @@ int play(const Options& options, const char* argv0) {
     if (result.outputFailed) {
         std::cerr << "quorvel-sim: standard output cannot be written (closed or full): the "
                      "session was ended there, as when the game closes\n";
-    } else if (!summaryPrinted) {
-        std::cerr << "quorvel-sim: standard output cannot be written (closed or full): the "
-                     "summary is not complete\n";
+    } else if (unprinted) {
+        std::cerr << "quorvel-sim: " << unprinted->what() << "\n";
     }
-    return exitStatus(result, summaryPrinted);
+    return exitStatus(result, unprinted);
 }
 
 int runSession(const Options& options, const char* argv0) {

@@ -34,8 +34,8 @@ const std::vector<std::string_view>& CsvRecord::splitFields() {
 }
 
 // One byte more than the chunk: the stop byte after the data (see CsvRecord::text).
-CsvStream::CsvStream(ByteSource& source, std::uint64_t offset, std::size_t startLine)
-    : input(source), buffer(kChunkBytes + 1, '\n'), consumed(offset), line(startLine) {}
+CsvStream::CsvStream(ByteSource& source, ResumeAt at)
+    : input(source), buffer(kChunkBytes + 1, '\n'), consumed(at.offset), line(at.line) {}
 
 bool CsvStream::fill() {
     if (endOfInput) {

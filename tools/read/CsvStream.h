@@ -30,6 +30,12 @@ struct CsvRecord {
     const std::vector<std::string_view>& splitFields();
 };
 
+// Where reading an input takes up again: the start of a row read before (line 0: none).
+struct ResumeAt {
+    std::uint64_t offset = 0;
+    std::size_t line = 0;
+};
+
 // Reads RFC 4180 records from a source in chunks: fields quoted with double quotes (a
 // doubled quote inside stands for one, line breaks inside are kept), records ended
 // by LF, CR LF, or the end of the input (a last CR included). Memory is a chunk plus
@@ -37,9 +43,9 @@ struct CsvRecord {
 // end of its line and marked tooLong.
 class CsvStream {
   public:
-    // `source` is read from where it stands, which is byte `offset` of the input, at
-    // the start of line `line`.
-    explicit CsvStream(ByteSource& source, std::uint64_t offset = 0, std::size_t line = 1);
+    // `source` is read from where it stands, which is byte `at.offset` of the input, at
+    // the start of line `at.line`.
+    explicit CsvStream(ByteSource& source, ResumeAt at = {.offset = 0, .line = 1});
 
     // False at the end of the input. Read errors throw a Failure (Input).
     bool next(CsvRecord& record);

@@ -3,14 +3,10 @@
 #include "DisplayText.h"
 #include "HistoryFileName.h"
 #include "InputFile.h"
-#include "ReadAhead.h"
 
 namespace Quorvel::Read {
 
 namespace {
-
-// Files from this size on are read ahead on a thread of their own.
-constexpr std::uint64_t kReadAheadFrom = std::uint64_t{8} << 20;
 
 // Memory that owns (shares) its bytes.
 class SharedBytesSource : public MemorySource {
@@ -45,11 +41,7 @@ std::unique_ptr<ByteSource> Input::open(std::uint64_t offset) const {
     if (content) {
         return std::make_unique<SharedBytesSource>(content, offset);
     }
-    auto file = std::make_unique<InputFile>(filePath, offset);
-    if (file->size() - std::min(offset, file->size()) < kReadAheadFrom) {
-        return file;
-    }
-    return std::make_unique<ReadAhead>(std::move(file));
+    return std::make_unique<InputFile>(filePath, offset);
 }
 
 }  // namespace Quorvel::Read

@@ -4,8 +4,8 @@
 #include <map>
 
 #include "DisplayText.h"
-#include "FileIdentity.h"
 #include "HistoryFileName.h"
+#include "PathIdentity.h"
 #include "PerformanceFiles.h"
 #include "SystemPath.h"
 

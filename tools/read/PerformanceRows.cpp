@@ -156,7 +156,7 @@ PerformanceRows::PerformanceRows(ByteSource& source, std::string name)
 }
 
 PerformanceRows::PerformanceRows(ByteSource& source, std::string name, ResumeAt at)
-    : inputName(std::move(name)), csv(source, at.offset, at.line) {}
+    : inputName(std::move(name)), csv(source, at) {}
 
 void PerformanceRows::skip(const std::string& what) {
     skippedRows.add(record.line, record.lastLine, what);

@@ -36,12 +36,6 @@ struct Row {
     Second second;
 };
 
-// Where reading an input takes up again: the start of a row read before.
-struct ResumeAt {
-    std::uint64_t offset = 0;
-    std::size_t line = 0;
-};
-
 // Reads the rows of one performance file. The constructor checks that the input is
 // one (a Failure of kind Input says what it is instead, naming it by `name`); rows that
 // cannot be read are skipped and noted in skipped(), and damage costs only the lines it

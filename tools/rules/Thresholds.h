@@ -48,6 +48,9 @@ inline constexpr double kJumpMs = 20.0;
 // blip makes two jumps: never enough).
 inline constexpr int kUnstableWindowSeconds = 20;
 inline constexpr int kUnstableJumps = 10;
+// ... and it stays unstable while more than this many do (hardly any, a quarter of
+// kUnstableJumps), so a stretch of swinging ping is one stretch.
+inline constexpr int kUnstableStayJumps = kUnstableJumps / 4;
 // FPS drop: FPS below usual - max(4 sigma, 25 % of the usual).
 inline constexpr double kDropSigmas = 4.0;
 inline constexpr double kDropFloorShare = 0.25;
@@ -126,6 +129,11 @@ inline constexpr double kEvidenceShare = 0.5;
 inline constexpr std::size_t kConclusionMatches = 3;
 // ... and a problem in at least this share of them (or of one server's) to name a side.
 inline constexpr double kConclusionShare = 0.5;
+// The connection is named from its problems on at least this many servers; one server
+// from problems in at least this many of its matches, with at least this many matches
+// played elsewhere.
+inline constexpr std::size_t kConclusionServers = 2;
+inline constexpr std::size_t kConclusionServerMatches = 2;
 
 // --- Lists
 // Events listed per kind and match: the first ones and the worst (all are counted, and

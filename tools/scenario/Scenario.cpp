@@ -292,7 +292,7 @@ void readPhases(const Reader& phases, const std::string& sourceName, Scenario& s
 }
 
 Scenario readScenario(const std::string& text, const std::string& sourceName) {
-    const json document = parseScenarioJson(text, sourceName);
+    const json document = parseScenarioJson({.name = sourceName, .text = text});
     const Reader root(sourceName, document, "");
     root.requireObject(
         {"description", "player", "documentsFolder", "start", "seconds", "phases", "events"});

@@ -96,17 +96,17 @@ void refuseAt(const std::string& sourceName, const std::string& path, const std:
         sourceName + ": " + (path.empty() ? "/" : path) + ": expected " + expected);
 }
 
-json parseScenarioJson(const std::string& text, const std::string& sourceName) {
+json parseScenarioJson(const ScenarioSource& source) {
     try {
-        StrictnessCheck check(sourceName);
-        json::sax_parse(text, &check);
-        return json::parse(text);
+        StrictnessCheck check(source.name);
+        json::sax_parse(source.text, &check);
+        return json::parse(source.text);
     } catch (const json::exception& error) {
         // what() begins with the library's "[json.exception.parse_error.101] ".
         const std::string what = error.what();
         const std::size_t bracket = what.find("] ");
         throw Tools::Failure(Tools::FailureKind::Usage,
-                             sourceName + ": not valid JSON: " +
+                             source.name + ": not valid JSON: " +
                                  (bracket == std::string::npos ? what : what.substr(bracket + 2)));
     }
 }

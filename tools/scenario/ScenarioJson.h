@@ -19,6 +19,14 @@ inline constexpr std::size_t kMaxScenarioNesting = 32;
 [[noreturn]] void refuseAt(const std::string& sourceName, const std::string& path,
                            const std::string& expected);
 
-nlohmann::json parseScenarioJson(const std::string& text, const std::string& sourceName);
+// A scenario's text and the name its messages give it.
+struct ScenarioSource {
+    const std::string& name;
+    const std::string& text;
+};
+
+// The scenario's JSON, refused (a Failure of kind Usage naming the source) when it is not
+// strict JSON: no duplicate keys, no nesting deeper than kMaxScenarioNesting.
+nlohmann::json parseScenarioJson(const ScenarioSource& source);
 
 }  // namespace Quorvel::Sim

@@ -1,5 +1,7 @@
 #include "tarvik/loader/PluginModule.h"
 
+#include "PathText.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -41,11 +43,7 @@ void closeModule(void* handle) {
 }
 #endif
 
-// Paths in messages as UTF-8, whatever the platform's code page can show.
-std::string displayPath(const std::filesystem::path& file) {
-    const std::u8string text = file.u8string();
-    return std::string(text.begin(), text.end());
-}
+using Quorvel::Platform::displayPath;
 
 }  // namespace
 

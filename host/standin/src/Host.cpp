@@ -134,9 +134,9 @@ void Host::cancelTimeouts() {
     state->timeouts.clear();
 }
 
-void Host::failNextCalls(HostOperation operation, int count, int skip) {
-    state->failuresArmed.at(static_cast<std::size_t>(operation)) += count;
-    state->callsBeforeFailure.at(static_cast<std::size_t>(operation)) = skip;
+void Host::failNextCalls(HostOperation operation, FailingCalls calls) {
+    state->failuresArmed.at(static_cast<std::size_t>(operation)) += calls.count;
+    state->callsBeforeFailure.at(static_cast<std::size_t>(operation)) = calls.skip;
 }
 
 std::uint64_t Host::callCount(HostOperation operation) const {

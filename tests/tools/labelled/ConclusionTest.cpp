@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ConclusionTexts.h"
 #include "MatchTexts.h"
 #include "PerformanceFormat.h"
 #include "RealisticPlay.h"
@@ -103,7 +104,7 @@ TEST(Conclusion, NamesTheSideThatTheMatchesPointAt) {
     for (const ConclusionCase& c : cases) {
         const Conclusion conclusion = concludeOn(c.matches);
         EXPECT_EQ(conclusion.side, c.side) << c.what;
-        EXPECT_EQ(conclusion.text, c.text) << c.what;
+        EXPECT_EQ(textOf(conclusion), c.text) << c.what;
     }
 }
 
@@ -130,11 +131,16 @@ TEST(Conclusion, EachPlayerGetsAnAnswerOfTheirOwn) {
     const auto conclusions = analyzeInputs(inputs).result.conclusions;
     ASSERT_EQ(conclusions.size(), 2u);
     EXPECT_EQ(conclusions[0].player, "Epic|2|0");
-    EXPECT_EQ(conclusions[0].text, "mostly good: problems in 0 of 4 matches");
+    EXPECT_EQ(textOf(conclusions[0]), "mostly good: problems in 0 of 4 matches");
     EXPECT_EQ(conclusions[1].player, "Steam|1|0");
-    EXPECT_EQ(conclusions[1].text, "loss in 3 of 4 matches, on 3 of 4 servers: your connection");
-    EXPECT_EQ(Quorvel::Present::conclusionLine(conclusions[1], true),
+    EXPECT_EQ(textOf(conclusions[1]), "loss in 3 of 4 matches, on 3 of 4 servers: your connection");
+    using Quorvel::Present::ShownNames;
+    EXPECT_EQ(Quorvel::Present::conclusionLine(conclusions[1], true, ShownNames::full(inputs)),
               "Overall for Steam|1|0: loss in 3 of 4 matches, on 3 of 4 servers: your connection");
+    // The page names each by a tag: never more than half of the id's longest run.
+    EXPECT_EQ(Quorvel::Present::conclusionLine(conclusions[1], true, ShownNames::shareable(inputs)),
+              "Overall for player \u2026am: loss in 3 of 4 matches, on 3 of 4 servers: your "
+              "connection");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "DisplayText.h"
 #include "MatchTexts.h"
+#include "Names.h"
 #include "RealisticPlay.h"
 #include "ToolTestSupport.h"
 
@@ -38,10 +39,16 @@ struct LabelledSession {
 
 const std::string kPlayer = "Steam%7C76561190000000042%7C0";
 
-// The rows of `play` from second `from` to `to` (excluded), as a whole file.
-std::string rowsBetween(MatchPlay play, int from, int to) {
+// Seconds `from` to `to` (excluded) of a match.
+struct Seconds {
+    int from = 0;
+    int to = 0;
+};
+
+// The rows of `play` in `seconds`, as a whole file.
+std::string rowsBetween(MatchPlay play, Seconds seconds) {
     play.onlySeconds.clear();
-    for (int s = from; s < to; ++s) {
+    for (int s = seconds.from; s < seconds.to; ++s) {
         play.onlySeconds.push_back(s);
     }
     return performanceFile(play);
@@ -68,11 +75,13 @@ LabelledSession reloadInAMatch() {
     next.seed = 312;
     next.matchGuid = "7C0FFEE000000002";
     next.startSecond = 420;
-    return {"reload-in-a-match",
-            {{kPlayer + "-20261208-180000-performance.csv", rowsBetween(play, 0, 100)},
-             {kPlayer + "-performance.csv", rowsBetween(play, 104, 300) + performanceRows(next)}},
-            {{"203.0.113.40:7777", 300, 296, "connection", 2, false, {"2 loss bursts"}},
-             {"203.0.113.40:7777", 300, 300, "good", 1, false, {}}}};
+    return {
+        "reload-in-a-match",
+        {{kPlayer + "-20261208-180000-performance.csv", rowsBetween(play, {.from = 0, .to = 100})},
+         {kPlayer + "-performance.csv",
+          rowsBetween(play, {.from = 104, .to = 300}) + performanceRows(next)}},
+        {{"203.0.113.40:7777", 300, 296, "connection", 2, false, {"2 loss bursts"}},
+         {"203.0.113.40:7777", 300, 300, "good", 1, false, {}}}};
 }
 
 LabelledSession guidUsedAgainOnAnotherServer() {
@@ -90,7 +99,7 @@ LabelledSession guidUsedAgainOnAnotherServer() {
 LabelledSession partialCopyAndWholeFile() {
     const MatchPlay play = lossyLate();
     return {"partial-copy-and-whole-file",
-            {{"copy/" + kPlayer + "-performance.csv", rowsBetween(play, 0, 100)},
+            {{"copy/" + kPlayer + "-performance.csv", rowsBetween(play, {.from = 0, .to = 100})},
              {kPlayer + "-performance.csv", performanceFile(play)}},
             {{"203.0.113.40:7777", 300, 300, "connection", 1, false, {"7 loss bursts"}}}};
 }
@@ -121,8 +130,9 @@ LabelledSession reloadThenCrash() {
     play.troubles = {{TroubleKind::Outage, 300, 20, 0, 0}};
     return {
         "reload-then-crash",
-        {{kPlayer + "-20261208-180000-performance.csv", rowsBetween(play, 0, 200)},
-         {kPlayer + "-20261208-180324-unfinished-performance.csv", rowsBetween(play, 204, 390)}},
+        {{kPlayer + "-20261208-180000-performance.csv", rowsBetween(play, {.from = 0, .to = 200})},
+         {kPlayer + "-20261208-180324-unfinished-performance.csv",
+          rowsBetween(play, {.from = 204, .to = 390})}},
         {{"203.0.113.40:7777", 390, 386, "connection", 2, true, {"outage", "5:00"}}}};
 }
 
@@ -135,7 +145,7 @@ std::vector<LabelledSession> labelledSessions() {
 std::string answerOf(const Quorvel::Analysis::MatchReport& m) {
     return Quorvel::Tools::formatClock(m.figures.start) + " " +
            std::to_string(m.figures.lengthSeconds) + " s, " + std::to_string(m.figures.rows) +
-           " rows, " + m.info.server() + ": " + m.verdict.text + " [" +
+           " rows, " + m.info.server() + ": " + reasonOf(m) + " [" +
            Quorvel::Present::matchNotes(m) + "]";
 }
 
@@ -148,13 +158,13 @@ std::string mismatch(const ExpectedMatch& e, const Quorvel::Analysis::MatchRepor
     expect(m.figures.lengthSeconds == e.lengthSeconds,
            "length " + std::to_string(m.figures.lengthSeconds));
     expect(m.figures.rows == e.rows, "rows " + std::to_string(m.figures.rows));
-    expect(causeName(m.verdict.cause) == e.cause,
-           "cause " + std::string(causeName(m.verdict.cause)));
+    expect(Quorvel::Present::causeName(m.verdict.cause) == e.cause,
+           "cause " + std::string(Quorvel::Present::causeName(m.verdict.cause)));
     expect(m.origin.contributing() == e.files,
            "from " + std::to_string(m.origin.contributing()) + " files");
     expect(m.origin.cutShort == e.gameClosed, "game closed " + std::to_string(m.origin.cutShort));
     for (const std::string& words : e.reasonContains) {
-        expect(m.verdict.text.find(words) != std::string::npos, "reason lacks \"" + words + "\"");
+        expect(reasonOf(m).find(words) != std::string::npos, "reason lacks \"" + words + "\"");
     }
     return wrong;
 }
@@ -200,9 +210,14 @@ TEST(LabelledSessions, NotesSayWhenTheGameClosedAndWhichFilesGaveAMatch) {
     EXPECT_EQ(Quorvel::Present::gameClosedNote(m),
               "the game closed during this match; recorded until 6:30");
     EXPECT_EQ(Quorvel::Present::matchNotes(m).rfind(Quorvel::Present::gameClosedNote(m), 0), 0u);
-    EXPECT_EQ(Quorvel::Present::matchSource(m, inputs),
+    using Quorvel::Present::ShownNames;
+    EXPECT_EQ(Quorvel::Present::matchSource(m, ShownNames::full(inputs)),
               "from " + crash.files[0].first + " (200 rows) and " + crash.files[1].first +
                   " (186 rows), joined by their seconds; player Steam|76561190000000042|0");
+    // On the page made to be shared: labels, and a tag of the player's.
+    EXPECT_EQ(Quorvel::Present::matchSource(m, ShownNames::shareable(inputs)),
+              "from history, 2026-12-08 18:00 (200 rows) and unfinished match, 2026-12-08 18:03 "
+              "(186 rows), joined by their seconds; player \u20260042");
 
     const LabelledSession copy = partialCopyAndWholeFile();
     const Analyzed copied =

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "DisplayText.h"
 #include "LabelledMatches.h"
+#include "Names.h"
 #include "RealisticPlay.h"
 #include "Thresholds.h"
 #include "ToolTestSupport.h"
@@ -14,11 +16,13 @@ namespace QuorvelTest {
 namespace {
 
 using namespace Quorvel::Analysis;
+using Quorvel::Present::worstWords;
 
 FoundMatch foundIn(const MatchReport& report) {
-    FoundMatch found{std::string(causeName(report.verdict.cause)), report.verdict.text, {}};
+    FoundMatch found{
+        std::string(Quorvel::Present::causeName(report.verdict.cause)), reasonOf(report), {}};
     for (const Event& e : report.events.events) {
-        found.events.push_back({std::string(eventKindKey(e.kind())), e.when.offset,
+        found.events.push_back({std::string(Quorvel::Present::namesOf(e.kind()).key), e.when.offset,
                                 e.when.lengthSeconds, e.significant});
     }
     return found;
@@ -29,7 +33,7 @@ TEST(LabelledMatches, EveryVerdictAndEventIsAsLabelled) {
         const Analyzed a = analyze(label.csv);
         ASSERT_EQ(a.matches.size(), 1u) << label.name;
         EXPECT_EQ(mismatch(label, foundIn(a.matches[0])), "")
-            << label.name << ": " << a.matches[0].verdict.text;
+            << label.name << ": " << reasonOf(a.matches[0]);
     }
 }
 
@@ -52,7 +56,7 @@ TEST(LabelledMatches, QuietPlayOfEveryKindRaisesNothingThatCounts) {
                     ASSERT_EQ(a.matches.size(), 1u);
                     const MatchReport& m = a.matches[0];
                     EXPECT_EQ(m.verdict.cause, Cause::Good)
-                        << "seed " << seed << ": " << m.verdict.text;
+                        << "seed " << seed << ": " << reasonOf(m);
                     EXPECT_EQ(m.events.counting(), 0u) << "seed " << seed;
                 }
             }
@@ -78,8 +82,8 @@ TEST(LabelledMatches, QuietPlayOverManySeedsRaisesNothingThatCounts) {
         const MatchReport& m = a.matches[0];
         const bool highPing = m.figures.ping && m.figures.ping->p95 >= 150;  // a far server
         EXPECT_TRUE(m.verdict.cause == Cause::Good || highPing)
-            << "seed " << seed << ": " << m.verdict.text;
-        EXPECT_EQ(m.events.counting(), 0u) << "seed " << seed << ": " << m.verdict.text;
+            << "seed " << seed << ": " << reasonOf(m);
+        EXPECT_EQ(m.events.counting(), 0u) << "seed " << seed << ": " << reasonOf(m);
     }
 }
 
@@ -87,7 +91,9 @@ TEST(LabelledMatches, QuietPlayOverManySeedsRaisesNothingThatCounts) {
 // the texts round them: no "up to 30 ms (typical 30 ms)", no "latency up to 30 ms while
 // ping was 30 ms". Empty when the event says nothing contradictory.
 std::string contradiction(const Event& e) {
-    const auto same = [](double a, double b) { return number(a) == number(b); };
+    const auto same = [](double a, double b) {
+        return Quorvel::Tools::formatFigure(a) == Quorvel::Tools::formatFigure(b);
+    };
     if (const auto* x = std::get_if<PingSpike>(&e.what); x && same(x->worstMs, x->typicalMs)) {
         return worstWords(e.what);
     }
@@ -145,7 +151,7 @@ TEST(LabelledMatches, NoTextNamesTheUsualValueAsATrouble) {
         const Analyzed a = analyze(file);
         for (const MatchReport& m : a.matches) {
             for (const Event& e : m.events.events) {
-                EXPECT_EQ(contradiction(e), "") << m.verdict.text;
+                EXPECT_EQ(contradiction(e), "") << reasonOf(m);
             }
         }
     }

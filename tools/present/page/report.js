@@ -2,11 +2,13 @@
 // Lays out the page from the JSON blocks the report wrote: the table of matches in
 // "match-rows" blocks (each with its texts once and its rows as places in them), one
 // "match-data" block per match with charts, and the "report-data" block with the
-// files, the servers and the page's texts. Every text shown comes made with the data
-// (the same texts as the table and the JSON); this script only places them, and draws
-// the charts. Every text from the data goes in as text, never as markup.
+// files, the servers, the page's texts and its layout (the charts, their lines, labels
+// and colours, the legend). Every text shown comes made with the data (the same texts
+// as the table and the JSON); this script only places them, and draws the charts.
+// Every text from the data goes in as text, never as markup.
 
 const report = JSON.parse(document.getElementById("report-data").textContent);
+const LAYOUT = report.layout;
 const matches = Array.from(document.querySelectorAll("script.match-data"),
   (block) => JSON.parse(block.textContent)).sort((a, b) => a.report.number - b.report.number);
 const charted = new Set(matches.map((m) => m.report.number));
@@ -18,8 +20,37 @@ for (const block of document.querySelectorAll("script.match-rows")) {
 }
 
 // Opened as page.html#check (by the project's tests), the page reports what it drew
-// on <body>: data-errors, data-charts-drawn, and data-bands on each chart.
-const CHECKING = location.hash === "#check";
+// on <body>: data-errors, data-charts-drawn, data-first-screen (where the answer and the
+// strip end), data-labels (the first screen's labels), and data-bands on each chart;
+// #check-links also follows every link of the strip and reports data-strip-links.
+const CHECKING = location.hash.startsWith("#check");
+const CHECK_LINKS = location.hash === "#check-links";
+const SCREEN = report.firstScreen;
+
+// --- Clock times in the viewer's own time zone, as the browser knows it; UTC on hover.
+const pad = (n) => String(n).padStart(2, "0");
+function localClock(seconds) {
+  const d = new Date(seconds * 1000);
+  return `${String(d.getFullYear()).padStart(4, "0")}-${pad(d.getMonth() + 1)}-${pad(d.getDate())} ` +
+    `${pad(d.getHours())}:${pad(d.getMinutes())}:${pad(d.getSeconds())}`;
+}
+const utcClock = (seconds) => new Date(seconds * 1000).toISOString().slice(0, 19).replace("T", " ");
+const localTimeOfDay = (seconds) => localClock(seconds).slice(11);
+// "Europe/Berlin (UTC+1)", its offset at `seconds`.
+function zoneName(seconds) {
+  const id = Intl.DateTimeFormat().resolvedOptions().timeZone || "";
+  const minutes = -new Date(seconds * 1000).getTimezoneOffset();
+  const offset = minutes === 0 ? "UTC" : `UTC${minutes > 0 ? "+" : "\u2212"}${Math.floor(Math.abs(minutes) / 60)}` +
+    (Math.abs(minutes) % 60 ? `:${pad(Math.abs(minutes) % 60)}` : "");
+  return id && id !== "UTC" && id !== "Etc/UTC" ? `${id} (${offset})` : offset;
+}
+// The viewer's zone at the latest match: the page's times are in it.
+const ZONE = zoneName(SCREEN.strip.length ? SCREEN.strip[SCREEN.strip.length - 1][1] : Date.now() / 1000);
+// A clock time as the viewer lives it, with UTC a hover away.
+function timeElement(seconds) {
+  const iso = new Date(seconds * 1000).toISOString().replace(".000Z", "Z");
+  return el("time", {datetime: iso, title: utcClock(seconds) + " UTC"}, localClock(seconds));
+}
 
 function el(tag, attributes, ...children) {
   const node = document.createElement(tag);
@@ -41,20 +72,116 @@ function tableOf(table, titles, rows) {
   }
 }
 
-// --- Headline: one line per file, and what the page leaves out.
-function layOutHeadline() {
+// A table of groups (servers, days): each column's title, each group's cells, texts
+// kept to the left.
+function groupTable(table, columns, groups) {
+  tableOf(table, columns.map((column) => column.title),
+    groups.map((g) => g.texts.cells.map((text, i) => [text, columns[i].text ? "text" : null])));
+}
+
+// What may help, as a line of tips.
+function tipsList(tips) {
+  if (!tips || tips.length === 0) return null;
+  return el("ul", {class: "tips"}, el("b", null, SCREEN.tipsHeading + ":"), ...tips.map((tip) => el("li", null, tip.text)));
+}
+
+// The note for a server's host, ready to copy.
+function forHostBox(text) {
+  if (!text) return null;
+  const area = el("textarea", {readonly: "", rows: "6", "aria-label": SCREEN.forHostHeading}, text);
+  const copy = el("button", {type: "button"}, SCREEN.copyButton);
+  copy.addEventListener("click", () => {
+    area.select();
+    if (navigator.clipboard) navigator.clipboard.writeText(text).catch(() => document.execCommand("copy"));
+    else document.execCommand("copy");
+  });
+  return el("details", {class: "for-host"}, el("summary", null, SCREEN.forHostHeading), area, copy);
+}
+
+// --- The first screen: the answer and what may help, the verdicts counted, the matches
+// as a strip over time, the servers compared; then a line per file.
+function layOutAnswer() {
   document.title = report.title;
   document.getElementById("title").textContent = report.title;
-  const headline = document.getElementById("headline");
-  for (const answer of report.conclusions) {
-    headline.append(el("p", {class: "conclusion " + answer.side}, answer.texts.line));
+  const answer = document.getElementById("answer");
+  for (const conclusion of report.conclusions) {
+    answer.append(...[el("p", {class: "conclusion " + conclusion.side}, conclusion.texts.line),
+      tipsList(conclusion.whatToTry), forHostBox(conclusion.forHost)].filter(Boolean));
   }
+  const counts = document.getElementById("counts");
+  for (const {cause, text} of SCREEN.verdictCounts) {
+    counts.append(el("span", {class: "count label"},
+      el("span", {class: "swatch", style: `background: ${LAYOUT.verdictColors[cause]}`}), text));
+  }
+}
+
+// The row of the table of matches of this number: [row, texts], or undefined.
+function tableRowOf(number) {
+  let low = 0, high = tableRows.length - 1;
+  while (low < high) {
+    const mid = (low + high) >> 1;
+    if (tableRows[mid][0][0] < number) low = mid + 1; else high = mid;
+  }
+  return tableRows[low] && tableRows[low][0][0] === number ? tableRows[low] : undefined;
+}
+
+// The latest matches in time order, a cell each coloured by its verdict and linking to
+// it, grouped by the viewer's days, each day named below where there is room.
+function layOutStrip() {
+  const strip = document.getElementById("strip");
+  document.getElementById("strip-heading").textContent = SCREEN.stripHeading;
+  if (SCREEN.stripNote) document.getElementById("strip-note").textContent = SCREEN.stripNote;
+  const reasonColumn = report.table.matchColumns.length + 1;
+  const days = [];
+  for (const [number, start, length, cause] of SCREEN.strip) {
+    const day = localClock(start).slice(0, 10);
+    if (!days.length || days[days.length - 1].day !== day) days.push({day, cells: []});
+    const found = tableRowOf(number);
+    const reason = found ? found[1][found[0][reasonColumn]] : cause;
+    days[days.length - 1].cells.push(el("a", {class: "strip-match", href: "#match-" + number,
+      style: `background: ${LAYOUT.verdictColors[cause]}`,
+      title: `#${number} ${localClock(start)} (${utcClock(start)} UTC), ${Math.round(length / 60)} min: ${reason}`}));
+  }
+  for (const {day, cells} of days) {
+    const weekday = new Date(day + "T12:00:00").toLocaleDateString("en-GB", {weekday: "short"});
+    strip.append(el("div", {class: "strip-day", style: `flex: ${cells.length} 1 0`},
+      el("div", {class: "strip-cells"}, ...cells), el("span", {class: "strip-label label"}, `${weekday} ${day.slice(5)}`)));
+  }
+  document.getElementById("zone-note").textContent = LAYOUT.zoneNote.replace("{zone}", ZONE);
+}
+
+// A day's name shows only where it fits under its matches, so no name lies on another.
+function fitStripLabels() {
+  for (const label of document.querySelectorAll(".strip-label")) {
+    label.style.visibility = "";
+    if (label.scrollWidth > label.parentNode.clientWidth) label.style.visibility = "hidden";
+  }
+}
+
+// The servers side by side on the figure their problems were about, each with its value.
+function layOutComparison() {
+  const servers = SCREEN.servers;
+  if (!servers.length) return;
+  document.getElementById("compare-heading").textContent = SCREEN.comparisonTitle;
+  const compare = document.getElementById("compare");
+  const most = Math.max(...servers.map((s) => s.value), 1e-9);
+  for (const s of servers) {
+    const color = s.blamed ? LAYOUT.verdictColors.server : "";
+    compare.append(el("span", {class: "bar-name label" + (s.blamed ? " blamed" : "")}, s.serverIp),
+      el("span", {class: "bar"}, el("span", {class: "bar-fill", style: `width: ${(100 * s.value / most).toFixed(1)}%` + (color ? `; background: ${color}` : "")})),
+      el("span", {class: "bar-value label" + (s.blamed ? " blamed" : "")}, s.text),
+      el("span", {class: "bar-verdicts"}, s.verdicts));
+  }
+  if (SCREEN.serversNote) compare.append(el("span", {class: "bar-verdicts", style: "grid-column: 1 / -1"}, SCREEN.serversNote));
+}
+
+function layOutHeadline() {
+  const headline = document.getElementById("headline");
   for (const file of report.files) {
     headline.append(el("p", {class: "headline" + (file.refused ? " incomplete" : "")}, file.headline));
   }
   if (report.chartsNote) headline.append(el("p", {class: "charts-note"}, report.chartsNote));
-  tableOf(document.getElementById("server-table"), report.table.serverColumns,
-    report.servers.map((s) => s.texts.cells.map((text, i) => [text, i === 0 || i === 6 ? "text" : null])));
+  groupTable(document.getElementById("server-table"), report.table.serverColumns, report.servers);
 }
 
 // --- The table of matches, a page of rows at a time however many there are: two rows
@@ -63,39 +190,50 @@ function layOutHeadline() {
 const TABLE_PAGE = 100;
 const count = (n) => n.toLocaleString("en-US");
 
-function matchRows(row, texts, titles, found) {
+function matchRows(row, texts, columns, found) {
   const number = row[0];
   const cells = [el("td", null, charted.has(number) ? el("a", {href: "#match-" + number}, String(number)) : String(number))];
-  for (let i = 1; i < titles.length; i++) {
-    cells.push(el("td", i === 1 || i === 3 ? {class: "text"} : null, texts[row[i]]));
+  for (let i = 1; i < columns.length; i++) {
+    cells.push(el("td", columns[i].text ? {class: "text"} : null,
+      columns[i].zoneTitle ? timeElement(row[i]) : texts[row[i]]));
   }
-  const [side, reason, closed] = [texts[row[titles.length]], texts[row[titles.length + 1]],
-                                  texts[row[titles.length + 2]]];
-  const rows = [el("tr", {class: "figures" + (found ? " found" : "")}, ...cells),
+  const [side, reason, closed] = [texts[row[columns.length]], texts[row[columns.length + 1]],
+                                  texts[row[columns.length + 2]]];
+  const rows = [el("tr", {class: "figures" + (found ? " found" : ""), "data-match": String(number)}, ...cells),
                 el("tr", {class: "verdict-row"}, el("td", null),
-                   el("td", {class: "text reason " + side, colspan: String(titles.length - 1)}, reason))];
+                   el("td", {class: "text reason " + side, colspan: String(columns.length - 1)}, reason))];
   if (closed) {
     rows.push(el("tr", {class: "verdict-row"}, el("td", null),
-                 el("td", {class: "text notes", colspan: String(titles.length - 1)}, closed)));
+                 el("td", {class: "text notes", colspan: String(columns.length - 1)}, closed)));
   }
   return rows;
 }
 
+// Shows the page of the table that holds a match, the match marked (set by
+// layOutMatchTable).
+let showInTable = () => {};
+const columnTitle = (column) => (column.zoneTitle ? column.zoneTitle.replace("{zone}", ZONE) : column.title);
+
 function layOutMatchTable() {
   const table = document.getElementById("match-table");
-  const titles = report.table.matchColumns;
+  const columns = report.table.matchColumns;
   const pages = Math.max(1, Math.ceil(tableRows.length / TABLE_PAGE));
   const status = el("span", {class: "pager-status"});
   const show = (page, foundNumber) => {
     page = Math.min(Math.max(page, 0), pages - 1);
     const first = page * TABLE_PAGE;
     const shown = tableRows.slice(first, first + TABLE_PAGE);
-    table.replaceChildren(el("tr", null, ...titles.map((title) => el("th", null, title))),
-      ...shown.flatMap(([row, texts]) => matchRows(row, texts, titles, row[0] === foundNumber)));
+    table.replaceChildren(el("tr", null, ...columns.map((column) => el("th", null, columnTitle(column)))),
+      ...shown.flatMap(([row, texts]) => matchRows(row, texts, columns, row[0] === foundNumber)));
     status.textContent = `matches ${count(first + 1)}\u2013${count(first + shown.length)} of ${count(tableRows.length)}`;
     table.dataset.page = String(page);
   };
   show(0);
+  showInTable = (number) => {
+    const at = tableRows.findIndex(([row]) => row[0] === number);
+    if (at >= 0) show(Math.floor(at / TABLE_PAGE), number);
+    return table.querySelector(`tr[data-match="${number}"]`);
+  };
   if (pages === 1) return;
   const button = (label, page) => {
     const b = el("button", {type: "button"}, label);
@@ -126,13 +264,33 @@ const charts = [];
 const narrow = () => window.innerWidth < 700;
 const chartHeight = () => (narrow() ? 170 : 220);
 const NONE = "\u2013";
-const clockOf = (epochSeconds) => new Date(epochSeconds * 1000).toISOString().slice(11, 19);
-const withUnit = (unit) => (u, v) => (v === null || v === undefined ? NONE : `${v} ${unit}`);
+// A legend's value under the cursor; away from the chart, the range the series spans, so
+// that a legend always shows values.
+function rangeOf(values) {
+  const present = values.filter((v) => v !== null && v !== undefined);
+  return present.length ? [Math.min(...present), Math.max(...present)] : null;
+}
+const withUnit = (unit, values) => {
+  const range = rangeOf(values);
+  const words = (v) => `${Math.round(v * 10) / 10}${unit ? " " + unit : ""}`;
+  return (u, v) => {
+    if (v !== null && v !== undefined) return words(v);
+    if (!range) return NONE;
+    return range[0] === range[1] ? words(range[0]) : `${words(range[0])}\u2013${words(range[1])}`;
+  };
+};
 
 // A chart of figures per group (a server, a day): one x position each, named below it;
 // each series as bars beside each other (`bar`: -1 left, 1 right) or as a line, on the
-// left axis or on a second one at the right.
-function groupChart(holder, {title, names, nameLabel, axes, series}) {
+// left axis or on a second one at the right. `layout` names the chart, its axes and its
+// series (each a field of the groups' entries, with its unit); `nameOf` a group.
+function groupChart(holder, layout, groups, nameOf) {
+  const {title, nameLabel, axes} = layout;
+  const names = groups.map(nameOf);
+  const series = layout.series.map(({label, scale, color, bar, field, unit}) => {
+    const values = groups.map((g) => g[field]);
+    return {label, scale, color, bar, values, format: withUnit(unit, values)};
+  });
   const index = names.map((_, i) => i);
   const fromZero = {range: (u, min, max) => [0, Math.max(1, max) * 1.15]};
   const scales = {x: {time: false, range: [-0.5, names.length - 0.5]}, y: fromZero};
@@ -143,7 +301,8 @@ function groupChart(holder, {title, names, nameLabel, axes, series}) {
   });
   const options = {
     title, width: holder.clientWidth, height: chartHeight(), scales, axes: axisList,
-    series: [{label: nameLabel, value: (u, i) => (i === null || names[i] === undefined ? NONE : names[i])},
+    series: [{label: nameLabel, value: (u, i) => (i === null || names[i] === undefined
+      ? (names.length > 1 ? `${names[0]} \u2026 ${names[names.length - 1]}` : names[0] ?? NONE) : names[i])},
       ...series.map(({label, scale, color, bar, format}) => Object.assign(
         {label, scale, stroke: color, width: 2, value: format},
         bar === undefined ? {} : {fill: color, width: 0, points: {show: false},
@@ -152,27 +311,13 @@ function groupChart(holder, {title, names, nameLabel, axes, series}) {
   charts.push(new uPlot(options, [index, ...series.map((s) => s.values)], holder));
 }
 
-const wholeNumber = (u, v) => (v === null || v === undefined ? NONE : String(Math.round(v)));
-
-// Servers side by side: ping in one chart, packets lost each way in another.
+// Servers side by side: a chart each as the layout says (ping, packets lost each way).
 function serverCharts(holder) {
   const servers = report.servers;
   if (servers.length === 0) return;
-  const names = servers.map((s) => s.serverIp);
-  const [pingHolder, lossHolder] = [el("div", {class: "chart"}), el("div", {class: "chart"})];
-  holder.append(pingHolder, lossHolder);
-  groupChart(pingHolder, {
-    title: "Servers compared: ping (ms)", names, nameLabel: "server", axes: [["y", "ping (ms)"]],
-    series: [
-      {label: "ping median", scale: "y", color: "#1f77b4", bar: -1, values: servers.map((s) => s.pingMedianMs), format: withUnit("ms")},
-      {label: "ping p95", scale: "y", color: "#aec7e8", bar: 1, values: servers.map((s) => s.pingP95Ms), format: withUnit("ms")},
-    ]});
-  groupChart(lossHolder, {
-    title: "Servers compared: packets lost (%)", names, nameLabel: "server", axes: [["y", "lost (%)"]],
-    series: [
-      {label: "lost in", scale: "y", color: "#d62728", bar: -1, values: servers.map((s) => s.lossInPercent), format: withUnit("%")},
-      {label: "lost out", scale: "y", color: "#9467bd", bar: 1, values: servers.map((s) => s.lossOutPercent), format: withUnit("%")},
-    ]});
+  const holders = LAYOUT.serverCharts.map(() => el("div", {class: "chart"}));
+  holder.append(...holders);
+  LAYOUT.serverCharts.forEach((layout, i) => groupChart(holders[i], layout, servers, (s) => s.serverIp));
 }
 
 // How the player's connection and frame rate went day by day, when there are several.
@@ -181,58 +326,31 @@ function layOutDays() {
   if (days.length < 2) return;
   document.getElementById("days").hidden = false;
   if (report.daysNote) document.getElementById("days-note").textContent = report.daysNote;
-  tableOf(document.getElementById("day-table"), report.table.dayColumns,
-    days.map((d) => d.texts.cells.map((text, i) => [text, i === 0 || i === 6 ? "text" : null])));
-  groupChart(document.getElementById("day-chart"), {
-    title: "Day by day: ping (ms) and FPS", names: days.map((d) => d.day), nameLabel: "day",
-    axes: [["y", "ping (ms)"], ["fps", "FPS"]],
-    series: [
-      {label: "ping median", scale: "y", color: "#1f77b4", values: days.map((d) => d.pingMedianMs), format: withUnit("ms")},
-      {label: "ping p95", scale: "y", color: "#aec7e8", values: days.map((d) => d.pingP95Ms), format: withUnit("ms")},
-      {label: "FPS", scale: "fps", color: "#2ca02c", values: days.map((d) => d.fpsMean), format: wholeNumber},
-    ]});
+  groupTable(document.getElementById("day-table"), report.table.dayColumns, days);
+  groupChart(document.getElementById("day-chart"), LAYOUT.dayChart, days, (d) => d.day);
 }
 
-// Each kind's band colour; a minor event (one that does not count) is drawn fainter.
-const BAND_COLORS = {
-  pingSpike: [31, 119, 180], unstablePing: [23, 190, 207], lossBurst: [214, 39, 40],
-  steadyLoss: [255, 152, 150], nothingIn: [148, 103, 189], outage: [90, 50, 130],
-  serverHiccup: [255, 127, 14], fpsDrop: [44, 160, 44],
-  stutter: [188, 189, 34], bufferAboveTarget: [140, 86, 75], noValue: [120, 120, 120],
-  notRecorded: [120, 120, 120],
-};
-const bandColor = (e) => `rgba(${BAND_COLORS[e.kind].join(", ")}, ${e.significant ? 0.22 : 0.08})`;
+// Each kind's band colour, as the layout gives it; a minor event (one that does not
+// count) is drawn fainter.
+const bandColor = (e) => `rgba(${LAYOUT.bandColors[e.kind].join(", ")}, ${e.significant ? 0.22 : 0.08})`;
 
-const LIMITS = report.limits;
-const CHARTS = [
-  {key: "ping", title: "Ping and latency", unit: "ms", bands: ["pingSpike", "unstablePing", "serverHiccup"],
-   // Latency first, wider and paler, so that ping stays in sight on top where they meet.
-   series: [["Latency", "latency", "rgba(255, 127, 14, 0.7)", 3], ["Ping", "ping", "#1f77b4"]],
-   lines: [["spike line", "pingSpike", "#1f77b4"]],
-   limits: [[`high ping (p95) ${LIMITS.highPingP95Ms} ms`, LIMITS.highPingP95Ms],
-            [`high latency (median) ${LIMITS.highLatencyMedianMs} ms`, LIMITS.highLatencyMedianMs]]},
-  {key: "packets", title: "Packets per second", unit: "packets", bands: ["nothingIn", "outage"], fromZero: true,
-   series: [["In", "packetsIn", "#17becf"], ["Out", "packetsOut", "#7f7f7f"]], lines: []},
-  {key: "loss", title: "Packets lost per second", unit: "packets", bands: ["lossBurst", "steadyLoss"], fromZero: true,
-   series: [["Lost in", "lostPacketsIn", "#d62728"], ["Lost out", "lostPacketsOut", "#9467bd"]], lines: []},
-  {key: "fps", title: "Frames per second", unit: "FPS", bands: ["fpsDrop", "stutter"],
-   series: [["FPS", "fps", "#2ca02c"]], lines: [["drop line", "fpsDrop", "#2ca02c"]],
-   limits: [[`low FPS ${LIMITS.lowFps}`, LIMITS.lowFps]]},
-  {key: "buffer", title: "Input buffer", unit: "frames", bands: ["bufferAboveTarget"], fromZero: true,
-   series: [["Buffer", "buffer", "#8c564b"], ["Target", "bufferTarget", "#7f7f7f"]], lines: []},
-];
+// A match's charts, as the layout gives them: title, unit, the kinds shaded, the
+// statistics drawn (label, key, colour, width), the verdict's limits.
+const CHARTS = LAYOUT.matchCharts;
 
 // The chart's series and data: the time, then the layout's statistics.
 function chartSeries(match, layout) {
   const startEpoch = match.report.startEpochSeconds;
   const t = match.series.offset.map((offset) => startEpoch + offset);
+  const span = t.length ? `${localTimeOfDay(t[0])}\u2013${localTimeOfDay(t[t.length - 1])}` : NONE;
   const series = [{
-    label: "time (UTC)",
-    value: (u, v) => (v === null || v === undefined ? NONE : `${clockOf(v)} (+${v - startEpoch} s)`),
+    label: `time (${ZONE})`,
+    value: (u, v) => (v === null || v === undefined ? span
+      : `${localTimeOfDay(v)} (${utcClock(v).slice(11)} UTC, +${v - startEpoch} s)`),
   }];
   const data = [t];
-  for (const [label, key, color, width] of layout.series) {
-    series.push({label, stroke: color, width: width || 1.5, value: withUnit(layout.unit)});
+  for (const {label, key, color, width} of layout.lines) {
+    series.push({label, stroke: color, width, value: withUnit(layout.unit, match.series[key])});
     data.push(match.series[key]);
   }
   return {series, data};
@@ -349,30 +467,27 @@ function valueRange(layout, min, max, dashed) {
   return [layout.fromZero ? 0 : low - pad, high + pad];
 }
 
-// The horizontal lines of a match's chart: [label, level, colour, dash].
+// The horizontal lines of a match's chart: [label, level, colour, dash]; the levels it
+// is measured against dashed, the verdict's limits dotted.
 function levelLines(match, layout) {
-  const lines = [];
-  for (const [label, key, color] of layout.lines) {
-    const level = match.lines[key];
-    if (level !== null && level !== undefined) lines.push([`${label} ${level} ${layout.unit}`, level, color, DASHED]);
-  }
-  for (const [label, level] of layout.limits || []) lines.push([label, level, "#b02a2a", [2, 3]]);
+  const lines = match.lines.filter((line) => line.chart === layout.key)
+    .map(({text, level, color}) => [text, level, color, DASHED]);
+  for (const {text, level} of layout.limits) lines.push([text, level, LAYOUT.limitColor, [2, 3]]);
   return lines;
 }
 
 function matchChart(holder, match, layout) {
   const startEpoch = match.report.startEpochSeconds;
   const events = match.report.events.filter((e) => layout.bands.includes(e.kind) ||
-    e.kind === "noValue" || e.kind === "notRecorded");
+    LAYOUT.onEveryChart.includes(e.kind));
   const {series, data} = chartSeries(match, layout);
   const lines = levelLines(match, layout);
   const dashed = lines.filter(([, , , dash]) => dash === DASHED).map(([, level]) => level);
   const options = {
     title: `${layout.title} (${layout.unit})`,
     width: holder.clientWidth, height: chartHeight(),
-    tzDate: (ts) => uPlot.tzDate(new Date(ts * 1000), "Etc/UTC"),
     scales: {y: {range: (u, min, max) => valueRange(layout, min, max, dashed)}},
-    axes: [{values: (u, splits) => splits.map(clockOf)}, {label: layout.unit}],
+    axes: [{values: (u, splits) => splits.map(localTimeOfDay)}, {label: layout.unit}],
     series,
     hooks: {
       drawClear: [(u) => drawBands(u, holder, events, startEpoch)],
@@ -387,18 +502,19 @@ function matchChart(holder, match, layout) {
 function matchSection(match) {
   const r = match.report;
   const section = el("section", {id: "match-" + r.number, class: "match"},
-    el("h3", null, r.texts.title),
+    el("h3", null, r.heading[0] + ": ", timeElement(r.startEpochSeconds), " " + r.heading[1]),
     report.files.length > 1 ? el("p", {class: "source"}, r.texts.source) : null,
     el("p", {class: "verdict " + r.verdict}, r.reason),
+    tipsList(r.whatToTry), forHostBox(match.forHost),
     r.texts.notes ? el("p", {class: "notes"}, r.texts.notes) : null,
     match.eventsNote ? el("p", {class: "notes"}, match.eventsNote) : null);
   if (r.events.length) {
     const table = el("table", {class: "events"});
     // The events that count first, then the minor ones, fainter.
     const ordered = r.events.filter((e) => e.significant).concat(r.events.filter((e) => !e.significant));
-    tableOf(table, ["event", "counts", "from", "clock (UTC)", "length", "worst"],
+    tableOf(table, ["event", "counts", "from", `clock (${ZONE})`, "length", "worst"],
       ordered.map((e) => [[e.texts.name, "text"], [e.significant ? "yes" : "minor", "text"], [e.texts.from],
-                          [e.start, "text"], [e.texts.length], [e.texts.worst, "text"]]));
+                          [timeElement(r.startEpochSeconds + e.offsetSeconds), "text"], [e.texts.length], [e.texts.worst, "text"]]));
     Array.from(table.rows).slice(1).forEach((row, i) => {
       if (!ordered[i].significant) row.className = "minor";
     });
@@ -471,6 +587,48 @@ function followTheWindow() {
   window.addEventListener("resize", refit);
 }
 
+// A link to a match (#match-N) shows it: its section when it has charts, else its row,
+// on the page of the table that holds it.
+function goToMatch() {
+  const wanted = /^#match-(\d+)$/.exec(location.hash);
+  if (!wanted) return null;
+  const number = Number(wanted[1]);
+  const target = document.getElementById("match-" + number) || showInTable(number);
+  if (target) target.scrollIntoView({block: "start"});
+  return target;
+}
+
+// For the tests: where the answer and the strip end against the window, and the boxes
+// the first screen's labels take.
+function markFirstScreen() {
+  const bottom = (id) => Math.ceil(document.getElementById(id).getBoundingClientRect().bottom + window.scrollY);
+  const labels = Array.from(document.querySelectorAll("#first-screen .label"))
+    .filter((node) => node.style.visibility !== "hidden" && node.getClientRects().length)
+    .map((node) => {
+      const box = node.getBoundingClientRect();
+      return [box.left, box.top, box.width, box.height].map(Math.round);
+    });
+  document.body.dataset.firstScreen = JSON.stringify({answer: bottom("answer"), strip: bottom("strip"),
+    height: window.innerHeight, width: window.innerWidth, scrollWidth: document.documentElement.scrollWidth});
+  document.body.dataset.labels = JSON.stringify(labels);
+}
+
+// For the tests: follows each link of the strip as a click does, and counts those that
+// bring their match onto the screen.
+async function checkStripLinks() {
+  const links = Array.from(document.querySelectorAll("a.strip-match"));
+  let shown = 0;
+  for (const link of links) {
+    link.click();
+    await new Promise((resolve) => setTimeout(resolve, 0));
+    const target = goToMatch();
+    const box = target ? target.getBoundingClientRect() : null;
+    if (box && box.bottom > 0 && box.top < window.innerHeight && link.hash === location.hash) shown++;
+  }
+  window.scrollTo(0, 0);
+  document.body.dataset.stripLinks = `${shown}/${links.length}`;
+}
+
 if (CHECKING) {
   const errors = [];
   document.body.dataset.errors = "0";
@@ -479,18 +637,22 @@ if (CHECKING) {
     document.body.dataset.errors = String(errors.length);
   });
 }
+layOutAnswer();
+layOutStrip();
+layOutComparison();
 layOutHeadline();
 layOutMatchTable();
 serverCharts(document.getElementById("server-chart"));
 layOutDays();
 layOutMatches();
 followTheWindow();
-document.getElementById("legend").textContent =
-  "Times are UTC. " + report.legend.replace(/\n/g, " ") + " Shaded bands mark events, strong when " +
-  "they count in the verdict and faint when they are minor: ping spikes (blue), unstable ping (teal), " +
-  "server hiccups (orange), nothing coming in (purple), outages (dark purple), loss bursts (red), " +
-  "steady loss (pink), FPS drops (green), " +
-  "stutter (olive), input buffer above target (brown), seconds without a value or without a row " +
-  "(grey). Dashed lines are the levels a spike or drop is measured against; dotted red lines the " +
-  "limits of the verdict, where the data reaches them. " + report.thresholdsNote;
-if (CHECKING) markDrawn();
+document.getElementById("legend").textContent = LAYOUT.legend;
+fitStripLabels();
+window.addEventListener("resize", fitStripLabels);
+window.addEventListener("hashchange", goToMatch);
+if (!CHECKING) goToMatch();
+if (CHECKING) {
+  markFirstScreen();
+  markDrawn();
+  if (CHECK_LINKS) checkStripLinks();
+}

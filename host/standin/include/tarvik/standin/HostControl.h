@@ -116,9 +116,14 @@ class TARVIK_SDK_API Host {
     // Drops every queued callback without running it.
     void cancelTimeouts();
 
-    // After `skip` more calls that succeed, the next `count` calls of `operation`
-    // throw HostFault.
-    void failNextCalls(HostOperation operation, int count = 1, int skip = 0);
+    // Which calls of an operation fail: after `skip` more calls that succeed, the next
+    // `count`.
+    struct FailingCalls {
+        int count = 1;
+        int skip = 0;
+    };
+    // The calls of `operation` that `calls` names throw HostFault.
+    void failNextCalls(HostOperation operation, FailingCalls calls);
     std::uint64_t callCount(HostOperation operation) const;
 
     // Wrapper values alive in the process (all hosts), to catch leaked wrappers.

@@ -13,7 +13,10 @@
 #include "MatchRows.h"
 #include "SkippedRows.h"
 
-namespace Quorvel::Matches {
+namespace Quorvel::Pipeline {
+
+using Matches::MatchRows;
+using Read::Second;
 
 // What reading one input gave, apart from its matches.
 struct ReadOutcome {
@@ -79,4 +82,4 @@ class MatchStream {
     std::uint64_t totalSize = 0;
 };
 
-}  // namespace Quorvel::Matches
+}  // namespace Quorvel::Pipeline

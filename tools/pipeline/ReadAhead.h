@@ -10,14 +10,14 @@
 
 #include "ByteSource.h"
 
-namespace Quorvel::Read {
+namespace Quorvel::Pipeline {
 
 // Reads another source ahead, on a thread of its own, into a few chunks: the thread
 // that parses the bytes no longer waits while the system copies them. For large files;
 // a small one is read faster straight.
-class ReadAhead : public ByteSource {
+class ReadAhead : public Read::ByteSource {
   public:
-    explicit ReadAhead(std::unique_ptr<ByteSource> source);
+    explicit ReadAhead(std::unique_ptr<Read::ByteSource> source);
     ~ReadAhead() override;
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
@@ -39,7 +39,7 @@ class ReadAhead : public ByteSource {
 
     void fillChunks();
 
-    std::unique_ptr<ByteSource> inner;
+    std::unique_ptr<Read::ByteSource> inner;
     std::vector<Chunk> chunks;
     std::size_t filled = 0;    // chunks filled so far (the next to fill is filled % kChunks)
     std::size_t consumed = 0;  // chunks used up
@@ -51,4 +51,4 @@ class ReadAhead : public ByteSource {
     std::thread reader;
 };
 
-}  // namespace Quorvel::Read
+}  // namespace Quorvel::Pipeline

@@ -1,39 +1,15 @@
-#include "FileIdentity.h"
+#include "PathIdentity.h"
 
 #include "SystemPath.h"
 
 #if defined(_WIN32)
 #include <windows.h>
-#else
-#include <sys/stat.h>
 #endif
 
 namespace Quorvel::Tools {
 
 std::optional<FileIdentity> fileIdentity(const std::filesystem::path& file) {
-#if defined(_WIN32)
-    HANDLE handle = CreateFileW(systemPath(file).c_str(), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool ok = GetFileInformationByHandle(handle, &info) != 0;
-    CloseHandle(handle);
-    if (!ok) {
-        return std::nullopt;
-    }
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-#else
-    struct stat status {};
-    if (::stat(file.c_str(), &status) != 0) {
-        return std::nullopt;
-    }
-    return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
-                        static_cast<std::uint64_t>(status.st_ino)};
-#endif
+    return Platform::fileIdentity(systemPath(file));
 }
 
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {

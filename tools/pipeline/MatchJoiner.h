@@ -8,7 +8,7 @@
 #include "Input.h"
 #include "MatchStream.h"
 
-namespace Quorvel::Matches {
+namespace Quorvel::Pipeline {
 
 // Joins the pieces of one match that several inputs hold (a session kept at a reload
 // and the player's file, a copy and the whole file, a crash journal): pieces of one
@@ -53,4 +53,4 @@ class MatchJoiner {
 // seconds and whether the game closed during it. `inputs` tells which are journals.
 ReadMatch joinPieces(std::vector<ReadMatch> pieces, const std::vector<Read::Input>& inputs);
 
-}  // namespace Quorvel::Matches
+}  // namespace Quorvel::Pipeline

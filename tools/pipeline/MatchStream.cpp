@@ -4,15 +4,34 @@
 
 #include "MatchSplitter.h"
 #include "PerformanceRows.h"
+#include "ReadAhead.h"
 
-namespace Quorvel::Matches {
+namespace Quorvel::Pipeline {
+
+namespace {
+
+// Files from this size on are read ahead on a thread of their own.
+constexpr std::uint64_t kReadAheadFrom = std::uint64_t{8} << 20;
+
+// An input's bytes from `offset` on: a file's read ahead when many are left (bytes in
+// memory are there already).
+std::unique_ptr<Read::ByteSource> bytesOf(const Read::Input& input, std::uint64_t offset) {
+    std::unique_ptr<Read::ByteSource> bytes = input.open(offset);
+    const bool inMemory = input.path().empty();
+    if (inMemory || bytes->size() - std::min(offset, bytes->size()) < kReadAheadFrom) {
+        return bytes;
+    }
+    return std::make_unique<ReadAhead>(std::move(bytes));
+}
+
+}  // namespace
 
 // One input being read: its bytes, its rows and the match they are split into.
 class OpenInput {
   public:
     // From the start (its header checked), or from the first row of a match read before.
     OpenInput(const Read::Input& input, std::optional<Read::ResumeAt> at)
-        : bytes(input.open(at ? at->offset : 0)),
+        : bytes(bytesOf(input, at ? at->offset : 0)),
           rows(at ? Read::PerformanceRows(*bytes, input.name(), *at)
                   : Read::PerformanceRows(*bytes, input.name())),
           startedAt(at ? at->offset : 0) {}
@@ -20,9 +39,8 @@ class OpenInput {
     // The place of the first row from here on, which opens a match; nothing at the end.
     std::optional<Read::ResumeAt> start(std::chrono::sys_seconds& time) {
         Read::Row row;
-        MatchRows none;
         while (rows.next(row)) {
-            splitter.add(row, none);
+            splitter.add(row);  // the first row: no match before it
             time = row.second.time;
             return Read::ResumeAt{row.offset, row.line};
         }
@@ -34,12 +52,15 @@ class OpenInput {
     std::optional<Read::ResumeAt> readMatch(MatchRows& match, std::chrono::sys_seconds& time) {
         Read::Row row;
         while (rows.next(row)) {
-            if (splitter.add(row, match)) {
+            if (std::optional<MatchRows> finished = splitter.add(row)) {
+                match = std::move(*finished);
                 time = row.second.time;
                 return Read::ResumeAt{row.offset, row.line};
             }
         }
-        splitter.finish(match);
+        if (std::optional<MatchRows> last = splitter.finish()) {
+            match = std::move(*last);
+        }
         return std::nullopt;
     }
 
@@ -51,7 +72,7 @@ class OpenInput {
   private:
     std::unique_ptr<Read::ByteSource> bytes;
     Read::PerformanceRows rows;
-    MatchSplitter splitter;
+    Matches::MatchSplitter splitter;
     std::uint64_t startedAt;
 };
 
@@ -162,4 +183,4 @@ std::optional<ReadMatch> MatchStream::next() {
     return std::nullopt;
 }
 
-}  // namespace Quorvel::Matches
+}  // namespace Quorvel::Pipeline

@@ -7,10 +7,12 @@
 
 #include "Thresholds.h"
 
-namespace Quorvel::Matches {
+namespace Quorvel::Pipeline {
 
 namespace {
 
+using Matches::MatchInfo;
+using Matches::MatchPiece;
 using std::chrono::sys_seconds;
 
 struct Span {
@@ -200,4 +202,4 @@ void MatchJoiner::release(std::vector<ReadMatch>& ready) {
     held.pop_front();
 }
 
-}  // namespace Quorvel::Matches
+}  // namespace Quorvel::Pipeline

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace Quorvel::Analysis {
+namespace Quorvel::Pipeline {
 
 bool MatchQueue::push(MatchBatch batch) {
     std::unique_lock<std::mutex> guard(lock);
@@ -44,4 +44,4 @@ void MatchQueue::abandon() {
     changed.notify_all();
 }
 
-}  // namespace Quorvel::Analysis
+}  // namespace Quorvel::Pipeline

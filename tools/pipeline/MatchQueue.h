@@ -10,9 +10,7 @@
 
 #include "MatchStream.h"
 
-namespace Quorvel::Analysis {
-
-using Matches::ReadMatch;
+namespace Quorvel::Pipeline {
 
 // Matches handed over together: fewer handovers, less waiting on each other.
 struct MatchBatch {
@@ -52,4 +50,4 @@ class MatchQueue {
     std::exception_ptr readFailure;
 };
 
-}  // namespace Quorvel::Analysis
+}  // namespace Quorvel::Pipeline

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <utility>
+
+#include "FileIdentity.h"
 
 namespace Quorvel::Tools {
 
-// What tells one file from every other, however its path is spelt and through any
-// link: the device (volume) and the file's number on it. Nothing when it does not exist.
-using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;
+// Which file a path of any length names (SystemPath), however it is spelt and through
+// any link; nothing when it does not exist.
+using Platform::FileIdentity;
 std::optional<FileIdentity> fileIdentity(const std::filesystem::path& file);
 
 // True when both paths name one existing file, or the same place for a file that is

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace Quorvel::Read {
+namespace Quorvel::Pipeline {
 
-ReadAhead::ReadAhead(std::unique_ptr<ByteSource> source)
+ReadAhead::ReadAhead(std::unique_ptr<Read::ByteSource> source)
     : inner(std::move(source)), chunks(kChunks) {
     for (Chunk& chunk : chunks) {
         chunk.bytes.resize(kChunkBytes);
@@ -78,4 +78,4 @@ std::size_t ReadAhead::read(char* destination, std::size_t capacity) {
     return copied;
 }
 
-}  // namespace Quorvel::Read
+}  // namespace Quorvel::Pipeline
