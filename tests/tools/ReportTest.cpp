@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "ChartedMatches.h"
+#include "HtmlReport.h"
 #include "PageTestSupport.h"
 #include "RealisticPlay.h"
 #include "RunProgram.h"
@@ -641,14 +642,20 @@ constexpr std::size_t kRowBytes = 6 + 13 * 5 + 3 + 22;
 // page holds every match's row, a page of them at a time, and charts for the latest 50
 // with problems; beyond the page of the first match alone, it grows by a row a match
 // and the charts of the others.
+// A row of the page's table of servers, at most.
+constexpr std::size_t kServerBytes = 400;
+
 TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
     constexpr int kMatches = 20000;
+    // More servers than the page lists: the first 500 have a match more than the others.
+    constexpr int kServers = 1500;
     TempDir folder("quorvel-report-many");
     const auto rows = secondsOf(0, kMatches, [](int i) {
         return SampleRow{.second = i * 40,
                          .guid = std::to_string(i),
                          .lostIn = i % 50 == 0 ? 6 : 0,
-                         .serverIp = "10.0." + std::to_string(i % 200) + ".1"};
+                         .serverIp = "10.0." + std::to_string(i % kServers / 250) + "." +
+                                     std::to_string(i % kServers % 250)};
     });
     // The first match alone, in a file of the same name: the page's fixed part.
     writeFile(folder / "one" / "p-performance.csv", performanceCsv({rows.front()}));
@@ -663,8 +670,18 @@ TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
     const std::size_t chartBytes = oneCharted[0].dump().size() + 64;  // longer numbers
     const std::string html = readFile(page);
     EXPECT_LE(html.size(), one.size() + (Quorvel::Present::kChartedMatches - 1) * chartBytes +
-                               (kMatches - 1) * kRowBytes);
+                               (kMatches - 1) * kRowBytes +
+                               Quorvel::Present::kShownServers * kServerBytes);
     EXPECT_EQ(pageTable(html).size(), std::size_t{kMatches});
+    const nlohmann::json report = dataBlocks(html, Quorvel::Present::DataBlock::Report).at(0);
+    ASSERT_EQ(report["servers"].size(), Quorvel::Present::kShownServers);
+    int mostPlayed = 0;
+    for (const auto& server : report["servers"]) {
+        mostPlayed += server["matches"] == kMatches / kServers + 1 ? 1 : 0;
+    }
+    EXPECT_EQ(mostPlayed, kMatches % kServers) << "every server played most is listed";
+    EXPECT_EQ(report["serversNote"],
+              "The 1,000 servers played most of 1,500; --json lists them all.");
     std::vector<int> charted, expected;
     for (const auto& block : dataBlocks(html, Quorvel::Present::DataBlock::MatchData)) {
         charted.push_back(block["report"]["number"]);
