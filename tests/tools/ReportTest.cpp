@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 
 #include "ChartedMatches.h"
@@ -186,6 +187,54 @@ TEST(ReportInput, AFolderAndFilesAreOneReport) {
     ASSERT_EQ(document["servers"].size(), 2u);
     EXPECT_EQ(document["servers"][0]["serverIp"], "1.2.3.4");
     EXPECT_EQ(document["servers"][0]["matches"], 2);
+}
+
+// A long history: the answer first, the latest matches with where the others are, and
+// the answer again at the end once the output runs past a screen.
+TEST(ReportTable, ALongHistoryListsTheLatestMatchesAndAnswersAgainAtItsEnd) {
+    struct Case {
+        int matches;
+        std::string options;
+        std::size_t listed;
+        std::string earlier;  // the line about the matches not listed, if any
+        bool answerAgain;
+    };
+    const Case cases[] = {
+        {5, "", 5, "", false},
+        {20, "", 20, "", true},
+        {21, "", 20,
+         "The latest 20 matches of 21; the 1 earlier one is listed with --all-matches, and on "
+         "the page --html PAGE writes.",
+         true},
+        {60, " --html page.html", 20,
+         "The latest 20 matches of 60; the 40 earlier ones are in the page.", true},
+        {60, " --all-matches", 60, "", true},
+    };
+    const std::regex matchRow(R"(^ *\d+ \d{4}-\d\d-\d\d \d\d:\d\d:\d\d )");
+    for (const Case& c : cases) {
+        TempDir folder("quorvel-report-long");
+        writeFile(folder / "p-performance.csv",
+                  performanceCsv(secondsOf(0, c.matches * 30, [](int s) {
+                      return SampleRow{.second = s + s / 30 * 600, .guid = std::to_string(s / 30)};
+                  })));
+        const ProgramRun run = runReport("p-performance.csv" + c.options, folder);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        std::istringstream lines(run.out);
+        std::string line, first, last;
+        std::size_t listed = 0;
+        while (std::getline(lines, line)) {
+            first = first.empty() ? line : first;
+            last = line.empty() ? last : line;
+            listed += std::regex_search(line, matchRow) ? 1U : 0U;
+        }
+        EXPECT_EQ(first.rfind("Overall: ", 0), 0u) << c.matches << c.options << "\n" << run.out;
+        EXPECT_EQ(listed, c.listed) << c.matches << c.options;
+        const std::string earlierLine = c.earlier.empty() ? "The latest " : "\n" + c.earlier + "\n";
+        EXPECT_EQ(run.out.find(earlierLine) != std::string::npos, !c.earlier.empty())
+            << c.matches << c.options << "\n"
+            << run.out;
+        EXPECT_EQ(last == first, c.answerAgain) << c.matches << c.options << "\n" << run.out;
+    }
 }
 
 TEST(ReportInput, UsageErrorsHaveTheirOwnStatus) {

@@ -63,6 +63,7 @@ struct Options {
     std::string summaryCsv;
     bool json = false;
     bool open = false;
+    bool allMatches = false;
     // The matches kept, as typed.
     std::vector<std::string> matchNumbers;
     std::vector<std::string> servers;
@@ -75,6 +76,7 @@ constexpr const char* kMatchOption = "--match";
 constexpr const char* kServerOption = "--server";
 constexpr const char* kSinceOption = "--since";
 constexpr const char* kUntilOption = "--until";
+constexpr const char* kAllMatchesOption = "--all-matches";
 constexpr const char* kTimeForm = "\"YYYY-MM-DD HH:MM:SS\"";
 
 Failure badValue(const char* option, const std::string& value, const std::string& why) {
@@ -216,6 +218,20 @@ Plan makePlan(const Options& options) {
     return plan;
 }
 
+// How many matches the table lists, and where the others are: in the page when one is
+// written.
+Present::TableBounds tableBounds(const Options& options) {
+    Present::TableBounds bounds;
+    if (options.allMatches) {
+        bounds.latestMatches = 0;
+    }
+    bounds.earlierAre = options.html.empty() && !options.open
+                            ? std::string("listed with ") + kAllMatchesOption +
+                                  ", and on the page --html PAGE writes"
+                            : "in the page";
+    return bounds;
+}
+
 // The report's outputs: the screen, and the files asked for.
 struct Outputs {
     Tools::StreamOutput screen{stdout, "standard output"};
@@ -232,7 +248,8 @@ struct Outputs {
         if (options.json) {
             sinks.push_back(std::make_unique<Present::JsonReport>(screen, plan.inputs));
         } else {
-            sinks.push_back(std::make_unique<Present::TableReport>(screen, plan.inputs));
+            sinks.push_back(
+                std::make_unique<Present::TableReport>(screen, plan.inputs, tableBounds(options)));
         }
         if (htmlFile) {
             sinks.push_back(
@@ -412,6 +429,9 @@ void describeOptions(CLI::App& app, Options& options) {
                    std::string("Report only the matches starting before this time (as ") +
                        kSinceOption + ")")
         ->option_text("TIME");
+    app.add_flag(kAllMatchesOption, options.allMatches,
+                 "List every match in the table, not only the latest " +
+                     std::to_string(Present::TableBounds{}.latestMatches));
     app.add_flag("--open", options.open,
                  "Write the page (beside the input as <name>.html unless --html names it) and "
                  "open it in the default browser");
@@ -436,7 +456,7 @@ int main(int argc, char** argv) {
     }
     const Tools::ProgramUsage usage{
         "quorvel-report",
-        "FILE|FOLDER... [--json] [--html PAGE] [--summary-csv FILE] [--open]\n"
+        "FILE|FOLDER... [--json] [--html PAGE] [--summary-csv FILE] [--open] [--all-matches]\n"
         "                      [--match N]... [--server IP]... [--since TIME] [--until TIME]"
         " [--version]",
         "name the performance files (<id>-performance.csv) to report on, or the folders that "

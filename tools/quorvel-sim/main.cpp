@@ -233,7 +233,8 @@ void printSummaries(const Sim::SessionResult& result) {
     for (const Sim::WrittenFile& file : files) {
         out.write("\nCSV file: " + Tools::displayPath(file.path) + "\n");
         const std::vector<Read::Input> inputs = {Read::Input::file(file.path)};
-        Present::TableReport table(out, inputs);
+        Present::TableReport table(out, inputs,
+                                   {.earlierAre = "in quorvel-report's report of the file"});
         const auto report = Analysis::buildReport(inputs, {&table});
         const auto& input = report.inputs.front();
         for (const std::string& problem : input.skipped.listed()) {
