@@ -301,7 +301,7 @@ TEST(SavedBySpreadsheet, IsSaidInOneSentence) {
         tabs += separatedBy('\t')(line) + "\n";
     }
     std::string damaged = csv;
-    damaged.replace(damaged.find("\n") + 1, 19, "08/12/2026 10:00:00");
+    damaged.replace(damaged.find('\n') + 1, 19, "08/12/2026 10:00:00");
     const Case cases[] = {
         {"semicolons", semicolons, "which separated its columns by ';'"},
         {"tabs", tabs, "which separated its columns by tabs"},
