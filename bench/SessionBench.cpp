@@ -58,7 +58,8 @@ void BM_PlayWeekOfPhases(benchmark::State& state) {
     options.dataFolder = folder / "data";
     options.documentsFolder = folder / "Documents";
     options.player = "Steam|1|0";
-    options.calendarStart = scenario.start;
+    using namespace std::chrono;
+    options.calendarStart = scenario.start.value_or(sys_days{2026y / December / 8} + 18h);
     for (auto _ : state) {
         const auto result = Quorvel::Sim::playSession(scenario, options, out);
         state.PauseTiming();

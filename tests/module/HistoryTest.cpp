@@ -6,16 +6,10 @@
 #include <chrono>
 #include <set>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include "HeldOpen.h"
 #include "HistoryFileName.h"
 #include "HistoryLimit.h"
+#include "OtherFileSystem.h"
 #include "PerformanceFormat.h"
 #include "PluginHarness.h"
 #include "SharedLogFile.h"
@@ -162,36 +156,11 @@ TEST_F(HistoryTest, ReloadsInsideAMatchKeepEveryRow) {
 
 #if defined(__linux__)
 
-// A folder on another file system, removed with its contents.
-class SharedMemoryFolder {
-  public:
-    SharedMemoryFolder()
-        : root("/dev/shm/quorvel-history-" + std::to_string(::getpid()) + "-" +
-               std::to_string(steady_clock::now().time_since_epoch().count())) {
-        std::filesystem::create_directory(root);
-    }
-    ~SharedMemoryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-    SharedMemoryFolder(const SharedMemoryFolder&) = delete;
-    SharedMemoryFolder& operator=(const SharedMemoryFolder&) = delete;
-    std::filesystem::path root;
-};
-
-bool sameDevice(const std::filesystem::path& a, const std::filesystem::path& b) {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev;
-}
-
 TEST_F(HistoryTest, CopiedWhenTheHistoryIsOnAnotherFileSystem) {
-    if (!std::filesystem::is_directory("/dev/shm") ||
-        sameDevice("/dev/shm", harness.dataFolder.path())) {
+    if (!FolderElsewhere::availableBeside(harness.dataFolder.path())) {
         GTEST_SKIP() << "/dev/shm is not another file system here";
     }
-    SharedMemoryFolder elsewhere;
+    FolderElsewhere elsewhere;
     std::filesystem::create_directory_symlink(elsewhere.root, history());
     writeFile(harness.csvFile(), kHeader + kRows);
     const Quorvel::FileIdentity before = identity(harness.csvFile());

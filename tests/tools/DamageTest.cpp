@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "InputFile.h"
+#include "PluginHarness.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
 
@@ -156,9 +158,177 @@ TEST(Outputs, OneFileNamedForTwoOutputsInAnySpellingIsRefused) {
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find("--html and --summary-csv name the same file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "same.out"));
+    // A new file, named relative to the current folder in two spellings.
+    const ProgramRun relative = report(
+        shellQuoted(folder / "p-performance.csv") + " --html same.out --summary-csv ./same.out",
+        folder);
+    EXPECT_EQ(relative.exitCode, 2) << relative.err;
+    EXPECT_NE(relative.err.find("--html and --summary-csv name the same file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder / "same.out"));
 }
 
 #endif
+
+// An output named by a link is written through it: the file it leads to gets the text,
+// the link stays a link; an empty name is refused before anything is read.
+TEST(Outputs, LinksAreWrittenThroughAndEmptyNamesRefused) {
+    TempDir folder("quorvel-outputs-links");
+    const auto csv = folder / "p-performance.csv";
+    writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
+    for (const char* option : {"--html", "--summary-csv"}) {
+        SCOPED_TRACE(option);
+        const ProgramRun empty = report(shellQuoted(csv) + " " + option + " \"\"", folder);
+        EXPECT_EQ(empty.exitCode, 2);
+        EXPECT_NE(empty.err.find(std::string(option) + " takes a file name"), std::string::npos)
+            << empty.err;
+        EXPECT_EQ(empty.out, "");
+#if !defined(_WIN32)  // symbolic links need no privilege here
+        writeFile(folder / "real.out", "before");
+        std::filesystem::remove(folder / "link.out");
+        std::filesystem::create_symlink("real.out", folder / "link.out");
+        std::filesystem::create_symlink("missing.out", folder / "dangling.out");
+        for (const char* name : {"link.out", "dangling.out"}) {
+            const ProgramRun run = report(shellQuoted(csv) + " " + option + " " + name, folder);
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_TRUE(std::filesystem::is_symlink(folder / name)) << name;
+        }
+        EXPECT_NE(readFile(folder / "real.out"), "before");
+        EXPECT_GT(std::filesystem::file_size(folder / "missing.out"), 100u);
+        std::filesystem::remove(folder / "dangling.out");
+        std::filesystem::remove(folder / "missing.out");
+#endif
+    }
+}
+
+#if !defined(_WIN32)
+// Binary data is told within the first megabytes, not read to its end: an endless device,
+// 2 GB of zeros (sparse: no disk used) with or without a header, binary lines after one.
+// A CPU limit ends a reader that would go on.
+TEST(BinaryData, IsToldWithoutReadingItAll) {
+    TempDir folder("quorvel-binary");
+    const std::string header(Quorvel::Format::kHeaderLine);
+    std::string lines = header;
+    while (lines.size() < (std::size_t{9} << 20)) {
+        lines += std::string("\x00\x00\x01\x02\n", 5);
+    }
+    writeFile(folder / "lines-performance.csv", lines);
+    writeFile(folder / "zeros-performance.csv", "");
+    std::filesystem::resize_file(folder / "zeros-performance.csv", std::uintmax_t{2} << 30);
+    writeFile(folder / "header-performance.csv", header);
+    std::filesystem::resize_file(folder / "header-performance.csv", std::uintmax_t{2} << 30);
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/zero", "/dev/zero: holds binary data, not a performance file"},
+        {"zeros-performance.csv", "zeros-performance.csv: holds binary data, not a performance"},
+        {"header-performance.csv",
+         "header-performance.csv: holds binary data after its header (its first 8 MB hold no "
+         "row)"},
+        {"lines-performance.csv", "lines-performance.csv: holds binary data after its header"},
+    };
+    for (const auto& [input, said] : cases) {
+        const ProgramRun run = report(input, folder, "ulimit -t 30; ");
+        EXPECT_EQ(run.exitCode, 1) << input << "\n" << run.err;
+        EXPECT_EQ(run.err.rfind("quorvel-report: " + said, 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one sentence";
+    }
+}
+#endif
+
+// A file cut while it is read (the game starting afresh, another program) has lost rows
+// to it: reading gives every byte up to the cut, then says so, naming the file.
+TEST(ChangingFile, ACutWhileItIsReadIsAFailureNamingIt) {
+    TempDir folder("quorvel-changing");
+    const auto file = folder / "p-performance.csv";
+    writeFile(file, std::string(std::size_t{3} << 20, 'r'));
+    Quorvel::Read::InputFile input(file);
+    std::vector<char> buffer(std::size_t{1} << 20);
+    ASSERT_EQ(input.read(buffer.data(), buffer.size()), buffer.size());
+    std::filesystem::resize_file(file, (std::size_t{3} << 19));  // 1.5 MB: cut in the middle
+    std::size_t after = 0;
+    try {
+        for (std::size_t count; (count = input.read(buffer.data(), buffer.size())) > 0;) {
+            after += count;
+        }
+        ADD_FAILURE() << "the cut went unnoticed";
+    } catch (const Quorvel::Tools::Failure& failure) {
+        EXPECT_EQ(std::string(failure.what()), utf8(file) +
+                                                   ": changed while it was read: it ends at byte "
+                                                   "1572864 of the 3145728 it had, so the rows "
+                                                   "after that are not in this report");
+    }
+    EXPECT_EQ(after, std::size_t{1} << 19) << "every byte up to the cut";
+}
+
+// A file a spreadsheet saved again (its own separator, its own way with times) is said
+// to be one in a sentence, with what to report instead; a few damaged times among rows
+// are damage, named by line.
+TEST(SavedBySpreadsheet, IsSaidInOneSentence) {
+    TempDir folder("quorvel-spreadsheet");
+    const std::string csv =
+        performanceCsv(secondsOf(0, 40, [](int s) { return SampleRow{.second = s}; }));
+    const auto lines = splitLines(csv);
+    const auto rewrite = [&lines](std::size_t rows, const auto& change) {
+        std::string text = lines[0] + "\n";
+        for (std::size_t i = 1; i <= rows; ++i) {
+            text += change(lines[i]) + "\n";
+        }
+        return text;
+    };
+    const auto separatedBy = [](char separator) {
+        return [separator](std::string line) {
+            std::replace(line.begin(), line.end(), ',', separator);
+            return line;
+        };
+    };
+    // "2026-12-08 10:00:05,..." as "08/12/2026 10:00,..." and as "2026-12-08 10:00,...".
+    const auto dayFirst = [](const std::string& line) {
+        return line.substr(8, 2) + "/" + line.substr(5, 2) + "/" + line.substr(0, 4) +
+               line.substr(10, 6) + line.substr(19);
+    };
+    const auto noSeconds = [](const std::string& line) {
+        return line.substr(0, 16) + line.substr(19);
+    };
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string said;  // empty: not a spreadsheet's
+    };
+    std::string semicolons;
+    for (const std::string& line : lines) {
+        semicolons += separatedBy(';')(line) + "\n";
+    }
+    std::string tabs;
+    for (const std::string& line : lines) {
+        tabs += separatedBy('\t')(line) + "\n";
+    }
+    std::string damaged = csv;
+    damaged.replace(damaged.find('\n') + 1, 19, "08/12/2026 10:00:00");
+    const Case cases[] = {
+        {"semicolons", semicolons, "which separated its columns by ';'"},
+        {"tabs", tabs, "which separated its columns by tabs"},
+        {"day first", rewrite(40, dayFirst), "which wrote its times its own way (\""},
+        {"no seconds", rewrite(40, noSeconds), "which wrote its times its own way (\""},
+        {"three rows, no seconds", rewrite(3, noSeconds), "which wrote its times its own way"},
+        {"one damaged time among rows", damaged, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(folder / "p-performance.csv", c.text);
+        const ProgramRun run = report(shellQuoted(folder / "p-performance.csv"), folder);
+        if (c.said.empty()) {
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_NE(run.err.find("line 2: Timestamp is not a time"), std::string::npos)
+                << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        EXPECT_NE(run.err.find("p-performance.csv: looks saved again by a spreadsheet, " + c.said),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("report the file as the plugin wrote it instead"),
+                  std::string::npos);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+}
 
 // What a file holds is shown as text: control characters and bytes that are not UTF-8
 // come out escaped on the terminal, and a text that a spreadsheet would run as a
@@ -180,6 +350,25 @@ TEST(FileText, IsDataNeverControl) {
     const std::string summary = readFile(folder / "s.csv");
     EXPECT_NE(summary.find(",\"'=HYPERLINK(\"\"x\"\")\","), std::string::npos) << summary;
 }
+
+#if !defined(_WIN32)  // Windows names cannot hold a line feed
+// A name is printed within its line: a line feed in it cannot print a line of its own.
+TEST(FileText, ANameCannotStartALineOfItsOwn) {
+    TempDir folder("quorvel-text-names");
+    const auto data = folder / "a\nOverall: the server's fault";
+    std::filesystem::create_directories(data);
+    writeFile(data / "p\nOverall: the server's fault-performance.csv",
+              performanceCsv(secondsOf(0, 40, [](int s) { return SampleRow{.second = s}; })));
+    writeFile(data / "q-performance.csv",
+              performanceCsv(secondsOf(100, 140, [](int s) { return SampleRow{.second = s}; })));
+    const ProgramRun run = runProgram(QUORVEL_REPORT_PATH, shellQuoted(data), folder);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const std::string& line : splitLines(run.out + run.err)) {
+        EXPECT_NE(line.rfind("Overall: the server", 0), 0u) << run.out;
+    }
+    EXPECT_NE(run.out.find("\\x0AOverall: the server's fault"), std::string::npos) << run.out;
+}
+#endif
 
 }  // namespace
 }  // namespace QuorvelTest

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 
 #include "ChartedMatches.h"
+#include "HtmlReport.h"
 #include "PageTestSupport.h"
 #include "RealisticPlay.h"
 #include "RunProgram.h"
@@ -138,7 +140,7 @@ TEST(ReportInput, WhatIsNotAPerformanceFileIsRefusedWithNothingWritten) {
         {"binary", binary, "holds binary data, not a performance file"},
         {"no readable row", header + "a,b\nc,d\n", "no row could be read (2 skipped)"},
         {"a folder", "", "holds no *-performance.csv file"},
-        {"missing", "", "cannot be read: No such file or directory"},
+        {"missing", "", "cannot be read: there is no such file or folder"},
     };
     for (const Case& c : cases) {
         TempDir folder("quorvel-report-bad");
@@ -187,6 +189,54 @@ TEST(ReportInput, AFolderAndFilesAreOneReport) {
     EXPECT_EQ(document["servers"][0]["matches"], 2);
 }
 
+// A long history: the answer first, the latest matches with where the others are, and
+// the answer again at the end once the output runs past a screen.
+TEST(ReportTable, ALongHistoryListsTheLatestMatchesAndAnswersAgainAtItsEnd) {
+    struct Case {
+        int matches;
+        std::string options;
+        std::size_t listed;
+        std::string earlier;  // the line about the matches not listed, if any
+        bool answerAgain;
+    };
+    const Case cases[] = {
+        {5, "", 5, "", false},
+        {20, "", 20, "", true},
+        {21, "", 20,
+         "The latest 20 matches of 21; the 1 earlier one is listed with --all-matches, and on "
+         "the page --html PAGE writes.",
+         true},
+        {60, " --html page.html", 20,
+         "The latest 20 matches of 60; the 40 earlier ones are in the page.", true},
+        {60, " --all-matches", 60, "", true},
+    };
+    const std::regex matchRow(R"(^ *\d+ \d{4}-\d\d-\d\d \d\d:\d\d:\d\d )");
+    for (const Case& c : cases) {
+        TempDir folder("quorvel-report-long");
+        writeFile(folder / "p-performance.csv",
+                  performanceCsv(secondsOf(0, c.matches * 30, [](int s) {
+                      return SampleRow{.second = s + s / 30 * 600, .guid = std::to_string(s / 30)};
+                  })));
+        const ProgramRun run = runReport("p-performance.csv" + c.options, folder);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        std::istringstream lines(run.out);
+        std::string line, first, last;
+        std::size_t listed = 0;
+        while (std::getline(lines, line)) {
+            first = first.empty() ? line : first;
+            last = line.empty() ? last : line;
+            listed += std::regex_search(line, matchRow) ? 1U : 0U;
+        }
+        EXPECT_EQ(first.rfind("Overall: ", 0), 0u) << c.matches << c.options << "\n" << run.out;
+        EXPECT_EQ(listed, c.listed) << c.matches << c.options;
+        const std::string earlierLine = c.earlier.empty() ? "The latest " : "\n" + c.earlier + "\n";
+        EXPECT_EQ(run.out.find(earlierLine) != std::string::npos, !c.earlier.empty())
+            << c.matches << c.options << "\n"
+            << run.out;
+        EXPECT_EQ(last == first, c.answerAgain) << c.matches << c.options << "\n" << run.out;
+    }
+}
+
 TEST(ReportInput, UsageErrorsHaveTheirOwnStatus) {
     TempDir folder("quorvel-report-usage");
     EXPECT_EQ(runReport("", folder).exitCode, 2);
@@ -198,6 +248,43 @@ TEST(ReportInput, UsageErrorsHaveTheirOwnStatus) {
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_NE(version.out.find(std::string("quorvel-report ") + QUORVEL_VERSION),
               std::string::npos);
+}
+
+// Help and command-line errors name the program plainly and say what to do, in no
+// words of the parser's own.
+TEST(CommandLines, HelpAndErrorsSpeakAPlayersWords) {
+    TempDir folder("quorvel-command-lines");
+    struct Case {
+        const char* program;
+        std::string arguments;
+        int exitCode;
+        std::string said;
+    };
+    const std::vector<Case> cases = {
+        {QUORVEL_REPORT_PATH, "--help", 0, "Usage: quorvel-report FILE|FOLDER..."},
+        {QUORVEL_REPORT_PATH, "/?", 0, "Usage: quorvel-report FILE|FOLDER..."},
+        {QUORVEL_SIM_PATH, "-?", 0, "Usage: quorvel-sim [SCENARIO.json]"},
+        {QUORVEL_REPORT_PATH, "", 2, "quorvel-report: name the performance files"},
+        {QUORVEL_REPORT_PATH, "--bogus x.csv", 2,
+         "quorvel-report: it does not know what to do with --bogus"},
+        {QUORVEL_REPORT_PATH, "x.csv --html", 2, "quorvel-report: --html needs a value after it"},
+        {QUORVEL_SIM_PATH, "--realtime --pace 1", 2,
+         "quorvel-sim: --realtime and --pace cannot be used together"},
+        {QUORVEL_SIM_PATH, "a.json b.json", 2,
+         "quorvel-sim: it does not know what to do with b.json"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ProgramRun run = runProgram(c.program, c.arguments, folder);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        const std::string said = run.out + run.err;
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        for (const char* jargon : {"Positionals", " TEXT", "REQUIRED", "is required", "Excludes",
+                                   "[OPTIONS]", "Run with --help"}) {
+            EXPECT_EQ(said.find(jargon), std::string::npos) << jargon << " in:\n" << said;
+        }
+        EXPECT_EQ(said.find(c.program), std::string::npos) << "the program's own path";
+    }
 }
 
 TEST_F(Report, AnOutputNeverReplacesTheInputFile) {
@@ -268,14 +355,14 @@ TEST_F(Report, SummaryCsvHasARowPerMatch) {
 }
 
 // Five matches of 30 s: 1 at 10:00:00 on 1.2.3.4, 2 at 10:01:40 on 5.6.7.8, 3 at
-// 10:03:20 on 1.2.3.4, 4 at 10:05:00 on 9.9.9.9, 5 at 11:00:00 on 5.6.7.8 (port 7777).
+// 10:03:20 on 1.2.3.4, 4 at 10:05:00 on 2001:db8::9, 5 at 11:00:00 on 5.6.7.8 (port 7777).
 class ReportFilter : public ::testing::Test {
   protected:
     void SetUp() override {
         const std::pair<int, const char*> matches[] = {{0, "1.2.3.4"},
                                                        {100, "5.6.7.8"},
                                                        {200, "1.2.3.4"},
-                                                       {300, "9.9.9.9"},
+                                                       {300, "2001:db8::9"},
                                                        {3600, "5.6.7.8"}};
         std::vector<SampleRow> rows;
         for (const auto& [start, server] : matches) {
@@ -311,6 +398,7 @@ TEST_F(ReportFilter, KeepsTheMatchesAskedForUnderTheirNumbersInEveryOutput) {
     struct Case {
         std::string options;
         std::vector<std::string> kept;
+        std::string said = {};  // the options as the message quotes them, when not as given
     };
     const Case cases[] = {
         {"", {"1", "2", "3", "4", "5"}},
@@ -319,7 +407,10 @@ TEST_F(ReportFilter, KeepsTheMatchesAskedForUnderTheirNumbersInEveryOutput) {
         {"--server 1.2.3.4", {"1", "3"}},
         {"--server 5.6.7.8:7777", {"2", "5"}},
         {"--server 5.6.7.8:7778", {}},
-        {"--server 1.2.3.4 --server 9.9.9.9", {"1", "3", "4"}},
+        {"--server 1.2.3.4 --server 2001:DB8:0::9", {"1", "3", "4"}},
+        {"--server \"[2001:db8::9]:7777\"", {"4"}},
+        {"--server \"[2001:db8::9]:7778\"", {}, "--server '[2001:db8::9]:7778'"},
+        {"--server ::ffff:5.6.7.8", {"2", "5"}},
         {"--since \"2026-12-08 10:03:20\"", {"3", "4", "5"}},
         {"--until \"2026-12-08 10:03:20\"", {"1", "2"}},
         {"--since 2026-12-08 --until \"2026-12-08 11:00:00\"", {"1", "2", "3", "4"}},
@@ -334,8 +425,8 @@ TEST_F(ReportFilter, KeepsTheMatchesAskedForUnderTheirNumbersInEveryOutput) {
                    " --html " + shellQuoted(folder / "page.html"));
         if (c.kept.empty()) {
             EXPECT_EQ(run.exitCode, 2) << c.options;
-            EXPECT_NE(run.err.find("no match of the 5 read is kept by " + c.options),
-                      std::string::npos)
+            const std::string said = c.said.empty() ? c.options : c.said;
+            EXPECT_NE(run.err.find("no match of the 5 read is kept by " + said), std::string::npos)
                 << run.err;
             EXPECT_FALSE(std::filesystem::exists(folder / "summary.csv")) << c.options;
             continue;
@@ -365,6 +456,8 @@ TEST_F(ReportFilter, WrongValuesAreUsageErrorsNamingTheOption) {
         {"--match \"\"", "--match \"\": not a match number"},
         {"--server \"\"", "--server \"\": not a server"},
         {"--server \"1.2.3.4 5.6.7.8\"", "--server \"1.2.3.4 5.6.7.8\": not a server"},
+        {"--server \"[2001:db8::9]x\"", "--server \"[2001:db8::9]x\": not a server"},
+        {"--server \"[]:7777\"", "--server \"[]:7777\": not a server"},
         {"--since 2026-12-32", "--since \"2026-12-32\": not a time"},
         {"--since \"2026-12-08 10:00\"", "--since \"2026-12-08 10:00\": not a time"},
         {"--until yesterday", "--until \"yesterday\": not a time"},
@@ -598,14 +691,20 @@ constexpr std::size_t kRowBytes = 6 + 13 * 5 + 3 + 22;
 // page holds every match's row, a page of them at a time, and charts for the latest 50
 // with problems; beyond the page of the first match alone, it grows by a row a match
 // and the charts of the others.
+// A row of the page's table of servers, at most.
+constexpr std::size_t kServerBytes = 400;
+
 TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
     constexpr int kMatches = 20000;
+    // More servers than the page lists: the first 500 have a match more than the others.
+    constexpr int kServers = 1500;
     TempDir folder("quorvel-report-many");
     const auto rows = secondsOf(0, kMatches, [](int i) {
         return SampleRow{.second = i * 40,
                          .guid = std::to_string(i),
                          .lostIn = i % 50 == 0 ? 6 : 0,
-                         .serverIp = "10.0." + std::to_string(i % 200) + ".1"};
+                         .serverIp = "10.0." + std::to_string(i % kServers / 250) + "." +
+                                     std::to_string(i % kServers % 250)};
     });
     // The first match alone, in a file of the same name: the page's fixed part.
     writeFile(folder / "one" / "p-performance.csv", performanceCsv({rows.front()}));
@@ -620,8 +719,18 @@ TEST(ReportPage, ManyMatchesMakeAPageOfBoundedSize) {
     const std::size_t chartBytes = oneCharted[0].dump().size() + 64;  // longer numbers
     const std::string html = readFile(page);
     EXPECT_LE(html.size(), one.size() + (Quorvel::Present::kChartedMatches - 1) * chartBytes +
-                               (kMatches - 1) * kRowBytes);
+                               (kMatches - 1) * kRowBytes +
+                               Quorvel::Present::kShownServers * kServerBytes);
     EXPECT_EQ(pageTable(html).size(), std::size_t{kMatches});
+    const nlohmann::json report = dataBlocks(html, Quorvel::Present::DataBlock::Report).at(0);
+    ASSERT_EQ(report["servers"].size(), Quorvel::Present::kShownServers);
+    int mostPlayed = 0;
+    for (const auto& server : report["servers"]) {
+        mostPlayed += server["matches"] == kMatches / kServers + 1 ? 1 : 0;
+    }
+    EXPECT_EQ(mostPlayed, kMatches % kServers) << "every server played most is listed";
+    EXPECT_EQ(report["serversNote"],
+              "The 1,000 servers played most of 1,500; --json lists them all.");
     std::vector<int> charted, expected;
     for (const auto& block : dataBlocks(html, Quorvel::Present::DataBlock::MatchData)) {
         charted.push_back(block["report"]["number"]);

@@ -10,8 +10,10 @@
 
 #include "CsvStream.h"
 #include "InputFile.h"
+#include "OtherFileSystem.h"
 #include "RunProgram.h"
 #include "ToolTestSupport.h"
+#include "UtcTimestamp.h"
 
 namespace QuorvelTest {
 namespace {
@@ -22,6 +24,9 @@ const char* const kDefaultPlayersFile = "Steam%7C76561190000000000%7C0-performan
 ProgramRun runSim(const std::string& arguments, const TempDir& folder) {
     return runProgram(QUORVEL_SIM_PATH, arguments, folder);
 }
+
+// The golden files' sessions begin here; without --start a session begins now.
+const std::string kGoldenStart = "--start \"2026-12-08 18:00:00\" ";
 
 std::vector<std::vector<std::string>> records(const std::filesystem::path& file) {
     std::vector<std::vector<std::string>> all;
@@ -62,7 +67,8 @@ TEST_P(Scenario, WritesTheGoldenRows) {
         name == "default"
             ? ""
             : shellQuoted(std::filesystem::path(QUORVEL_SCENARIO_DIR) / (name + ".json")) + " ";
-    const ProgramRun run = runSim(scenario + "--data " + shellQuoted(folder / "data"), folder);
+    const ProgramRun run =
+        runSim(kGoldenStart + scenario + "--data " + shellQuoted(folder / "data"), folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("Quorvel: Loaded (using Launch.log)"), std::string::npos);
     std::filesystem::path csv;
@@ -268,6 +274,65 @@ TEST(SimInput, PaceIsAPlainDecimalNumberOfSecondsInItsRange) {
     }
 }
 
+// Without --start a session begins now, so that runs on other days make a history of
+// other days; --start fixes it, over the scenario's own, within the clock's range.
+TEST(SimInput, ASessionBeginsNowOrAtItsStart) {
+    TempDir folder("quorvel-sim-start");
+    using namespace std::chrono;
+    const auto before = floor<seconds>(system_clock::now());
+    const ProgramRun now = runSim("--data " + shellQuoted(folder / "now"), folder);
+    const auto after = floor<seconds>(system_clock::now());
+    ASSERT_EQ(now.exitCode, 0) << now.err;
+    const auto rows = records(folder / "now" / kDefaultPlayersFile);
+    ASSERT_GT(rows.size(), 1u);
+    const auto first = Quorvel::Format::parseUtcTimestamp(rows[1][0]);
+    ASSERT_TRUE(first.has_value()) << rows[1][0];
+    EXPECT_GE(*first, before);
+    EXPECT_LE(*first, after + minutes(6)) << "second 0 is now; the first row comes 20 s later";
+
+    struct Case {
+        std::string start;
+        int exitCode;
+        std::string firstRowOrMessage;
+    };
+    const std::vector<Case> cases = {
+        {"\"2031-02-03 04:05:06\"", 0, "2031-02-03 04:05:26"},
+        {"\"2026-13-01 00:00:00\"", 2, "--start takes a time in UTC written"},
+        {"2026-12-08", 2, "--start takes a time in UTC written"},
+        {"\"2262-04-11 23:45:00\"", 2, "--start: expected a time from 1677-09-21 00:12:44 to"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start);
+        const auto data = folder / "fixed";
+        std::filesystem::remove_all(data);
+        const ProgramRun run =
+            runSim("--start " + c.start + " --data " + shellQuoted(data), folder);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(records(data / kDefaultPlayersFile).at(1).at(0), c.firstRowOrMessage);
+        } else {
+            EXPECT_NE(run.err.find(c.firstRowOrMessage), std::string::npos) << run.err;
+            EXPECT_FALSE(std::filesystem::exists(data)) << "nothing written";
+        }
+    }
+}
+
+// A line of the game's log that cannot be written: the session is not what the scenario
+// says, and the exit status says so.
+TEST(SimOutput, AGameLogThatCannotBeWrittenEndsTheSessionWithItsStatus) {
+    TempDir folder("quorvel-sim-log");
+    const auto documents = folder / "Documents";
+    std::filesystem::create_directories(documents / "My Games" / "Brimvale" / "TAGame" / "Logs" /
+                                        "Launch.log");
+    const ProgramRun run = runSim(kGoldenStart + "--data " + shellQuoted(folder / "data") +
+                                      " --documents " + shellQuoted(documents),
+                                  folder);
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_NE(run.err.find("could not be played as scripted"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("cannot write the game's log"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("This run wrote 0 rows"), std::string::npos) << run.out;
+}
+
 TEST(SimOutput, TheSummaryListsOnlyTheFilesThisRunWrote) {
     TempDir folder("quorvel-sim-reused");
     const std::string others = "Epic%7Cother%7C1-performance.csv";
@@ -294,20 +359,19 @@ std::vector<std::filesystem::path> performanceFilesIn(const std::filesystem::pat
 }
 
 // An example scenario as it is, or a day later with other matches: the game started again.
+// An example scenario on a fixed day: 2026-12-08, or a day later with other match ids.
 std::string exampleScenario(const std::string& name, const TempDir& folder, bool dayLater) {
     const auto file = std::filesystem::path(QUORVEL_SCENARIO_DIR) / (name + ".json");
-    if (!dayLater) {
-        return shellQuoted(file);
-    }
     auto scenario = nlohmann::json::parse(readFile(file));
-    scenario["start"] = "2026-12-09 18:00:00";
+    scenario["start"] = dayLater ? "2026-12-09 18:00:00" : "2026-12-08 18:00:00";
     for (auto& phase : scenario["phases"]) {
-        if (phase.contains("matchGuid")) {
+        if (dayLater && phase.contains("matchGuid")) {
             phase["matchGuid"] = phase["matchGuid"].get<std::string>() + "-LATER";
         }
     }
-    writeFile(folder / (name + "-later.json"), scenario.dump());
-    return shellQuoted(folder / (name + "-later.json"));
+    const auto copy = folder / (name + (dayLater ? "-later.json" : "-first.json"));
+    writeFile(copy, scenario.dump());
+    return shellQuoted(copy);
 }
 
 // The plugin reloaded 55 rows into a match keeps them in the history and the 26 after
@@ -378,6 +442,31 @@ TEST(SimOutput, ACrashInAMatchLosesOnlyItsLastSecondsAndTheNextStartKeepsTheRest
     ASSERT_EQ(matches.size(), 2u) << "one a run";
     EXPECT_TRUE(matches[1]["gameClosed"].get<bool>()) << matches[1].dump();
 }
+
+#if defined(__linux__)
+
+// The history on another file system: the earlier session is copied there, and the
+// summary counts only what this run wrote.
+TEST(SimOutput, AnEarlierSessionCopiedIntoTheHistoryIsNotCountedAsThisRunsRows) {
+    TempDir folder("quorvel-sim-copy");
+    if (!FolderElsewhere::availableBeside(folder.path())) {
+        GTEST_SKIP() << "/dev/shm is not another file system here";
+    }
+    FolderElsewhere elsewhere;
+    std::filesystem::create_directories(folder / "data");
+    std::filesystem::create_directory_symlink(elsewhere.root, folder / "data" / "quorvel-history");
+    for (const bool second : {false, true}) {
+        const ProgramRun run = runSim(exampleScenario("four-servers", folder, second) + " --data " +
+                                          shellQuoted(folder / "data"),
+                                      folder);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find("This run wrote 480 rows, in 1 file."), std::string::npos)
+            << run.out;
+    }
+    EXPECT_EQ(performanceFilesIn(elsewhere.root).size(), 1u);
+}
+
+#endif
 
 // Where the history cannot be made, the plugin appends after the earlier rows: the
 // summary tells them from this run's.

@@ -98,10 +98,10 @@ TEST(WindowsHabits, WhateverIsDroppedOnTheReportGetsAPageOrAPlainSentence) {
          dataName / "p-performance.html",
          {"opening"}},
         {"a folder", {dataName}, 0, dataPage, {"opening"}},
-        {"two files",
+        {"two files: a page of its own, not the first file's",
          {dataName / "q-performance.csv", dataName / "p-performance.csv"},
          0,
-         dataName / "q-performance.html",
+         dataName / "q-performance-and-1-more.html",
          {"opening"}},
         {"an empty folder", {"empty"}, 1, {}, {"holds no *-performance.csv file", whatToDrop}},
         {"a page",
@@ -116,7 +116,7 @@ TEST(WindowsHabits, WhateverIsDroppedOnTheReportGetsAPageOrAPlainSentence) {
     for (const Dropped& drop : drops) {
         SCOPED_TRACE(drop.what);
         std::filesystem::remove(folder / dataPage);
-        std::filesystem::remove(data / "q-performance.html");
+        std::filesystem::remove(data / "q-performance-and-1-more.html");
         std::string arguments;
         for (const auto& path : drop.dropped) {
             arguments += " " + shellQuoted(folder / path);
@@ -159,7 +159,7 @@ TEST(WindowsHabits, OpenFromATerminalNamesThePageAsADropDoes) {
         QUORVEL_REPORT_PATH,
         shellQuoted(csv) + " " + shellQuoted(folder / "q-performance.csv") + " --open", folder);
     EXPECT_EQ(two.exitCode, 0) << two.err;
-    EXPECT_TRUE(std::filesystem::exists(folder / "p-performance.html"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "p-performance-and-1-more.html"));
 }
 
 TEST(WindowsHabits, BothProgramsGiveHelpForTheWindowsQuestionMark) {

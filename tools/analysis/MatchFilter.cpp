@@ -13,9 +13,12 @@ bool MatchFilter::filters() const {
 
 bool MatchFilter::keeps(const MatchReport& report) const {
     const std::chrono::sys_seconds start = report.figures.start;
+    const auto onServer = [&report](const Tools::TypedServer& server) {
+        return Tools::sameHost(server.host, report.info.serverIp) &&
+               (!server.port || *server.port == report.info.serverPort);
+    };
     return (numbers.empty() || numbers.contains(report.number)) &&
-           (servers.empty() || servers.contains(report.info.serverIp) ||
-            servers.contains(report.info.server())) &&
+           (servers.empty() || std::any_of(servers.begin(), servers.end(), onServer)) &&
            (!since || start >= *since) && (!until || start < *until);
 }
 

@@ -11,14 +11,16 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "IpAddress.h"
 #include "MatchReport.h"
 
 namespace Quorvel::Analysis {
 
 struct MatchFilter {
     std::set<std::size_t> numbers;                  // places among all matches read; any when empty
-    std::set<std::string> servers;                  // an IP, or "IP:port"; any when empty
+    std::vector<Tools::TypedServer> servers;        // a host, maybe a port; any when empty
     std::optional<std::chrono::sys_seconds> since;  // kept when it starts at or after
     std::optional<std::chrono::sys_seconds> until;  // kept when it starts before
 

@@ -24,7 +24,7 @@ namespace Quorvel::Tools {
 namespace {
 
 std::string systemError() {
-    return std::strerror(errno);
+    return plainReasonOfErrno(errno);
 }
 
 // Opens a new file for writing, failing when the name is taken.
@@ -47,6 +47,29 @@ bool flushToDisk(std::FILE* stream) {
 #endif
 }
 
+// Links are followed to the file they lead to, which may not exist yet. Nothing when they
+// cannot be followed as names (a loop, a link into /proc, whose targets are a process's
+// open files rather than paths): the target is then written straight, as it is named.
+std::optional<std::filesystem::path> followLinks(const std::filesystem::path& target) {
+    std::filesystem::path path = target;
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(systemPath(path), error)) {
+            return path.lexically_normal();
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(systemPath(path), error);
+        if (error) {
+            return std::nullopt;
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
+        if (path.lexically_normal().native().starts_with(
+                std::filesystem::path("/proc/").native())) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(target)) {
@@ -56,7 +79,9 @@ AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(targ
         throw Failure(FailureKind::Output,
                       displayPath(targetPath) + ": is a folder; name a file to write");
     }
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    const std::optional<std::filesystem::path> followed = followLinks(targetPath);
+    if (!followed ||
+        (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))) {
         // A device or a pipe (/dev/stdout, a named pipe): it cannot be replaced, so it is
         // written straight, failures still reported.
 #if defined(_WIN32)
@@ -69,9 +94,10 @@ AtomicFile::AtomicFile(std::filesystem::path target) : targetPath(std::move(targ
         }
         return;
     }
+    writtenPath = *followed;
     const std::filesystem::path folder =
-        targetPath.has_parent_path() ? targetPath.parent_path() : std::filesystem::path(".");
-    std::filesystem::path name = targetPath.filename();
+        writtenPath.has_parent_path() ? writtenPath.parent_path() : std::filesystem::path(".");
+    std::filesystem::path name = writtenPath.filename();
     for (int attempt = 0; attempt < 100 && stream == nullptr; ++attempt) {
         std::string temporaryName(1, '.');
         temporaryName.append(displayPath(name)).append(".").append(std::to_string(attempt));
@@ -92,12 +118,12 @@ Failure AtomicFile::cannotWrite(const std::string& why) const {
 
 void AtomicFile::putInPlace() const {
 #if defined(_WIN32)
-    if (!MoveFileExW(systemPath(temporaryPath).c_str(), systemPath(targetPath).c_str(),
+    if (!MoveFileExW(systemPath(temporaryPath).c_str(), systemPath(writtenPath).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         throw cannotWrite(std::system_category().message(static_cast<int>(GetLastError())));
     }
 #else
-    if (std::rename(temporaryPath.c_str(), targetPath.c_str()) != 0) {
+    if (std::rename(temporaryPath.c_str(), writtenPath.c_str()) != 0) {
         throw cannotWrite(systemError());
     }
 #endif

@@ -14,7 +14,9 @@ namespace Quorvel::Tools {
 // A file written whole or not at all: the text goes to a temporary file beside the
 // target, which replaces the target only when everything was written. Until commit()
 // succeeds the target is untouched; a file not committed is removed. A target that
-// is a device or a pipe cannot be replaced and is written straight.
+// is a device or a pipe cannot be replaced and is written straight. A symbolic link is
+// written through: the file it leads to is replaced, the link stays (a link into a
+// process's own files, /dev/stdout, is written straight).
 class AtomicFile : public TextOutput {
   public:
     // Creates the temporary file; throws a Failure (Output) when it cannot.
@@ -38,7 +40,8 @@ class AtomicFile : public TextOutput {
     // Renames the temporary file over the target; a Failure (Output) when it cannot.
     void putInPlace() const;
 
-    std::filesystem::path targetPath;
+    std::filesystem::path targetPath;   // as named, for messages
+    std::filesystem::path writtenPath;  // the file replaced: the target, or where its link leads
     std::filesystem::path temporaryPath;
     std::FILE* stream = nullptr;
     std::optional<Failure> writeFailure;  // the first write that failed, told at commit()

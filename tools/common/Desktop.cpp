@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "ConsoleText.h"
 #include "DisplayText.h"
 #include "Failure.h"
+#include "SystemPath.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -32,6 +34,33 @@ bool environmentSays(const char* name) {
     return value != nullptr && !std::string_view(value).empty() && std::string_view(value) != "0";
 }
 
+#if defined(_WIN32)
+// The shell starts programs with paths shorter than MAX_PATH: a longer one is given in
+// its short form (8.3 names), where the volume keeps such names; nothing when there is
+// no short enough form.
+std::optional<std::wstring> shellPath(const std::filesystem::path& file) {
+    std::error_code error;
+    const std::wstring plain = std::filesystem::absolute(file, error).native();
+    if (!error && plain.size() < MAX_PATH) {
+        return plain;
+    }
+    const std::wstring longForm = systemPath(file).native();
+    std::wstring shortForm(longForm.size() + 1, L'\0');
+    const DWORD length =
+        GetShortPathNameW(longForm.c_str(), shortForm.data(), static_cast<DWORD>(shortForm.size()));
+    if (length == 0 || length >= shortForm.size()) {
+        return std::nullopt;
+    }
+    shortForm.resize(length);
+    if (shortForm.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+        shortForm = L"\\\\" + shortForm.substr(8);
+    } else if (shortForm.rfind(L"\\\\?\\", 0) == 0) {
+        shortForm = shortForm.substr(4);
+    }
+    return shortForm.size() < MAX_PATH ? std::optional<std::wstring>(shortForm) : std::nullopt;
+}
+#endif
+
 }  // namespace
 
 void openWithDefaultProgram(const std::filesystem::path& file) {
@@ -42,10 +71,21 @@ void openWithDefaultProgram(const std::filesystem::path& file) {
         return Failure(FailureKind::Output, "cannot open " + displayPath(file) + ": " + why);
     };
 #if defined(_WIN32)
+    const std::optional<std::wstring> path = shellPath(file);
+    if (!path) {
+        throw cannot(
+            "its path is too long for a browser to be started with it; the page is "
+            "written there, open it from its folder");
+    }
     const auto result = reinterpret_cast<std::intptr_t>(
-        ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (result <= 32) {
-        throw cannot("no program to open it with was found (error " + std::to_string(result) + ")");
+        ShellExecuteW(nullptr, L"open", path->c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result == SE_ERR_NOASSOC || result == SE_ERR_ASSOCINCOMPLETE) {
+        throw cannot(
+            "no program to open it with was found; the page is written there, open it "
+            "with a browser");
+    } else if (result <= 32) {
+        throw cannot("Windows could not start a program for it (error " + std::to_string(result) +
+                     "); the page is written there, open it with a browser");
     }
 #else
     const std::string path = file.string();

@@ -109,4 +109,35 @@ std::string cell(std::string_view text, std::size_t width, bool alignRight) {
     return alignRight ? padding + std::string(text) : std::string(text) + padding;
 }
 
+std::string plainReason(std::error_code error) {
+    struct Plain {
+        std::errc condition;
+        const char* words;
+    };
+    static constexpr Plain kPlain[] = {
+        {std::errc::no_such_file_or_directory, "there is no such file or folder"},
+        {std::errc::permission_denied, "this account may not read or write it"},
+        {std::errc::operation_not_permitted, "this account may not read or write it"},
+        {std::errc::is_a_directory, "it is a folder"},
+        {std::errc::not_a_directory, "a part of the path is a file, not a folder"},
+        {std::errc::no_space_on_device, "the disk is full"},
+        {std::errc::read_only_file_system, "the disk is read-only"},
+        {std::errc::filename_too_long, "the name is too long"},
+        {std::errc::file_exists, "something by that name is there already"},
+        {std::errc::device_or_resource_busy, "another program is using it"},
+        {std::errc::text_file_busy, "another program is using it"},
+        {std::errc::too_many_files_open, "too many files are open"},
+    };
+    for (const Plain& plain : kPlain) {
+        if (error == plain.condition) {
+            return plain.words;
+        }
+    }
+    return error.message();
+}
+
+std::string plainReasonOfErrno(int number) {
+    return plainReason(std::error_code(number, std::generic_category()));
+}
+
 }  // namespace Quorvel::Tools

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "CountText.h"
 #include "PathText.h"
@@ -58,5 +59,12 @@ std::size_t displayWidth(std::string_view text);
 // `text` cut to `width` characters (the last one "…" when cut) and padded with spaces
 // on the right, or on the left when `alignRight`.
 std::string cell(std::string_view text, std::size_t width, bool alignRight = false);
+
+// Why the system refused, in a player's words ("there is no such file or folder", "this
+// account may not read or write it", "the disk is full"...); the system's own message
+// for the rarer ones.
+std::string plainReason(std::error_code error);
+// The same for a C library call's errno.
+std::string plainReasonOfErrno(int number);
 
 }  // namespace Quorvel::Tools

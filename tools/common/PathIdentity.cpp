@@ -18,9 +18,13 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     if (x && y) {
         return *x == *y;
     }
+    // Made absolute first: a relative path no part of which exists yet ("same.out") is
+    // otherwise left relative, and would differ from its other spellings ("./same.out").
     std::error_code errorA, errorB;
-    const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
-    const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
+    const auto canonicalA =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(a, errorA), errorA);
+    const auto canonicalB =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(b, errorB), errorB);
     if (errorA || errorB) {
         return false;
     }

@@ -36,7 +36,7 @@ std::size_t decode(std::string_view text, std::size_t at, std::uint32_t& codePoi
 }
 
 bool isControl(std::uint32_t c) {
-    return (c < 0x20 && c != '\n') || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) ||
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) ||
            (c >= 0x2066 && c <= 0x2069);
 }
 

@@ -84,6 +84,9 @@ std::vector<InputSummary> InputTally::finish(std::vector<ReadOutcome> outcomes) 
 
 std::vector<std::string> skippedRowsMessages(const InputSummary& input) {
     std::vector<std::string> messages;
+    if (input.refused && input.rows == 0) {
+        return messages;  // its refusal says in one sentence what it is instead
+    }
     for (const std::string& problem : input.skipped.listed()) {
         messages.push_back(input.name + ": " + problem + " (skipped)");
     }

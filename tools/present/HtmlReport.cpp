@@ -1,6 +1,7 @@
 #include "HtmlReport.h"
 
 #include <algorithm>
+#include <numeric>
 #include <set>
 
 #include "AdviceTexts.h"
@@ -224,6 +225,29 @@ json HtmlReport::conclusionsJson(const std::vector<Analysis::Conclusion>& all) c
     return answers;
 }
 
+namespace {
+
+// The places of the `count` servers played most (most matches, then most seconds), in
+// the order the servers are listed.
+std::vector<std::size_t> mostPlayed(const std::vector<Analysis::ServerSummary>& servers,
+                                    std::size_t count) {
+    std::vector<std::size_t> places(servers.size());
+    std::iota(places.begin(), places.end(), std::size_t{0});
+    if (servers.size() <= count) {
+        return places;
+    }
+    const auto playedMore = [&servers](std::size_t a, std::size_t b) {
+        return std::pair(servers[a].matches, servers[a].secondsPlayed) >
+               std::pair(servers[b].matches, servers[b].secondsPlayed);
+    };
+    std::stable_sort(places.begin(), places.end(), playedMore);
+    places.resize(count);
+    std::sort(places.begin(), places.end());
+    return places;
+}
+
+}  // namespace
+
 // The verdicts counted, the strip of the latest matches and the servers compared.
 json HtmlReport::firstScreenJson(const Analysis::ReportTotals& totals) const {
     Analysis::PerCause<std::size_t> verdicts;
@@ -281,10 +305,11 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
     json fileList = json::array();
     for (std::size_t i = 0; i < totals.inputs.size(); ++i) {
         fileList.push_back(inputJson(totals.inputs[i], i, names));
+        fileList.back().erase("servers");  // the headline names them; the table lists them
     }
     json serverList = json::array();
-    for (const Analysis::ServerSummary& server : totals.servers) {
-        serverList.push_back(serverJson(server));
+    for (const std::size_t i : mostPlayed(totals.servers, kShownServers)) {
+        serverList.push_back(serverJson(totals.servers[i]));
     }
     json dayList = json::array();
     const std::size_t firstDay = totals.days.size() - std::min(totals.days.size(), kShownDays);
@@ -299,6 +324,10 @@ void HtmlReport::finish(const Analysis::ReportTotals& totals) {
                  {"days", dayList},
                  {"table", tableJson()},
                  {"layout", pageLayoutJson()}};
+    if (totals.servers.size() > kShownServers) {
+        data["serversNote"] = "The " + groupedCount(kShownServers) + " servers played most of " +
+                              groupedCount(totals.servers.size()) + "; --json lists them all.";
+    }
     if (firstDay > 0) {
         data["daysNote"] = "The latest " + std::to_string(kShownDays) + " of " +
                            std::to_string(totals.days.size()) + " days; --json lists them all.";

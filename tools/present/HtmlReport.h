@@ -17,6 +17,10 @@
 
 namespace Quorvel::Present {
 
+// Servers in the page's table and charts of servers: the most played, so that a history
+// of many thousands of servers still makes a page a browser opens (--json lists all).
+inline constexpr std::size_t kShownServers = 1000;
+
 // One self-contained page (the chart library, the page's script and the data inlined;
 // nothing fetched), made to be shared: it names the player and the files as
 // ShownNames::shareable does, never by id or path. Its first screen holds the answer
@@ -25,7 +29,7 @@ namespace Quorvel::Present {
 // whatever the input: every match's row of the
 // table, in compact blocks written as the matches come (PageData), and charts and
 // events for the ChartedMatches only, each chart of at most kMaxChartPoints points;
-// then a block with the files, the servers and the page's texts, among them what was
+// then a block with the files, the kShownServers servers and the page's texts, among them what was
 // left out and how to get a page of other matches. The page's script lays them out and
 // draws, per charted match, charts of ping and latency, packets, packets lost, FPS and
 // input buffer over clock time, with events as shaded bands.

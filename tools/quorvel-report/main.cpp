@@ -63,6 +63,7 @@ struct Options {
     std::string summaryCsv;
     bool json = false;
     bool open = false;
+    bool allMatches = false;
     // The matches kept, as typed.
     std::vector<std::string> matchNumbers;
     std::vector<std::string> servers;
@@ -75,6 +76,7 @@ constexpr const char* kMatchOption = "--match";
 constexpr const char* kServerOption = "--server";
 constexpr const char* kSinceOption = "--since";
 constexpr const char* kUntilOption = "--until";
+constexpr const char* kAllMatchesOption = "--all-matches";
 constexpr const char* kTimeForm = "\"YYYY-MM-DD HH:MM:SS\"";
 
 Failure badValue(const char* option, const std::string& value, const std::string& why) {
@@ -106,10 +108,12 @@ Analysis::MatchFilter readFilter(const Options& options) {
         filter.numbers.insert(*number);
     }
     for (const std::string& text : options.servers) {
-        if (!Analysis::isServerText(text)) {
-            throw badValue(kServerOption, text, "not a server; give its IP, or IP:port");
+        const auto server = Tools::parseTypedServer(text);
+        if (!Analysis::isServerText(text) || !server) {
+            throw badValue(kServerOption, text,
+                           "not a server; give its IP, or IP:port ([IPv6]:port for IPv6)");
         }
-        filter.servers.insert(text);
+        filter.servers.push_back(*server);
     }
     filter.since = readTime(kSinceOption, options.since);
     filter.until = readTime(kUntilOption, options.until);
@@ -214,6 +218,20 @@ Plan makePlan(const Options& options) {
     return plan;
 }
 
+// How many matches the table lists, and where the others are: in the page when one is
+// written.
+Present::TableBounds tableBounds(const Options& options) {
+    Present::TableBounds bounds;
+    if (options.allMatches) {
+        bounds.latestMatches = 0;
+    }
+    bounds.earlierAre = options.html.empty() && !options.open
+                            ? std::string("listed with ") + kAllMatchesOption +
+                                  ", and on the page --html PAGE writes"
+                            : "in the page";
+    return bounds;
+}
+
 // The report's outputs: the screen, and the files asked for.
 struct Outputs {
     Tools::StreamOutput screen{stdout, "standard output"};
@@ -230,7 +248,8 @@ struct Outputs {
         if (options.json) {
             sinks.push_back(std::make_unique<Present::JsonReport>(screen, plan.inputs));
         } else {
-            sinks.push_back(std::make_unique<Present::TableReport>(screen, plan.inputs));
+            sinks.push_back(
+                std::make_unique<Present::TableReport>(screen, plan.inputs, tableBounds(options)));
         }
         if (htmlFile) {
             sinks.push_back(
@@ -367,29 +386,52 @@ Outcome run(const Options& options) {
     return {status, true};
 }
 
+// An output's name: an empty one would name nothing, and nothing would be written.
+CLI::Validator fileName(const std::string& option) {
+    return CLI::Validator(
+        [option](const std::string& name) {
+            return name.empty() ? option + " takes a file name; an empty one names no file"
+                                : std::string();
+        },
+        "FILE");
+}
+
 void describeOptions(CLI::App& app, Options& options) {
     app.footer(kExitStatuses);
     app.add_option("inputs", options.inputs,
                    "<userId>-performance.csv files, or folders holding them")
-        ->required();
+        ->required()
+        ->option_text("FILE|FOLDER...");
     app.add_flag("--json", options.json, "Print JSON instead of the table");
     app.add_option("--html", options.html,
-                   "Also write a self-contained HTML page with charts to this file");
+                   "Also write a self-contained HTML page with charts to this file")
+        ->check(fileName("--html"))
+        ->option_text("PAGE");
     app.add_option("--summary-csv", options.summaryCsv,
-                   "Also write one CSV row per match to this file");
+                   "Also write one CSV row per match to this file")
+        ->check(fileName("--summary-csv"))
+        ->option_text("FILE");
     app.add_option(kMatchOption, options.matchNumbers,
                    "Report only the match of this number (the # column of a report of all; "
                    "repeatable)")
-        ->allow_extra_args(false);
+        ->allow_extra_args(false)
+        ->option_text("N");
     app.add_option(kServerOption, options.servers,
-                   "Report only the matches on this server, an IP or IP:port (repeatable)")
-        ->allow_extra_args(false);
+                   "Report only the matches on this server: an IP, IP:port or [IPv6]:port "
+                   "(repeatable)")
+        ->allow_extra_args(false)
+        ->option_text("IP");
     app.add_option(kSinceOption, options.since,
                    std::string("Report only the matches starting at or after this time: ") +
-                       kTimeForm + " in UTC, or a day YYYY-MM-DD");
-    app.add_option(
-        kUntilOption, options.until,
-        std::string("Report only the matches starting before this time (as ") + kSinceOption + ")");
+                       kTimeForm + " in UTC, or a day YYYY-MM-DD")
+        ->option_text("TIME");
+    app.add_option(kUntilOption, options.until,
+                   std::string("Report only the matches starting before this time (as ") +
+                       kSinceOption + ")")
+        ->option_text("TIME");
+    app.add_flag(kAllMatchesOption, options.allMatches,
+                 "List every match in the table, not only the latest " +
+                     std::to_string(Present::TableBounds{}.latestMatches));
     app.add_flag("--open", options.open,
                  "Write the page (beside the input as <name>.html unless --html names it) and "
                  "open it in the default browser");
@@ -412,7 +454,15 @@ int main(int argc, char** argv) {
         Tools::waitForKeyBeforeClosing();
         return Tools::kExitUsage;
     }
-    if (const auto done = Tools::parseArguments(app, arguments, "quorvel-report")) {
+    const Tools::ProgramUsage usage{
+        "quorvel-report",
+        "FILE|FOLDER... [--json] [--html PAGE] [--summary-csv FILE] [--open] [--all-matches]\n"
+        "                      [--match N]... [--server IP]... [--since TIME] [--until TIME]"
+        " [--version]",
+        "name the performance files (<id>-performance.csv) to report on, or the folders that "
+        "hold them: quorvel-report quorvel-sim-data, say; on Windows, drop them on "
+        "quorvel-report.exe"};
+    if (const auto done = Tools::parseArguments(app, arguments, usage)) {
         return *done;
     }
     // Files or folders dropped on the program in Explorer: one page of all they hold,

@@ -39,10 +39,19 @@ class FolderSnapshot {
         Tools::SizeAndTime written;
         std::optional<Tools::FileIdentity> identity;
         std::string head;  // its first bytes, kept whole: tell an append from a rewrite
-        bool operator==(const State&) const = default;
+        // Of all its bytes, for the files the plugin may copy into the history (a
+        // player's file, a match journal): the copy is a new file with the old rows.
+        // The original is emptied once copied, so only its hash can be kept; a copy is
+        // also told by its size.
+        std::optional<std::uint64_t> contentHash;
+        // The same file as it was: contentHash, taken only before, is not compared.
+        bool sameAs(const State& other) const {
+            return written == other.written && identity == other.identity && head == other.head;
+        }
     };
     using States = std::map<std::filesystem::path, State>;
-    static States take(const std::filesystem::path& dataFolder);
+    static States take(const std::filesystem::path& dataFolder, bool withContents);
+    bool copiedFromBefore(const std::filesystem::path& file, const State& now) const;
 
     std::filesystem::path folder;
     States before;

@@ -137,6 +137,7 @@ class SessionPlayer {
     std::vector<WrittenFile> writtenFiles(const FolderSnapshot& before) const;
     static std::string ending(const SessionResult& result);
     void runEvents(int second, std::size_t& nextEvent);
+    void appendToLaunchLog(const std::string& line);
     void load();
     void unload();
     void printConsole();
@@ -153,6 +154,7 @@ class SessionPlayer {
     bool loaded = false;
     bool everLoaded = false;
     std::optional<int> crashedAt;
+    std::optional<std::string> notAsScripted;
 };
 
 void SessionPlayer::printConsole() {
@@ -192,15 +194,36 @@ void SessionPlayer::unload() {
     loaded = false;
 }
 
+// A line the game's log does not get would leave the plugin without the server the
+// scenario gives it: the session ends there instead of going on as if it had.
+void SessionPlayer::appendToLaunchLog(const std::string& line) {
+    std::ofstream log;
+    try {
+        Tools::createFolders(launchLog().parent_path());
+        log.open(Tools::systemPath(launchLog()), std::ios::binary | std::ios::app);
+        log << line << "\r\n";
+        log.close();
+    } catch (const std::filesystem::filesystem_error&) {
+        log.setstate(std::ios::failbit);
+    }
+    if (!log) {
+        notAsScripted = "the game's log " + Tools::displayPath(launchLog()) +
+                        " could not be written (a full disk, a folder in its place?)";
+        note("cannot write the game's log: the game closes and unloads the plugin");
+        return;
+    }
+    note("game logs: " + line);
+}
+
 void SessionPlayer::runEvents(int second, std::size_t& nextEvent) {
     for (; nextEvent < scenario.events.size() && scenario.events[nextEvent].at == second;
          ++nextEvent) {
         const SessionEvent& event = scenario.events[nextEvent];
         if (event.kind == SessionEvent::Kind::AppendToLaunchLog) {
-            Tools::createFolders(launchLog().parent_path());
-            std::ofstream(Tools::systemPath(launchLog()), std::ios::binary | std::ios::app)
-                << event.text << "\r\n";
-            note("game logs: " + event.text);
+            appendToLaunchLog(event.text);
+            if (notAsScripted) {
+                return;
+            }
         } else if (event.kind == SessionEvent::Kind::Unload && loaded) {
             note("unloads the plugin");
             unload();
@@ -273,7 +296,7 @@ SessionResult SessionPlayer::play() {
         }
         applyState(scenario, second, host.game());
         runEvents(second, nextEvent);
-        if (crashedAt) {
+        if (crashedAt || notAsScripted) {
             break;
         }
         if (second == 0) {
@@ -288,11 +311,14 @@ SessionResult SessionPlayer::play() {
     }
     if (loaded && !crashedAt) {
         host.advance(0.5);
-        note(ending(result));
+        if (!notAsScripted) {
+            note(ending(result));
+        }
         unload();
     }
     printConsole();
     result.crashedAt = crashedAt;
+    result.notAsScripted = notAsScripted;
     result.rowsTaken = host.callCount(Tarvik::StandIn::HostOperation::GetExactPing);
     result.rowsNotWritten = lastWriteFailed(host.consoleTexts());
     result.files = writtenFiles(before);

@@ -42,6 +42,9 @@ struct SessionResult {
     // The scenario's crash: the session second the game closed at, the plugin left as it
     // was (neither unloaded nor deleted).
     std::optional<int> crashedAt;
+    // Why the session could not be played as scripted (a line of the game's log could not
+    // be written): it was ended there, as when the game closes.
+    std::optional<std::string> notAsScripted;
     // The rows the plugin took, as the stand-in host counts them: it reads the ping once
     // for each row.
     std::uint64_t rowsTaken = 0;

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "CommandLine.h"
+#include "CommandWord.h"
 #include "DefaultScenario.h"
 #include "Desktop.h"
 #include "DisplayText.h"
@@ -26,6 +27,7 @@
 #include "SystemPath.h"
 #include "TableReport.h"
 #include "TerminalText.h"
+#include "UtcTimestamp.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -54,12 +56,18 @@ const char* const kExitStatuses =
     "  0    the session was played and every row collected is in a file (the player's, or\n"
     "       the history folder for a session the plugin kept at a reload); or the\n"
     "       scenario's crash was played, and the summary says what it cost\n"
-    "  1    the session could not be played (the module, a folder)\n"
+    "  1    the session could not be played, or not as scripted (the module, a folder, the\n"
+    "       game's log)\n"
     "  2    wrong options, or a scenario that cannot be used (nothing is written)\n"
     "  3    the plugin could not write its file: rows did not reach it\n"
     "  4    an internal error of the simulator (please report it)\n"
+#if defined(_WIN32)
+    "  130  stopped by Ctrl-C, Ctrl-Break or the console window closing. The plugin was\n"
+    "       unloaded as when the game closes, so the rows collected are in files\n"
+#else
     "  129  stopped by SIGHUP (the terminal closed); 130: by Ctrl-C; 143: by SIGTERM. The\n"
     "       plugin was unloaded as when the game closes, so the rows collected are in files\n"
+#endif
     "  141  standard output could not be written (closed, as by | head, or full): the\n"
     "       session was ended the same way\n";
 
@@ -90,7 +98,7 @@ void stopOnSignals() {
 }
 
 struct Options {
-    std::string scenarioFile, dataFolder, documentsFolder, player, modulePath;
+    std::string scenarioFile, dataFolder, documentsFolder, player, modulePath, start;
     bool realtime = false;
     double pace = 0;
 };
@@ -118,25 +126,58 @@ std::string checkPace(const std::string& text) {
     return {};
 }
 
+std::string checkStart(const std::string& text) {
+    if (Format::parseUtcTimestamp(text)) {
+        return {};
+    }
+    return "--start takes a time in UTC written \"YYYY-MM-DD HH:MM:SS\", not \"" + text + "\"";
+}
+
+// Second 0 of the session on the module's clock: --start, else the scenario's own, else
+// now, so that runs on later days make a history of later days.
+std::chrono::sys_seconds sessionStart(const Options& options, const Sim::Scenario& scenario) {
+    if (options.start.empty()) {
+        return scenario.start.value_or(
+            std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+    }
+    const std::chrono::sys_seconds start = *Format::parseUtcTimestamp(options.start);
+    if (const auto problem = Sim::startOutOfRange(start, scenario.seconds)) {
+        throw Failure(FailureKind::Usage, "--start: expected " + *problem);
+    }
+    return start;
+}
+
 void describeOptions(CLI::App& app, Options& options) {
     app.footer(kExitStatuses);
     app.add_option("scenario", options.scenarioFile,
-                   "Scenario file (JSON); default: the built-in session");
+                   "Scenario file (JSON); default: the built-in session")
+        ->option_text("SCENARIO.json");
     app.add_option("--data", options.dataFolder,
                    std::string("Host data folder the CSV file goes into (default: ") +
-                       kDefaultDataFolder + " in the current folder)");
+                       kDefaultDataFolder + " in the current folder)")
+        ->option_text("FOLDER");
     app.add_option("--documents", options.documentsFolder,
-                   "The user's Documents folder (default: a temporary folder, removed at the end)");
+                   "The user's Documents folder (default: a temporary folder, removed at the end)")
+        ->option_text("FOLDER");
     app.add_option("--player", options.player,
-                   "The local player's id (default: the scenario's, or a Steam-like id)");
+                   "The local player's id (default: the scenario's, or a Steam-like id)")
+        ->option_text("ID");
     app.add_option(
-        "--module", options.modulePath,
-        "The plugin module (default: the simulator's test build, in " QUORVEL_SIMULATOR_FOLDER
-        " beside this program)");
+           "--module", options.modulePath,
+           "The plugin module (default: the simulator's test build, in " QUORVEL_SIMULATOR_FOLDER
+           " beside this program)")
+        ->option_text("FILE");
     auto* realtimeFlag = app.add_flag("--realtime", options.realtime, "Tick once per real second");
     app.add_option("--pace", options.pace,
                    "Real seconds per tick, 0 to 60 (0: as fast as possible)")
         ->check(CLI::Validator(checkPace, "SECONDS"))
+        ->option_text("SECONDS")
+        ->excludes(realtimeFlag);
+    app.add_option("--start", options.start,
+                   "The session's first second, in UTC, \"YYYY-MM-DD HH:MM:SS\" (default: the "
+                   "scenario's start, else now)")
+        ->check(CLI::Validator(checkStart, "TIME"))
+        ->option_text("TIME")
         ->excludes(realtimeFlag);
 }
 
@@ -155,7 +196,7 @@ Sim::SessionOptions sessionOptions(const Options& options, const Sim::Scenario& 
                                                     : Tools::pathFromUtf8(options.modulePath);
     session.realSecondsPerTick = options.realtime ? 1.0 : options.pace;
     if (!options.realtime) {
-        session.calendarStart = scenario.start;
+        session.calendarStart = sessionStart(options, scenario);
     }
     session.stopRequested = [] { return static_cast<int>(stopSignal); };
     return session;
@@ -192,7 +233,8 @@ void printSummaries(const Sim::SessionResult& result) {
     for (const Sim::WrittenFile& file : files) {
         out.write("\nCSV file: " + Tools::displayPath(file.path) + "\n");
         const std::vector<Read::Input> inputs = {Read::Input::file(file.path)};
-        Present::TableReport table(out, inputs);
+        Present::TableReport table(out, inputs,
+                                   {.earlierAre = "in quorvel-report's report of the file"});
         const auto report = Analysis::buildReport(inputs, {&table});
         const auto& input = report.inputs.front();
         for (const std::string& problem : input.skipped.listed()) {
@@ -232,6 +274,12 @@ int exitStatus(const Sim::SessionResult& result, const std::optional<Failure>& u
     if (result.outputFailed || unprinted) {
         return kExitOutputClosed;
     }
+    if (result.notAsScripted) {
+        return Tools::kExitUnusableInput;
+    }
+    if (result.notAsScripted) {
+        return Tools::kExitUnusableInput;
+    }
     return result.rowsNotWritten ? Tools::kExitOutputFailed : Tools::kExitOk;
 }
 
@@ -248,6 +296,17 @@ void checkDocumentsFolder([[maybe_unused]] const std::filesystem::path& folder) 
                           std::to_string(length) + " characters, and the module can use " +
                           std::to_string(MAX_PATH - 1) + " at most; choose a shorter folder");
     }
+#endif
+}
+
+// Where to go from here: the report of the data folder, as a player starts it.
+std::string reportHint(const std::filesystem::path& dataFolder) {
+#if defined(_WIN32)
+    return "\nFor a report of every match kept there, drop the CSV file, or the folder " +
+           Tools::displayPath(dataFolder.filename()) + ", on quorvel-report.exe.\n";
+#else
+    return "\nFor a report of every match kept there: quorvel-report " +
+           Tools::shellWord(Tools::displayPath(dataFolder)) + "\n";
 #endif
 }
 
@@ -276,8 +335,15 @@ int play(const Options& options, const char* argv0) {
     std::optional<Failure> unprinted;
     try {
         printSummaries(result);
+        if (!(std::cout << reportHint(session.dataFolder) << std::flush)) {
+            throw summaryIncomplete();
+        }
     } catch (const Failure& failure) {
         unprinted = failure;
+    }
+    if (result.notAsScripted) {
+        std::cerr << "quorvel-sim: " << *result.notAsScripted
+                  << ": the session could not be played as scripted and was ended there\n";
     }
     if (result.rowsNotWritten) {
         std::cerr << "quorvel-sim: the plugin could not write its file in "
@@ -313,7 +379,12 @@ int main(int argc, char** argv) {
     CLI::App app{"Plays a game session through the Quorvel plugin module on the stand-in host."};
     Options options;
     describeOptions(app, options);
-    if (const auto done = Tools::parseArguments(app, arguments, "quorvel-sim")) {
+    const Tools::ProgramUsage usage{
+        "quorvel-sim",
+        "[SCENARIO.json] [--data FOLDER] [--documents FOLDER] [--player ID] [--module FILE]\n"
+        "                   [--start TIME] [--realtime | --pace SECONDS] [--version]",
+        {}};
+    if (const auto done = Tools::parseArguments(app, arguments, usage)) {
         return *done;
     }
     // Started from Explorer: say what this is, and keep the window open at the end so

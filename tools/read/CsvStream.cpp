@@ -99,6 +99,7 @@ bool CsvStream::nextLine(CsvRecord& record) {
     record.fields.clear();
     record.malformed = false;
     record.tooLong = false;
+    record.abandoned = false;
 
     const char* lineFeed = findLineEnd();
     if (begin == end) {
@@ -229,6 +230,10 @@ void CsvStream::skipLongRecord(CsvRecord& record) {
         }
         consumed += end;
         begin = end = 0;
+        if (consumed > skipLimit) {
+            record.abandoned = true;
+            break;
+        }
         if (!fill()) {
             break;
         }

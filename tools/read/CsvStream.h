@@ -24,6 +24,7 @@ struct CsvRecord {
     std::vector<std::string_view> fields;
     bool malformed = false;  // a quote left open, or text after a closing quote
     bool tooLong = false;    // longer than kMaxRecordBytes; neither text nor fields kept
+    bool abandoned = false;  // too long, and skipping it went past the skip limit
 
     // The fields, splitting `text` at commas if it was not split.
     const std::vector<std::string_view>& splitFields();
@@ -61,6 +62,10 @@ class CsvStream {
 
     // Bytes consumed so far, for progress.
     std::uint64_t position() const { return consumed + begin; }
+    // A record too long to keep is skipped to its line's end, however far; with a limit,
+    // skipping stops once the input's position passes it and the record is abandoned
+    // (a file of binary data need not be read to its end to be told).
+    void limitSkipping(std::uint64_t position) { skipLimit = position; }
 
     // The first bytes of the input (up to a chunk), read before any record.
     std::string_view head();
@@ -84,6 +89,7 @@ class CsvStream {
     std::size_t end = 0;          // end of the bytes read
     bool endOfInput = false;
     std::uint64_t consumed = 0;  // bytes dropped from the front of the buffer
+    std::uint64_t skipLimit = UINT64_MAX;
     std::size_t line = 1;
     std::string unquoted;  // the fields of a quoted record, one after another
     std::vector<std::size_t> fieldEnds;

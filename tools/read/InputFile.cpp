@@ -57,14 +57,15 @@ InputFile::InputFile(const std::filesystem::path& file, std::uint64_t offset) : 
     stream = openForReading(file);
     if (stream == nullptr) {
         throw Failure(FailureKind::Input,
-                      displayPath(file) + ": cannot be read: " + std::strerror(errno));
+                      displayPath(file) + ": cannot be read: " + Tools::plainReasonOfErrno(errno));
     }
     if (std::filesystem::is_regular_file(status)) {
         regular = true;
         fileSize = sizeOf(stream);
     }
+    position = offset;
     if (offset > 0 && (!regular || !seekTo(stream, offset))) {
-        const std::string why = std::strerror(errno);
+        const std::string why = Tools::plainReasonOfErrno(errno);
         std::fclose(stream);
         throw Failure(FailureKind::Input,
                       displayPath(file) + ": cannot be read again where it was left: " + why);
@@ -79,7 +80,14 @@ std::size_t InputFile::read(char* destination, std::size_t capacity) {
     const std::size_t count = std::fread(destination, 1, capacity, stream);
     if (count < capacity && std::ferror(stream)) {
         throw Failure(FailureKind::Input,
-                      displayPath(filePath) + ": read failed: " + std::strerror(errno));
+                      displayPath(filePath) + ": read failed: " + Tools::plainReasonOfErrno(errno));
+    }
+    position += count;
+    if (count == 0 && capacity > 0 && regular && position < fileSize) {
+        throw Failure(FailureKind::Input,
+                      displayPath(filePath) + ": changed while it was read: it ends at byte " +
+                          std::to_string(position) + " of the " + std::to_string(fileSize) +
+                          " it had, so the rows after that are not in this report");
     }
     return count;
 }

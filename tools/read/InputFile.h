@@ -8,7 +8,8 @@
 namespace Quorvel::Read {
 
 // A file read front to back in chunks. Failures name the file and carry the system's
-// words.
+// words. A regular file that ends before the size it had when opened was cut while it was
+// read: that is a failure too, since rows were lost to it.
 class InputFile : public ByteSource {
   public:
     // Throws a Failure (Input) when the file cannot be opened or is a folder. A regular
@@ -27,6 +28,7 @@ class InputFile : public ByteSource {
     std::filesystem::path filePath;
     std::FILE* stream = nullptr;
     std::uint64_t fileSize = 0;
+    std::uint64_t position = 0;  // of the next byte read
     bool regular = false;
 };
 

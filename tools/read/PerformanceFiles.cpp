@@ -24,7 +24,7 @@ std::string whyNotRead(const std::filesystem::path& entry) {
         std::error_code ignored;
         return std::filesystem::is_symlink(Tools::systemPath(entry), ignored)
                    ? "is a link that leads nowhere"
-                   : "cannot be looked at: " + error.message();
+                   : "cannot be looked at: " + Tools::plainReason(error);
     }
     if (std::filesystem::is_directory(status)) {
         return "is a folder";
@@ -53,8 +53,9 @@ FolderListing performanceFilesIn(const std::filesystem::path& folder) {
         }
     }
     if (error) {
-        throw Tools::Failure(Tools::FailureKind::Input,
-                             displayPath(folder) + ": cannot be listed: " + error.message());
+        throw Tools::Failure(
+            Tools::FailureKind::Input,
+            displayPath(folder) + ": cannot be listed: " + Tools::plainReason(error));
     }
     std::sort(listing.files.begin(), listing.files.end());
     return listing;

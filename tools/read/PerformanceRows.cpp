@@ -1,5 +1,6 @@
 #include "PerformanceRows.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -93,6 +94,35 @@ std::string headerText() {
     return std::string(Format::kHeaderLine.substr(0, Format::kHeaderLine.size() - 1));
 }
 
+// The header's names joined by `separator`, as a spreadsheet set to another list
+// separator writes them.
+bool isHeaderSeparatedBy(std::string_view line, char separator) {
+    std::string expected = headerText();
+    std::replace(expected.begin(), expected.end(), ',', separator);
+    if (line.starts_with(kByteOrderMark)) {
+        line.remove_prefix(kByteOrderMark.size());
+    }
+    return line == expected ||
+           (line.ends_with('\r') && line.substr(0, line.size() - 1) == expected);
+}
+
+// A time in another form: digits, a ':' and a date's separator ("08/12/2026 18:00",
+// "2026-12-08 18:00", "12.8.2026 6:00:20 PM").
+bool looksLikeATime(std::string_view text) {
+    const bool digits =
+        std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return digits && text.find(':') != std::string_view::npos &&
+           text.find_first_of("/-.") != std::string_view::npos && text.size() <= 40;
+}
+
+// What a spreadsheet did to the file, and what to report instead.
+std::string savedBySpreadsheet(const std::string& name, const std::string& what) {
+    return name + ": looks saved again by a spreadsheet, which " + what +
+           "; report the file as the plugin wrote it instead: <player id>-performance.csv in "
+           "the game's data folder, where earlier sessions are kept in quorvel-history (the "
+           "players' guide says where that folder is)";
+}
+
 }  // namespace
 
 PerformanceRows::PerformanceRows(ByteSource& source, std::string name)
@@ -102,13 +132,27 @@ PerformanceRows::PerformanceRows(ByteSource& source, std::string name)
         throw Failure(FailureKind::Input, inputName + ": is empty, not a performance file");
     }
     const bool binary = head.find('\0') != std::string_view::npos;
-    if (!csv.next(record) || record.tooLong || !isHeader(record.splitFields())) {
+    // A first line longer than the first chunk is no header: said without reading it all.
+    const bool longFirstLine =
+        head.size() == CsvStream::kChunkBytes && head.find('\n') == std::string_view::npos;
+    if (longFirstLine || !csv.next(record) || record.tooLong || !isHeader(record.splitFields())) {
+        for (const char separator : {';', '\t'}) {
+            if (!longFirstLine && !record.tooLong && isHeaderSeparatedBy(record.text, separator)) {
+                throw Failure(FailureKind::Input,
+                              savedBySpreadsheet(inputName, separator == ';'
+                                                                ? "separated its columns by ';'"
+                                                                : "separated its columns by tabs"));
+            }
+        }
         throw Failure(FailureKind::Input,
                       inputName + (binary ? ": holds binary data, not a performance file"
                                           : ": is not a performance file: line 1 is not "
                                             "the header \"" +
                                                 headerText() + "\""));
     }
+    beforeFirstRow = true;
+    binaryAfterHeader = binary;
+    csv.limitSkipping(kBinaryVerdictBytes);
 }
 
 PerformanceRows::PerformanceRows(ByteSource& source, std::string name, ResumeAt at)
@@ -116,6 +160,51 @@ PerformanceRows::PerformanceRows(ByteSource& source, std::string name, ResumeAt 
 
 void PerformanceRows::skip(const std::string& what) {
     skippedRows.add(record.line, record.lastLine, what);
+}
+
+// Far enough into a file without a row to tell that it is none: nothing but binary data
+// in its first megabytes, or a line that runs past them without an end.
+void PerformanceRows::refuseWhenNoRows() const {
+    if (!beforeFirstRow) {
+        return;
+    }
+    const std::string within = std::to_string(kBinaryVerdictBytes >> 20) + " MB";
+    if (record.abandoned && !binaryAfterHeader) {
+        throw Failure(FailureKind::Input, inputName + ": line " + std::to_string(record.line) +
+                                              " runs past its first " + within +
+                                              " without an end, and no row came before it; "
+                                              "not a performance file");
+    }
+    if (record.abandoned || (csv.position() > kBinaryVerdictBytes && skippedRows.count() > 0 &&
+                             skippedRows.binaryLines() == skippedRows.count())) {
+        throw Failure(FailureKind::Input, inputName +
+                                              ": holds binary data after its header (its "
+                                              "first " +
+                                              within + " hold no row), not a performance file");
+    }
+}
+
+void PerformanceRows::noteForeignTime(std::string_view text) {
+    if (!beforeFirstRow || !looksLikeATime(text)) {
+        return;
+    }
+    if (foreignTimes++ == 0) {
+        firstForeignTime = text;
+    }
+    refuseWhenSavedBySpreadsheet(false);
+}
+
+// Every line so far, and at least kForeignTimesTold of them or all the file's, had a time
+// in another form: not damage, a file a spreadsheet wrote.
+void PerformanceRows::refuseWhenSavedBySpreadsheet(bool atTheEnd) const {
+    if (beforeFirstRow && foreignTimes > 0 && foreignTimes == skippedRows.count() &&
+        (atTheEnd || foreignTimes >= kForeignTimesTold)) {
+        throw Failure(
+            FailureKind::Input,
+            savedBySpreadsheet(inputName, "wrote its times its own way (\"" + firstForeignTime +
+                                              "\", where the plugin writes "
+                                              "YYYY-MM-DD HH:MM:SS)"));
+    }
 }
 
 bool PerformanceRows::next(Row& row) {
@@ -129,8 +218,10 @@ bool PerformanceRows::next(Row& row) {
         if (!record.tooLong && record.text.find('\0') != std::string_view::npos) {
             skippedRows.addBinary(record.line,
                                   "binary data (as a crash while writing leaves), not a row");
+            refuseWhenNoRows();
             continue;
         }
+        refuseWhenNoRows();
         if (!record.tooLong && record.text.find('"') != std::string_view::npos) {
             readQuoted();
         }
@@ -138,6 +229,7 @@ bool PerformanceRows::next(Row& row) {
             return accept(row);
         }
     }
+    refuseWhenSavedBySpreadsheet(true);
     return false;
 }
 
@@ -156,6 +248,10 @@ bool PerformanceRows::accept(Row& row) {
     row.offset = record.offset;
     row.line = record.line;
     ++rowCount;
+    if (beforeFirstRow) {
+        beforeFirstRow = false;
+        csv.limitSkipping(UINT64_MAX);
+    }
     return true;
 }
 
@@ -268,6 +364,7 @@ bool PerformanceRows::parseFields(Row& row) {
     };
     if (!parseTimestamp(field(Format::Column::Timestamp), row.second.time)) {
         skip("Timestamp is not a time of the form YYYY-MM-DD HH:MM:SS");
+        noteForeignTime(field(Format::Column::Timestamp));
         return false;
     }
     for (std::size_t i = 0; i < Format::kTextColumnCount; ++i) {

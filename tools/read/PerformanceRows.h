@@ -50,6 +50,13 @@ class PerformanceRows {
     // False at the end of the input.
     bool next(Row& row);
 
+    // A file whose first this many bytes gave no row and nothing but binary data is
+    // refused as binary there, not read to its end.
+    static constexpr std::uint64_t kBinaryVerdictBytes = std::uint64_t{8} << 20;
+    // A file whose first this many lines all have a time in another form than the
+    // plugin's (and no row) was saved again by a spreadsheet: said in one sentence.
+    static constexpr std::size_t kForeignTimesTold = 20;
+
     std::uint64_t position() const { return csv.position(); }
     std::size_t rowsRead() const { return rowCount; }
     const SkippedRows& skipped() const { return skippedRows; }
@@ -63,11 +70,21 @@ class PerformanceRows {
     bool parseTimestamp(std::string_view text, std::chrono::sys_seconds& time);
     bool parseFields(Row& row);
     void skip(const std::string& what);
+    void refuseWhenNoRows() const;
+    void noteForeignTime(std::string_view text);
+    void refuseWhenSavedBySpreadsheet(bool atTheEnd) const;
 
     std::string inputName;
     CsvStream csv;
     CsvRecord record;
     std::size_t rowCount = 0;
+    // From the header to the first row: whether the file is rows at all is still open.
+    bool beforeFirstRow = false;
+    bool binaryAfterHeader = false;  // the file's first chunk holds a NUL
+    // Before the first row: lines whose Timestamp is a time in another form (as a
+    // spreadsheet that saved the file writes it), and the first of them.
+    std::size_t foreignTimes = 0;
+    std::string firstForeignTime;
     SkippedRows skippedRows;
     // The texts of the last plain line read, with their commas, and where each began.
     std::string lastTexts;

@@ -232,15 +232,26 @@ std::chrono::sys_seconds readStart(const Reader& start, int seconds) {
     if (!time) {
         start.fail("a time in UTC written YYYY-MM-DD HH:MM:SS");
     }
-    const std::chrono::sys_seconds latest = kLastSessionSecond - std::chrono::seconds{seconds};
-    if (*time < kFirstSessionSecond || *time > latest) {
-        start.fail("a time from " + Format::formatUtcTimestamp(kFirstSessionSecond) + " to " +
-                   Format::formatUtcTimestamp(latest) + ": the session's last second (start + " +
-                   std::to_string(seconds) + ") must be one the calendar clock holds, up to " +
-                   Format::formatUtcTimestamp(kLastSessionSecond));
+    if (const auto problem = startOutOfRange(*time, seconds)) {
+        start.fail(*problem);
     }
     return *time;
 }
+
+}  // namespace
+
+std::optional<std::string> startOutOfRange(std::chrono::sys_seconds start, int seconds) {
+    const std::chrono::sys_seconds latest = kLastSessionSecond - std::chrono::seconds{seconds};
+    if (start >= kFirstSessionSecond && start <= latest) {
+        return std::nullopt;
+    }
+    return "a time from " + Format::formatUtcTimestamp(kFirstSessionSecond) + " to " +
+           Format::formatUtcTimestamp(latest) + ": the session's last second (start + " +
+           std::to_string(seconds) + ") must be one the calendar clock holds, up to " +
+           Format::formatUtcTimestamp(kLastSessionSecond);
+}
+
+namespace {
 
 // The session's own fields: its texts, its start and its length.
 void readSession(const Reader& root, Scenario& scenario) {

@@ -72,9 +72,6 @@ struct SessionEvent {
     std::string text;  // the line appended to Launch.log
 };
 
-// 2026-12-08 18:00:00 UTC: sessions start here unless their scenario says otherwise.
-inline constexpr std::chrono::sys_seconds kDefaultStart{std::chrono::seconds{1796752800}};
-
 // The calendar seconds a session can be played in: those the module's clock,
 // std::chrono::system_clock, holds every instant of. It counts its unit (nanoseconds,
 // on Linux and under MinGW alike) in 64 bits, 1677-09-21 00:12:44 to 2262-04-11
@@ -94,14 +91,18 @@ struct Scenario {
     std::optional<std::string> player;
     std::string documentsFolder = "Documents";
     int seconds = 0;
-    // The calendar time (UTC) of second 0.
-    std::chrono::sys_seconds start = kDefaultStart;
+    // The calendar time (UTC) of second 0, when the scenario fixes it.
+    std::optional<std::chrono::sys_seconds> start;
     std::vector<Phase> phases;         // sorted, not overlapping
     std::vector<SessionEvent> events;  // sorted by time
 
     // The phase covering `second`, or null between phases (the menu).
     const Phase* phaseAt(int second) const;
 };
+
+// Why `start` cannot be second 0 of a session of `seconds` (some of its seconds are
+// outside those the module's clock holds); nullopt when it can.
+std::optional<std::string> startOutOfRange(std::chrono::sys_seconds start, int seconds);
 
 // Both throw a Failure (Usage) naming the file, the place in it and what was expected:
 // for a value out of its range, a field given twice, a start outside the session

@@ -181,6 +181,7 @@ function layOutHeadline() {
     headline.append(el("p", {class: "headline" + (file.refused ? " incomplete" : "")}, file.headline));
   }
   if (report.chartsNote) headline.append(el("p", {class: "charts-note"}, report.chartsNote));
+  if (report.serversNote) document.getElementById("servers-note").textContent = report.serversNote;
   groupTable(document.getElementById("server-table"), report.table.serverColumns, report.servers);
 }
 
