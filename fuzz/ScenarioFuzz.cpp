@@ -1,6 +1,6 @@
 // The scenario reader on any bytes: a scenario, or a Failure (Usage) that names the
-// place; never another exception. A scenario taken is played only in seconds the
-// module's clock holds.
+// place; never another exception. A scenario that fixes its start is played only in
+// seconds the module's clock holds.
 
 #include <chrono>
 #include <cstdlib>
@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
         const Quorvel::Sim::Scenario scenario = Quorvel::Sim::parseScenario(text, "fuzz.json");
-        if (scenario.start < Quorvel::Sim::kFirstSessionSecond ||
-            scenario.start + std::chrono::seconds{scenario.seconds} >
-                Quorvel::Sim::kLastSessionSecond) {
+        if (scenario.start && (*scenario.start < Quorvel::Sim::kFirstSessionSecond ||
+                               *scenario.start + std::chrono::seconds{scenario.seconds} >
+                                   Quorvel::Sim::kLastSessionSecond)) {
             std::abort();
         }
         for (int second = 0; second <= scenario.seconds; second += 97) {
