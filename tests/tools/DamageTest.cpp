@@ -91,12 +91,12 @@ TEST(Damage, TheSameMatchInTwoFilesIsCountedOnce) {
     EXPECT_EQ(a.result.inputs[1].alreadyReadIn, "a-performance.csv");
 }
 
-#if !defined(_WIN32)
-
 ProgramRun report(const std::string& arguments, const TempDir& folder,
                   const std::string& before = "") {
     return runProgram(QUORVEL_REPORT_PATH, arguments, folder, before);
 }
+
+#if !defined(_WIN32)
 
 TEST(Folders, WhatIsNotARegularFileIsNamedAndSkipped) {
     TempDir folder("quorvel-folder");
