@@ -229,7 +229,7 @@ TEST(ReportTable, ALongHistoryListsTheLatestMatchesAndAnswersAgainAtItsEnd) {
         }
         EXPECT_EQ(first.rfind("Overall: ", 0), 0u) << c.matches << c.options << "\n" << run.out;
         EXPECT_EQ(listed, c.listed) << c.matches << c.options;
-        const std::string earlierLine = c.earlier.empty() ? "The latest " : "\n" + c.earlier + "\n";
+        const std::string earlierLine = c.earlier.empty() ? "The latest " : c.earlier;
         EXPECT_EQ(run.out.find(earlierLine) != std::string::npos, !c.earlier.empty())
             << c.matches << c.options << "\n"
             << run.out;
