@@ -19,6 +19,7 @@ bool mostOf(std::size_t part, std::size_t whole) {
 // The problems, the one found in the most matches first; on a tie the worst-felt.
 std::vector<ProblemCount> ranked(const std::map<Problem, std::size_t>& problems) {
     std::vector<ProblemCount> list;
+    list.reserve(problems.size());
     for (const auto& [problem, matches] : problems) {
         list.push_back({problem, matches});
     }
