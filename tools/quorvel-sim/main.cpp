@@ -277,9 +277,6 @@ int exitStatus(const Sim::SessionResult& result, const std::optional<Failure>& u
     if (result.notAsScripted) {
         return Tools::kExitUnusableInput;
     }
-    if (result.notAsScripted) {
-        return Tools::kExitUnusableInput;
-    }
     return result.rowsNotWritten ? Tools::kExitOutputFailed : Tools::kExitOk;
 }
 
