@@ -170,20 +170,28 @@ void QuorvelPlugin::tick() {
     scheduleNextTick();
 }
 
+bool QuorvelPlugin::serverKnown() {
+    if (!serverIp.empty()) {
+        return true;
+    }
+    const Discovery discovery = discoverServer();
+    if (!serverIp.empty()) {
+        return true;
+    }
+    if (discovery != Discovery::Captured && !noAddressReported) {
+        noAddressReported = true;
+        const std::filesystem::path logFile = Quorvel::launchLogPath();
+        log(std::string(Console::kNoServerAddress) +
+            (logFile.empty() ? std::string("Launch.log (no Documents folder found)")
+                             : displayPath(logFile)) +
+            "; no rows are taken until one appears");
+    }
+    return false;
+}
+
 void QuorvelPlugin::sampleLiveMatch(ServerWrapper& server) {
-    if (serverIp.empty()) {
-        const Discovery discovery = discoverServer();
-        if (serverIp.empty()) {
-            if (discovery != Discovery::Captured && !noAddressReported) {
-                noAddressReported = true;
-                const std::filesystem::path logFile = Quorvel::launchLogPath();
-                log(std::string(Console::kNoServerAddress) +
-                    (logFile.empty() ? std::string("Launch.log (no Documents folder found)")
-                                     : displayPath(logFile)) +
-                    "; no rows are taken until one appears");
-            }
-            return;
-        }
+    if (!serverKnown()) {
+        return;
     }
     PlayerControllerWrapper player = server.GetLocalPrimaryPlayer();
     if (player.IsNull()) {

@@ -48,6 +48,9 @@ class QuorvelPlugin final : public Tarvik::Plugin::TarvikPlugin {
                       const std::vector<std::filesystem::path>& justKept);
     void reportCannotCreate(const std::optional<std::filesystem::path>& file);
     void sampleLiveMatch(ServerWrapper& server);
+    // Whether the match's server address is known, looked for in the game's log until it
+    // is; says so once when it cannot be found.
+    bool serverKnown();
     Discovery discoverServer();
     void flushPendingRows();
     void writePendingRows();
