@@ -104,7 +104,7 @@ std::optional<std::filesystem::path> placeInHistory(const std::filesystem::path&
         if (!name) {
             return std::nullopt;
         }
-        const std::filesystem::path target = where.folder / *name;
+        std::filesystem::path target = where.folder / *name;
         const Placement placed = place({.from = file, .to = target});
         if (placed == Placement::Done) {
             return target;

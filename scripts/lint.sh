@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Static checks on the project's own sources:
 #   format    clang-format --dry-run -Werror on every C++ file
-#   tidy      clang-tidy (.clang-tidy) with the sanitize build's compile database, on
-#             the files TIDY_FILES lists below; a file found clean is not checked
+#   tidy      clang-tidy (.clang-tidy) with the compile database of the lint preset (the
+#             sanitize build's flags, each source file on its own, so that every file
+#             is parsed alone even where the builds compile several as one), on the
+#             files TIDY_FILES lists below; a file found clean is not checked
 #             again until it, a header it includes, its flags or the checks change
 #             (scripts/tidy.py keeps the results in ~/.cache/quorvel/tidy, across
 #             checkouts; QUORVEL_NO_CACHE=1 checks every file afresh)
@@ -21,16 +23,15 @@ format() {
 
 tidy() {
     # The compile database only: no build is needed (no header is generated at build time).
-    if [ ! -f build/sanitize/compile_commands.json ]; then
-        cmake --preset sanitize >/dev/null
-    fi
+    cmake --preset lint >/dev/null
     mapfile -t units < <(git ls-files "${TIDY_FILES[@]}" | grep -v -E "$TIDY_LEFT_OUT")
     echo "== clang-tidy: ${#units[@]} files"
     local cache=()
     if [ -n "${QUORVEL_NO_CACHE:-}" ]; then
         cache=(--no-cache)
     fi
-    python3 scripts/tidy.py build/sanitize "${units[@]}" --jobs "$(nproc)" "${cache[@]}"
+    python3 scripts/tidy.py build/lint "${units[@]}" --clang-tidy "$CLANG_TIDY" --jobs "$(nproc)" \
+        "${cache[@]}"
 }
 
 cppcheck_sources() {

@@ -9,7 +9,10 @@ TEST_PACKAGES=(chromium)
 # What the Windows cross build and its tests under Wine need (script(1), for the
 # console tests, comes with every Debian, in bsdutils).
 WINDOWS_PACKAGES=(mingw-w64 wine wine64 unzip)
-LINT_PACKAGES=(clang-format clang-tidy cppcheck)
+# clang-tidy 22 leaves system headers out of its checks: several times faster than the
+# machine's clang-tidy 14 on this code (scripts/lint.sh).
+CLANG_TIDY=clang-tidy-22
+LINT_PACKAGES=(clang-format "$CLANG_TIDY" cppcheck)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # scripts/test.sh compiles through ccache, whose cache outlives a clean checkout.
 CACHE_PACKAGES=(ccache)

@@ -6,7 +6,8 @@
 #   sanitize  GCC debug build under AddressSanitizer and UndefinedBehaviorSanitizer,
 #             warnings as errors, benchmarks included; every test suite, each test a
 #             CTest test, run in parallel
-#   tidy      clang-tidy with the sanitize build's compile database; then cppcheck
+#   tidy      clang-tidy on every file on its own (the builds compile several files of a
+#             target as one: a unity build); then cppcheck
 #   windows   MinGW-w64 cross build; the same suites plus Windows-only tests under Wine,
 #             in ANSI code pages 1252 and 932, the console's tests under script(1); then
 #             the players' ZIP, unpacked and run under a fresh Wine prefix

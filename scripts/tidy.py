@@ -6,7 +6,8 @@ decides its result changed. The key of a result is the hash of clang-tidy's vers
 the .clang-tidy files, the file's compile command and the file as the compiler sees it
 after preprocessing (so every header it includes, at its content, is part of it).
 
-    scripts/tidy.py BUILD_DIR FILE... [--jobs N] [--cache DIR | --no-cache] [--times FILE]
+    scripts/tidy.py BUILD_DIR FILE... [--clang-tidy PROGRAM] [--jobs N]
+                    [--cache DIR | --no-cache] [--times FILE]
 
 Prints what clang-tidy says of each file that is not clean and exits 1 if any is not;
 ends with the files checked, those found clean before, and the costliest ones.
@@ -51,10 +52,10 @@ def preprocessing_command(arguments):
     return command + ["-E"]
 
 
-def settings_hash(root):
+def settings_hash(root, program):
     """clang-tidy's version and every .clang-tidy file of the checkout."""
     digest = hashlib.sha256()
-    version = subprocess.run(["clang-tidy", "--version"], capture_output=True, check=True)
+    version = subprocess.run([program, "--version"], capture_output=True, check=True)
     digest.update(version.stdout)
     listed = subprocess.run(["git", "ls-files", "*.clang-tidy", ".clang-tidy"], cwd=root,
                             capture_output=True, text=True, check=True)
@@ -89,14 +90,14 @@ def run_measured(command):
     return process.returncode, said, usage.ru_utime + usage.ru_stime
 
 
-def check(path, build_dir, commands, settings, cache):
+def check(path, program, build_dir, commands, settings, cache):
     """(path, clean, CPU seconds of clang-tidy, what it said, known clean from the cache)."""
     directory, arguments = commands[path]
     key = result_key(settings, directory, arguments) if cache else None
     marker = os.path.join(cache, key) if key else None
     if marker and os.path.exists(marker):
         return path, True, 0.0, "", True
-    status, said, seconds = run_measured(["clang-tidy", "-p", build_dir, "--quiet", path])
+    status, said, seconds = run_measured([program, "-p", build_dir, "--quiet", path])
     clean = status == 0
     if clean and marker:
         with open(marker, "w", encoding="utf-8") as note:
@@ -116,6 +117,8 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("build_dir")
     parser.add_argument("files", nargs="+")
+    parser.add_argument("--clang-tidy", default="clang-tidy", dest="program",
+                        help="the clang-tidy program to run (default: clang-tidy)")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 1)
     parser.add_argument("--cache", default=None,
                         help="folder of the clean results (default: quorvel/tidy in "
@@ -139,11 +142,11 @@ def main():
         print("clang-tidy: not in the compile database of " + options.build_dir + ": " +
               " ".join(os.path.relpath(name, root) for name in unknown), file=sys.stderr)
         return 1
-    settings = settings_hash(root)
+    settings = settings_hash(root, options.program)
 
     results = []
     with concurrent.futures.ThreadPoolExecutor(max_workers=options.jobs) as pool:
-        futures = [pool.submit(check, name, build_dir, commands, settings, cache)
+        futures = [pool.submit(check, name, options.program, build_dir, commands, settings, cache)
                    for name in files]
         for future in concurrent.futures.as_completed(futures):
             path, clean, seconds, said, cached = future.result()

@@ -20,9 +20,6 @@ namespace {
 using namespace std::chrono;
 using Tarvik::StandIn::History;
 
-const std::string kHeader = onDisk(std::string(Quorvel::Format::kHeaderLine));
-const char* const kLoaded = "Quorvel: Loaded (using Launch.log)";
-const char* const kPlayer = "Steam|7656|0";
 const std::string kRows = onDisk(
     "2026-12-08 18:00:20,Steam|7656|0,M1,10.0.0.1,7777,13,142,34,39,60,60,0,0,2,2\n"
     "2026-12-08 18:00:21,Steam|7656|0,M1,10.0.0.1,7777,13,141,35,39,60,60,0,0,2,2\n");
@@ -82,13 +79,13 @@ struct EarlierFile {
 TEST_F(HistoryTest, EarlierRowsAreRenamedIntoTheHistoryWhole) {
     const auto written = sys_days{2025y / March / 4} + 5h + 6min + 7s;
     const std::vector<EarlierFile> files = {
-        {"header and rows", kHeader + kRows, kFirstRowName},
+        {"header and rows", headerOnDisk() + kRows, kFirstRowName},
         {"CR LF line ends on any platform", crLf(Quorvel::Format::kHeaderLine) + crLf(kRows),
          kFirstRowName},
         {"rows without a header", kRows, kFirstRowName},
         {"no timestamp", "old contents\nfrom an earlier load\n",
          "Steam%7C7656%7C0-20250304-050607-performance.csv"},
-        {"a header and a bad timestamp", kHeader + "2026-12-08 25:00:00,x\n",
+        {"a header and a bad timestamp", headerOnDisk() + "2026-12-08 25:00:00,x\n",
          "Steam%7C7656%7C0-20250304-050607-performance.csv"},
     };
     for (const EarlierFile& earlier : files) {
@@ -101,7 +98,7 @@ TEST_F(HistoryTest, EarlierRowsAreRenamedIntoTheHistoryWhole) {
         ASSERT_EQ(historyNames(), std::set<std::string>{earlier.expectedName});
         EXPECT_EQ(readFile(history() / earlier.expectedName), earlier.contents);
         EXPECT_EQ(identity(history() / earlier.expectedName), before) << "renamed, not copied";
-        EXPECT_EQ(harness.csv(), kHeader);
+        EXPECT_EQ(harness.csv(), headerOnDisk());
         EXPECT_EQ(harness.consoleTexts(), std::vector<std::string>{kLoaded});
 
         harness.host.cancelTimeouts();
@@ -118,7 +115,7 @@ TEST_F(HistoryTest, AHeaderOnlyOrEmptyFileIsStartedAfreshWithoutHistory) {
         writeFile(harness.csvFile(), contents);
         harness.object().onLoad();
         EXPECT_FALSE(std::filesystem::exists(history()));
-        EXPECT_EQ(harness.csv(), kHeader);
+        EXPECT_EQ(harness.csv(), headerOnDisk());
     }
     EXPECT_EQ(harness.consoleCount(kLoaded), 3u);
 }
@@ -162,12 +159,12 @@ TEST_F(HistoryTest, CopiedWhenTheHistoryIsOnAnotherFileSystem) {
     }
     FolderElsewhere elsewhere;
     std::filesystem::create_directory_symlink(elsewhere.root, history());
-    writeFile(harness.csvFile(), kHeader + kRows);
+    writeFile(harness.csvFile(), headerOnDisk() + kRows);
     const Quorvel::FileIdentity before = identity(harness.csvFile());
     harness.load();
 
-    EXPECT_EQ(readFile(elsewhere.root / kFirstRowName), kHeader + kRows);
-    EXPECT_EQ(harness.csv(), kHeader);
+    EXPECT_EQ(readFile(elsewhere.root / kFirstRowName), headerOnDisk() + kRows);
+    EXPECT_EQ(harness.csv(), headerOnDisk());
     EXPECT_EQ(identity(harness.csvFile()), before) << "copied, then emptied in place";
     EXPECT_EQ(harness.consoleTexts(), std::vector<std::string>{kLoaded});
 }
@@ -177,15 +174,15 @@ TEST_F(HistoryTest, CopiedWhenTheHistoryIsOnAnotherFileSystem) {
 #if defined(_WIN32)
 
 TEST_F(HistoryTest, CopiedWhileAnotherProgramHoldsTheFileWithoutDeleteSharing) {
-    writeFile(harness.csvFile(), kHeader + kRows);
+    writeFile(harness.csvFile(), headerOnDisk() + kRows);
     const Quorvel::FileIdentity before = identity(harness.csvFile());
     HeldOpen other(harness.csvFile(), FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(other.held());
     harness.load();
     other.release();
 
-    EXPECT_EQ(readFile(history() / kFirstRowName), kHeader + kRows);
-    EXPECT_EQ(harness.csv(), kHeader);
+    EXPECT_EQ(readFile(history() / kFirstRowName), headerOnDisk() + kRows);
+    EXPECT_EQ(harness.csv(), headerOnDisk());
     EXPECT_EQ(identity(harness.csvFile()), before) << "copied, then emptied in place";
     EXPECT_EQ(harness.consoleTexts(), std::vector<std::string>{kLoaded});
 }
@@ -201,8 +198,8 @@ void expectAppendedAfterTheOldRows(const PluginHarness& harness) {
     EXPECT_EQ(console0.rfind("Quorvel: Could not keep the earlier rows of ", 0), 0u) << console0;
     EXPECT_NE(console0.find(file), std::string::npos) << console0;
     EXPECT_NE(console0.find("this session's rows are appended after them"), std::string::npos);
-    ASSERT_EQ(csv.rfind(kHeader + kRows, 0), 0u);
-    const auto lines = splitLines(csv.substr(kHeader.size() + kRows.size()));
+    ASSERT_EQ(csv.rfind(headerOnDisk() + kRows, 0), 0u);
+    const auto lines = splitLines(csv.substr(headerOnDisk().size() + kRows.size()));
     EXPECT_EQ(lines.size(), 3u);
     for (const std::string& line : lines) {
         EXPECT_EQ(splitFields(line).at(1), kPlayer) << line;
@@ -211,9 +208,9 @@ void expectAppendedAfterTheOldRows(const PluginHarness& harness) {
 
 TEST_F(HistoryTest, NotKeptWhenTheHistoryFolderCannotBeMade) {
     writeFile(history(), "a file where the folder would be");
-    writeFile(harness.csvFile(), kHeader + kRows);
+    writeFile(harness.csvFile(), headerOnDisk() + kRows);
     harness.load();
-    EXPECT_EQ(harness.csv(), kHeader + kRows);
+    EXPECT_EQ(harness.csv(), headerOnDisk() + kRows);
     playMatch(3);
 
     const auto console = harness.consoleTexts();
@@ -226,12 +223,12 @@ TEST_F(HistoryTest, NotKeptWhenTheHistoryFolderCannotBeMade) {
 #if defined(_WIN32)
 
 TEST_F(HistoryTest, NotKeptWhileAnotherProgramHoldsTheFileWithoutSharing) {
-    writeFile(harness.csvFile(), kHeader + kRows);
+    writeFile(harness.csvFile(), headerOnDisk() + kRows);
     HeldOpen other(harness.csvFile(), 0);
     ASSERT_TRUE(other.held());
     harness.load();
     other.release();
-    EXPECT_EQ(harness.csv(), kHeader + kRows);
+    EXPECT_EQ(harness.csv(), headerOnDisk() + kRows);
     playMatch(3);
 
     const auto console = harness.consoleTexts();
@@ -251,7 +248,7 @@ TEST_F(HistoryTest, AFullHistoryLosesItsOldestSession) {
         earlier.push_back(Quorvel::Format::historyFileName(kPlayer, oldest + minutes(i), 1));
         writeFile(history() / earlier.back(), "r\n");
     }
-    writeFile(harness.csvFile(), kHeader + kRows);
+    writeFile(harness.csvFile(), headerOnDisk() + kRows);
     harness.load();
 
     const auto names = historyNames();
@@ -262,8 +259,8 @@ TEST_F(HistoryTest, AFullHistoryLosesItsOldestSession) {
 }
 
 TEST_F(HistoryTest, SessionsOfOneSecondAreNumberedNotReplaced) {
-    const std::vector<std::string> sessions = {kHeader + kRows, kHeader + kRows + kRows,
-                                               kRows + onDisk("third\n")};
+    const std::vector<std::string> sessions = {
+        headerOnDisk() + kRows, headerOnDisk() + kRows + kRows, kRows + onDisk("third\n")};
     harness.create();
     for (const std::string& contents : sessions) {
         writeFile(harness.csvFile(), contents);

@@ -25,9 +25,6 @@ namespace {
 
 using namespace std::chrono;
 
-const char* const kPlayer = "Steam|7656|0";
-const char* const kLoaded = "Quorvel: Loaded (using Launch.log)";
-const char* const kLogged = "Performance data logged";
 const std::string kKept = "Quorvel: Kept ";
 const std::string kJournalFailed = "Quorvel: Could not write the match in progress to ";
 

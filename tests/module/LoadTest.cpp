@@ -8,14 +8,12 @@
 namespace QuorvelTest {
 namespace {
 
-const std::string kHeader = onDisk(std::string(Quorvel::Format::kHeaderLine));
-
 TEST(Load, CreatesTheFileWithExactlyTheHeaderAndAnnouncesAfterwards) {
     PluginHarness harness;
     writeFile(harness.csvFile(), "old contents\nfrom an earlier load\n");
     harness.load();
 
-    EXPECT_EQ(harness.csv(), kHeader);
+    EXPECT_EQ(harness.csv(), headerOnDisk());
     EXPECT_EQ(harness.plugin().userId, harness.game().uniqueId);
     EXPECT_EQ(harness.consoleTexts(),
               std::vector<std::string>{"Quorvel: Loaded (using Launch.log)"});
@@ -28,7 +26,7 @@ TEST(Load, SecondLoadStartsTheFileAfreshAndKeepsOneChain) {
     harness.load();
     appendFile(harness.csvFile(), "row,from,the,first,load\n");
     harness.object().onLoad();
-    EXPECT_EQ(harness.csv(), kHeader);
+    EXPECT_EQ(harness.csv(), headerOnDisk());
     EXPECT_EQ(harness.consoleCount("Quorvel: Loaded (using Launch.log)"), 2u);
     EXPECT_EQ(harness.host.queuedTimeouts(), 1u);
 
@@ -44,7 +42,7 @@ TEST(Load, EmptyIdGivesTheBareFileName) {
     PluginHarness harness;
     harness.game().uniqueId.clear();
     harness.load();
-    EXPECT_EQ(readFile(harness.dataFolder / "-performance.csv"), kHeader);
+    EXPECT_EQ(readFile(harness.dataFolder / "-performance.csv"), headerOnDisk());
 }
 
 TEST(Load, UnsafeIdStaysInsideTheDataFolderAndRawInTheRows) {
@@ -53,7 +51,7 @@ TEST(Load, UnsafeIdStaysInsideTheDataFolderAndRawInTheRows) {
     harness.load();
     const auto file =
         harness.dataFolder / "..%2Fa%2Fb%5Cc%3Ad%7Ce%3Ff%2Ag%3Ch%3Ei%22j%25k%01z-performance.csv";
-    EXPECT_EQ(readFile(file), kHeader);
+    EXPECT_EQ(readFile(file), headerOnDisk());
 
     harness.enterMatch();
     harness.writeLaunchLog("GameURL=\"10.0.0.1:7777\"\n");
@@ -69,7 +67,7 @@ TEST(Load, UnloadOutsideAMatchChangesNothing) {
     PluginHarness harness;
     harness.load();
     harness.object().onUnload();
-    EXPECT_EQ(harness.csv(), kHeader);
+    EXPECT_EQ(harness.csv(), headerOnDisk());
     EXPECT_FALSE(harness.plugin().hasPendingRows);
     EXPECT_EQ(harness.plugin().userId, harness.game().uniqueId);
     harness.ticks(3);

@@ -12,8 +12,6 @@ namespace {
 
 using Tarvik::StandIn::HostOperation;
 
-const char* const kLogged = "Performance data logged";
-
 class Recovery : public ::testing::Test {
   protected:
     void SetUp() override { harness.writeLaunchLog("GameURL=\"10.0.0.1:7777\"\n"); }

@@ -14,8 +14,6 @@ namespace {
 using Tarvik::StandIn::History;
 using Tarvik::StandIn::HostOperation;
 
-const char* const kLogged = "Performance data logged";
-
 class Tick : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -9,8 +9,14 @@
 #endif
 
 #include "CsvFile.h"
+#include "PerformanceFormat.h"
 
 namespace QuorvelTest {
+
+const std::string& headerOnDisk() {
+    static const std::string header = onDisk(std::string(Quorvel::Format::kHeaderLine));
+    return header;
+}
 
 #if defined(_WIN32)
 void setDocumentsFolder(const std::filesystem::path& folder) {

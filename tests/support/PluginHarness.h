@@ -13,6 +13,15 @@
 
 namespace QuorvelTest {
 
+// The file's header as the module writes it on this platform.
+const std::string& headerOnDisk();
+// The console lines the module tests expect, written out rather than taken from the
+// plugin's constants, so that a changed constant fails a test.
+inline const char* const kLoaded = "Quorvel: Loaded (using Launch.log)";
+inline const char* const kLogged = "Performance data logged";
+// The player the module tests name when they write files of their own.
+inline const char* const kPlayer = "Steam|7656|0";
+
 // Points the current user's Documents folder at `folder` for this process.
 void setDocumentsFolder(const std::filesystem::path& folder);
 

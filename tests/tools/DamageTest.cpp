@@ -91,11 +91,6 @@ TEST(Damage, TheSameMatchInTwoFilesIsCountedOnce) {
     EXPECT_EQ(a.result.inputs[1].alreadyReadIn, "a-performance.csv");
 }
 
-ProgramRun report(const std::string& arguments, const TempDir& folder,
-                  const std::string& before = "") {
-    return runProgram(QUORVEL_REPORT_PATH, arguments, folder, before);
-}
-
 #if !defined(_WIN32)
 
 TEST(Folders, WhatIsNotARegularFileIsNamedAndSkipped) {
@@ -107,7 +102,7 @@ TEST(Folders, WhatIsNotARegularFileIsNamedAndSkipped) {
     std::filesystem::create_symlink("loop-performance.csv", data / "loop-performance.csv");
     std::filesystem::create_symlink("gone", data / "dangling-performance.csv");
     ASSERT_EQ(::mkfifo((data / "fifo-performance.csv").c_str(), 0600), 0);
-    const ProgramRun run = report(shellQuoted(data), folder);
+    const ProgramRun run = runReport(shellQuoted(data), folder);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     for (const char* note :
          {"loop-performance.csv: is a loop of links, skipped",
@@ -129,14 +124,15 @@ TEST(Folders, ManyFilesAreReadWithFewOpenAndAFileNamedOftenOnce) {
                   })));
     }
     // Fewer descriptors than files: at most a few inputs are open at once.
-    const ProgramRun run = report(shellQuoted(folder.path()) + " --json", folder, "ulimit -n 40; ");
+    const ProgramRun run =
+        runReport(shellQuoted(folder.path()) + " --json", folder, "ulimit -n 40; ");
     ASSERT_EQ(run.exitCode, 0) << run.err.substr(0, 500);
     EXPECT_EQ(nlohmann::json::parse(run.out)["matches"].size(), 300u);
 
     const auto file = folder / "p7-performance.csv";
     // Named three times, in two spellings: read once, with one note for all its names.
     const auto other = folder / "." / "p7-performance.csv";
-    const ProgramRun thrice = report(
+    const ProgramRun thrice = runReport(
         shellQuoted(file) + " " + shellQuoted(other) + " " + shellQuoted(file) + " --json", folder);
     EXPECT_EQ(thrice.exitCode, 0) << thrice.err;
     EXPECT_EQ(nlohmann::json::parse(thrice.out)["matches"].size(), 1u);
@@ -151,15 +147,15 @@ TEST(Outputs, OneFileNamedForTwoOutputsInAnySpellingIsRefused) {
     TempDir folder("quorvel-outputs");
     writeFile(folder / "p-performance.csv",
               performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
-    const ProgramRun run = report(shellQuoted(folder / "p-performance.csv") + " --html " +
-                                      shellQuoted(folder / "same.out") + " --summary-csv " +
-                                      shellQuoted(folder / "." / "same.out"),
-                                  folder);
+    const ProgramRun run = runReport(shellQuoted(folder / "p-performance.csv") + " --html " +
+                                         shellQuoted(folder / "same.out") + " --summary-csv " +
+                                         shellQuoted(folder / "." / "same.out"),
+                                     folder);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find("--html and --summary-csv name the same file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "same.out"));
     // A new file, named relative to the current folder in two spellings.
-    const ProgramRun relative = report(
+    const ProgramRun relative = runReport(
         shellQuoted(folder / "p-performance.csv") + " --html same.out --summary-csv ./same.out",
         folder);
     EXPECT_EQ(relative.exitCode, 2) << relative.err;
@@ -177,7 +173,7 @@ TEST(Outputs, LinksAreWrittenThroughAndEmptyNamesRefused) {
     writeFile(csv, performanceCsv(secondsOf(0, 30, [](int s) { return SampleRow{.second = s}; })));
     for (const char* option : {"--html", "--summary-csv"}) {
         SCOPED_TRACE(option);
-        const ProgramRun empty = report(shellQuoted(csv) + " " + option + " \"\"", folder);
+        const ProgramRun empty = runReport(shellQuoted(csv) + " " + option + " \"\"", folder);
         EXPECT_EQ(empty.exitCode, 2);
         EXPECT_NE(empty.err.find(std::string(option) + " takes a file name"), std::string::npos)
             << empty.err;
@@ -188,7 +184,7 @@ TEST(Outputs, LinksAreWrittenThroughAndEmptyNamesRefused) {
         std::filesystem::create_symlink("real.out", folder / "link.out");
         std::filesystem::create_symlink("missing.out", folder / "dangling.out");
         for (const char* name : {"link.out", "dangling.out"}) {
-            const ProgramRun run = report(shellQuoted(csv) + " " + option + " " + name, folder);
+            const ProgramRun run = runReport(shellQuoted(csv) + " " + option + " " + name, folder);
             EXPECT_EQ(run.exitCode, 0) << run.err;
             EXPECT_TRUE(std::filesystem::is_symlink(folder / name)) << name;
         }
@@ -225,7 +221,7 @@ TEST(BinaryData, IsToldWithoutReadingItAll) {
         {"lines-performance.csv", "lines-performance.csv: holds binary data after its header"},
     };
     for (const auto& [input, said] : cases) {
-        const ProgramRun run = report(input, folder, "ulimit -t 30; ");
+        const ProgramRun run = runReport(input, folder, "ulimit -t 30; ");
         EXPECT_EQ(run.exitCode, 1) << input << "\n" << run.err;
         EXPECT_EQ(run.err.rfind("quorvel-report: " + said, 0), 0u) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one sentence";
@@ -313,7 +309,7 @@ TEST(SavedBySpreadsheet, IsSaidInOneSentence) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         writeFile(folder / "p-performance.csv", c.text);
-        const ProgramRun run = report(shellQuoted(folder / "p-performance.csv"), folder);
+        const ProgramRun run = runReport(shellQuoted(folder / "p-performance.csv"), folder);
         if (c.said.empty()) {
             EXPECT_EQ(run.exitCode, 0) << run.err;
             EXPECT_NE(run.err.find("line 2: Timestamp is not a time"), std::string::npos)

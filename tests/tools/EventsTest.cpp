@@ -35,7 +35,7 @@ struct ExpectedEvent {
     double worst;
 };
 
-struct Case {
+struct EventCase {
     const char* what;
     std::function<void(SampleRow&)> change;  // applied to each of 60 quiet seconds
     std::vector<ExpectedEvent> events;
@@ -53,7 +53,7 @@ bool within(int s, int from, int to) {
 }
 
 TEST(Events, AreFoundSecondBySecondAndTheVerdictPointsAtTheWorst) {
-    const Case cases[] = {
+    const EventCase cases[] = {
         {"a quiet match", [](SampleRow&) {}, {}, "good: no problem found"},
         {"a loss burst",
          [](SampleRow& r) { r.lostIn = within(r.second, 20, 25) ? 12 : 0; },
@@ -110,7 +110,7 @@ TEST(Events, AreFoundSecondBySecondAndTheVerdictPointsAtTheWorst) {
           {EventKind::LossBurst, 50, 3, 12}},
          "connection: 2 loss bursts, worst 0:27\u20130:30, 12 packets a second lost coming in"},
     };
-    for (const Case& c : cases) {
+    for (const EventCase& c : cases) {
         std::vector<SampleRow> rows;
         for (int s = 0; s < 60; ++s) {
             rows.push_back(quiet(s));

@@ -146,6 +146,7 @@ TEST(ChartedMatches, TheMostCountingEventsFirstThenTheLatest) {
             charted.offer(report, [&report] { return std::to_string(report.number); });
         }
         std::vector<std::string> expected;
+        expected.reserve(c.chosen.size());
         for (std::size_t number : c.chosen) {
             expected.push_back(std::to_string(number));
         }

@@ -19,11 +19,6 @@
 namespace QuorvelTest {
 namespace {
 
-ProgramRun runReport(const std::string& arguments, const TempDir& folder,
-                     const std::string& before = "") {
-    return runProgram(QUORVEL_REPORT_PATH, arguments, folder, before);
-}
-
 // The report's exit status when it writes the page of `input` to `page`.
 int writePage(const TempDir& folder, const std::filesystem::path& input,
               const std::filesystem::path& page) {

@@ -148,4 +148,13 @@ class BackgroundProgram {
 
 #endif
 
+// The report and the simulator as the tests run them (`before`: as for runProgram).
+inline ProgramRun runReport(const std::string& arguments, const TempDir& folder,
+                            const std::string& before = "") {
+    return runProgram(QUORVEL_REPORT_PATH, arguments, folder, before);
+}
+inline ProgramRun runSim(const std::string& arguments, const TempDir& folder) {
+    return runProgram(QUORVEL_SIM_PATH, arguments, folder);
+}
+
 }  // namespace QuorvelTest

@@ -16,10 +16,6 @@
 namespace QuorvelTest {
 namespace {
 
-ProgramRun runReport(const std::string& arguments, const TempDir& folder) {
-    return runProgram(QUORVEL_REPORT_PATH, arguments, folder);
-}
-
 // `text` as a URL writes it: every byte but letters, digits and -._~ as %XX, in the case
 // given.
 std::string percentEncoded(const std::string& text, bool upper) {

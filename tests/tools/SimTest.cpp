@@ -21,10 +21,6 @@ namespace {
 // The file of the simulator's default player.
 const char* const kDefaultPlayersFile = "Steam%7C76561190000000000%7C0-performance.csv";
 
-ProgramRun runSim(const std::string& arguments, const TempDir& folder) {
-    return runProgram(QUORVEL_SIM_PATH, arguments, folder);
-}
-
 // The golden files' sessions begin here; without --start a session begins now.
 const std::string kGoldenStart = "--start \"2026-12-08 18:00:00\" ";
 
@@ -62,7 +58,7 @@ class Scenario : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Scenario, WritesTheGoldenRows) {
     TempDir folder("quorvel-sim-test");
-    const std::string name = GetParam();
+    const std::string& name = GetParam();
     const std::string scenario =
         name == "default"
             ? ""

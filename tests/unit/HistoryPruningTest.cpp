@@ -101,6 +101,7 @@ TEST(HistoryPruning, KeepsTheNewestWithinTheLimit) {
             writeFile(folder / name, std::string(size, 'r'));
         }
         std::vector<std::filesystem::path> justKept;
+        justKept.reserve(c.justKept.size());
         for (const std::string& name : c.justKept) {
             justKept.push_back(folder / name);
         }

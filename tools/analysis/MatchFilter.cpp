@@ -24,8 +24,9 @@ bool MatchFilter::keeps(const MatchReport& report) const {
 
 std::optional<std::size_t> parseMatchNumber(std::string_view text) {
     std::size_t number = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const auto [stop, error] = std::from_chars(begin, end, number);
     if (text.empty() || text.front() == '+' || error != std::errc{} || stop != end || number == 0) {
         return std::nullopt;
     }

@@ -11,6 +11,7 @@ void ServerTable::add(const MatchReport& report) {
 
 std::vector<ServerSummary> ServerTable::summaries() const {
     std::vector<ServerSummary> all;
+    all.reserve(servers.size());
     for (const auto& [ip, totals] : servers) {
         all.push_back({totals.summary(), ip});
     }
@@ -22,6 +23,7 @@ std::vector<ServerSummary> ServerTable::summaries() const {
 
 std::vector<DaySummary> ServerTable::days() const {
     std::vector<DaySummary> all;
+    all.reserve(byDay.size());
     for (const auto& [day, totals] : byDay) {
         all.push_back({totals.summary(), day});
     }

@@ -92,6 +92,7 @@ std::vector<Tip> tipsFor(const Analysis::Verdict& verdict) {
         return {};
     }
     std::vector<Problem> problems;
+    problems.reserve(verdict.findings.size());
     for (const Analysis::Finding& finding : verdict.findings) {
         problems.push_back(finding.problem);
     }

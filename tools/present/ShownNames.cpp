@@ -67,6 +67,7 @@ ShownNames::ShownNames(const std::vector<Read::Input>& inputsRead, bool shareabl
         return;
     }
     std::vector<std::string> names;
+    names.reserve(inputs.size());
     for (const Read::Input& input : inputs) {
         names.push_back(input.path().empty() ? input.name()
                                              : Tools::displayPath(input.path().filename()));

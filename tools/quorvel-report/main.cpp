@@ -262,6 +262,7 @@ struct Outputs {
 
     std::vector<Analysis::ReportSink*> sinkList() const {
         std::vector<Analysis::ReportSink*> list;
+        list.reserve(sinks.size());
         for (const auto& sink : sinks) {
             list.push_back(sink.get());
         }

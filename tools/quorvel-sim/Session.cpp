@@ -241,8 +241,11 @@ void SessionPlayer::runEvents(int second, std::size_t& nextEvent) {
 // Whether the session is to end before its next second: a stop was requested, or what
 // it prints cannot be written; `result` says which.
 bool SessionPlayer::endsEarly(SessionResult& result) const {
-    if (options.stopRequested && (result.stoppedBySignal = options.stopRequested()) != 0) {
-        return true;
+    if (options.stopRequested) {
+        result.stoppedBySignal = options.stopRequested();
+        if (result.stoppedBySignal != 0) {
+            return true;
+        }
     }
     result.outputFailed = !out;
     return result.outputFailed;

@@ -15,14 +15,14 @@ namespace {
 using Quorvel::Analysis::Conclusion;
 
 // One match of a set: its server and its trouble, if any.
-struct Played {
+struct PlayedOn {
     std::string server;
     std::vector<Trouble> troubles;
 };
 
 struct ConclusionCase {
     const char* what;
-    std::vector<Played> matches;
+    std::vector<PlayedOn> matches;
     Conclusion::Side side;
     std::string text;
 };
@@ -33,10 +33,10 @@ const std::vector<Trouble> kStutter = {{TroubleKind::Stutter, 20, 240, 35, 45}};
 const std::vector<Trouble> kUnstable = {{TroubleKind::UnstablePing, 60, 120, 40, 110}};
 const std::vector<Trouble> kSpike = {{TroubleKind::PingSpike, 150, 8, 140, 160}};
 
-Conclusion concludeOn(const std::vector<Played>& set) {
+Conclusion concludeOn(const std::vector<PlayedOn>& set) {
     std::vector<Quorvel::Read::Input> inputs;
     std::uint64_t seed = 500;
-    for (const Played& played : set) {
+    for (const PlayedOn& played : set) {
         MatchPlay play;
         play.seed = ++seed;
         play.serverIp = played.server;

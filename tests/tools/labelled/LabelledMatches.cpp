@@ -43,9 +43,9 @@ void addQuiet(std::vector<LabelledMatch>& set) {
                            quiet({.seed = 11, .ping = 25, .jitter = 2, .fps = 240}), "good"));
     set.push_back(labelled("quiet-60ms-144fps",
                            quiet({.seed = 12, .ping = 60, .jitter = 4, .fps = 144}), "good"));
-    MatchPlay far = quiet({.seed = 13, .ping = 110, .jitter = 3, .fps = 60});
-    far.latencyAbovePing = 3;  // latency ~116 ms: a far server, not a slow one
-    set.push_back(labelled("quiet-110ms-60fps", far, "good"));
+    MatchPlay farServer = quiet({.seed = 13, .ping = 110, .jitter = 3, .fps = 60});
+    farServer.latencyAbovePing = 3;  // latency ~116 ms: a far server, not a slow one
+    set.push_back(labelled("quiet-110ms-60fps", farServer, "good"));
     MatchPlay shortMatch = quiet({.seed = 14, .ping = 45, .jitter = 3, .fps = 120});
     shortMatch.seconds = 60;
     set.push_back(labelled("short-quiet-60s", shortMatch, "good"));
@@ -183,10 +183,10 @@ void addMostOfAMatch(std::vector<LabelledMatch>& set) {
                            {{"fpsDrop", 240, 1, 359, 361, true}},
                            {"4:00\u201310:00", "(typical 14"}));
     // Ping at 30 for three minutes, then at 140 for the seven left.
-    MatchPlay far = with(quiet({.seed = 83, .ping = 30, .jitter = 2, .fps = 144}),
+    MatchPlay farServer = with(quiet({.seed = 83, .ping = 30, .jitter = 2, .fps = 144}),
                          {{TroubleKind::PingLevel, 180, 420, 138, 142}});
-    far.seconds = 600;
-    set.push_back(labelled("ping-140-for-most-of-a-match-that-began-at-30", far, "connection",
+    farServer.seconds = 600;
+    set.push_back(labelled("ping-140-for-most-of-a-match-that-began-at-30", farServer, "connection",
                            {{"pingSpike", 180, 1, 419, 421, true}},
                            {"3:00\u201310:00", "(typical 3"}));
 }

@@ -201,6 +201,7 @@ TEST(LabelledSessions, EachMatchIsOneWhateverTheFilesAndTheirOrder) {
 TEST(LabelledSessions, NotesSayWhenTheGameClosedAndWhichFilesGaveAMatch) {
     const LabelledSession crash = reloadThenCrash();
     std::vector<Input> inputs;
+    inputs.reserve(crash.files.size());
     for (const auto& [name, bytes] : crash.files) {
         inputs.push_back(Input::bytes(name, bytes));
     }

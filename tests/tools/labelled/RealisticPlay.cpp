@@ -186,6 +186,7 @@ std::vector<PlaySecond> playSeconds(const MatchPlay& play) {
     PlayRandom troubles(play.seed ^ 0x5DEECE66DULL);
     const std::vector<bool> blips = blipSeconds(play.seconds, noise);
     std::vector<std::vector<int>> drops;
+    drops.reserve(play.troubles.size());
     for (const Trouble& t : play.troubles) {
         drops.push_back(t.kind == TroubleKind::Stutter ? stutterDrops(t, troubles)
                                                        : std::vector<int>{});
