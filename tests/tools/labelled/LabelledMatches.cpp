@@ -184,7 +184,7 @@ void addMostOfAMatch(std::vector<LabelledMatch>& set) {
                            {"4:00\u201310:00", "(typical 14"}));
     // Ping at 30 for three minutes, then at 140 for the seven left.
     MatchPlay farServer = with(quiet({.seed = 83, .ping = 30, .jitter = 2, .fps = 144}),
-                         {{TroubleKind::PingLevel, 180, 420, 138, 142}});
+                               {{TroubleKind::PingLevel, 180, 420, 138, 142}});
     farServer.seconds = 600;
     set.push_back(labelled("ping-140-for-most-of-a-match-that-began-at-30", farServer, "connection",
                            {{"pingSpike", 180, 1, 419, 421, true}},
