@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, libFuzzer, ASan and UBSan) and runs them side by side,
 # each from its seed corpus (every seed is run first) and then for SECONDS seconds
-# (default FUZZ_SECONDS, else 30). A longer run: scripts/fuzz.sh 3600
+# (default FUZZ_SECONDS, else 15). A longer run: scripts/fuzz.sh 3600
 # Any target that finds a crash, a leak, undefined behaviour or a timeout fails the run;
 # the input is kept as build/fuzz/crash-<target>-*.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${1:-${FUZZ_SECONDS:-30}}"
+seconds="${1:-${FUZZ_SECONDS:-15}}"
 source scripts/packages.sh
 ensure_packages "${FUZZ_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}"
 targets=(launch_log csv_row report scenario)

@@ -11,7 +11,7 @@
 #   windows   MinGW-w64 cross build; the same suites plus Windows-only tests under Wine,
 #             in ANSI code pages 1252 and 932, the console's tests under script(1); then
 #             the players' ZIP, unpacked and run under a fresh Wine prefix
-#   fuzz      each libFuzzer target from its seed corpus, for FUZZ_SECONDS (default 30)
+#   fuzz      each libFuzzer target from its seed corpus, for FUZZ_SECONDS (default 15)
 #   release   the programs and the module as they ship, the players' .tar.gz, unpacked
 #             and run
 # At the end a table of the stages' wall and CPU times.

@@ -67,8 +67,10 @@ inline ProgramRun runProgram(const std::string& program, const std::string& argu
     startup.hStdError = inheritableFile(err, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process{};
     ProgramRun run;
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       folder.path().c_str(), &startup, &process)) {
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, folder.path().c_str(), &startup, &process) != 0;
+    const DWORD startError = started ? 0 : GetLastError();
+    if (started) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
@@ -81,6 +83,11 @@ inline ProgramRun runProgram(const std::string& program, const std::string& argu
     }
     run.out = outputTo.empty() ? readFile(out) : std::string();
     run.err = readFile(err);
+    if (!started) {
+        // Says why in the failing test's output, where a status of -1 alone would not.
+        run.err += "(the test could not start " + program + ": error " +
+                   std::to_string(startError) + ")\n";
+    }
     return run;
 }
 
