@@ -66,16 +66,19 @@ def settings_hash(root, program):
     return digest.hexdigest()
 
 
-def result_key(settings, directory, arguments):
+def result_key(settings, root, directory, arguments):
     """The key of a file's result, or None when it cannot be preprocessed (clang-tidy
-    then says why)."""
+    then says why). The checkout's folder is left out of it (the commands and the
+    preprocessor's line markers name it), so another checkout of the same code finds
+    the results."""
     preprocessed = subprocess.run(preprocessing_command(arguments), cwd=directory,
                                   capture_output=True)
     if preprocessed.returncode != 0:
         return None
+    here = root.encode()
     digest = hashlib.sha256(settings.encode())
-    digest.update(json.dumps(arguments).encode())
-    digest.update(preprocessed.stdout)
+    digest.update(json.dumps(arguments).encode().replace(here, b"<checkout>"))
+    digest.update(preprocessed.stdout.replace(here, b"<checkout>"))
     return digest.hexdigest()
 
 
@@ -90,10 +93,10 @@ def run_measured(command):
     return process.returncode, said, usage.ru_utime + usage.ru_stime
 
 
-def check(path, program, build_dir, commands, settings, cache):
+def check(path, program, root, build_dir, commands, settings, cache):
     """(path, clean, CPU seconds of clang-tidy, what it said, known clean from the cache)."""
     directory, arguments = commands[path]
-    key = result_key(settings, directory, arguments) if cache else None
+    key = result_key(settings, root, directory, arguments) if cache else None
     marker = os.path.join(cache, key) if key else None
     if marker and os.path.exists(marker):
         return path, True, 0.0, "", True
@@ -146,7 +149,8 @@ def main():
 
     results = []
     with concurrent.futures.ThreadPoolExecutor(max_workers=options.jobs) as pool:
-        futures = [pool.submit(check, name, options.program, build_dir, commands, settings, cache)
+        futures = [pool.submit(check, name, options.program, root, build_dir, commands, settings,
+                               cache)
                    for name in files]
         for future in concurrent.futures.as_completed(futures):
             path, clean, seconds, said, cached = future.result()
