@@ -15,8 +15,7 @@ TEST(Load, CreatesTheFileWithExactlyTheHeaderAndAnnouncesAfterwards) {
 
     EXPECT_EQ(harness.csv(), headerOnDisk());
     EXPECT_EQ(harness.plugin().userId, harness.game().uniqueId);
-    EXPECT_EQ(harness.consoleTexts(),
-              std::vector<std::string>{"Quorvel: Loaded (using Launch.log)"});
+    EXPECT_EQ(harness.consoleTexts(), std::vector<std::string>{kLoaded});
     // onLoad made the first tick directly, which re-armed the chain.
     EXPECT_EQ(harness.host.queuedTimeouts(), 1u);
 }
@@ -27,7 +26,7 @@ TEST(Load, SecondLoadStartsTheFileAfreshAndKeepsOneChain) {
     appendFile(harness.csvFile(), "row,from,the,first,load\n");
     harness.object().onLoad();
     EXPECT_EQ(harness.csv(), headerOnDisk());
-    EXPECT_EQ(harness.consoleCount("Quorvel: Loaded (using Launch.log)"), 2u);
+    EXPECT_EQ(harness.consoleCount(kLoaded), 2u);
     EXPECT_EQ(harness.host.queuedTimeouts(), 1u);
 
     harness.enterMatch();
@@ -81,7 +80,7 @@ TEST(Load, MissingDataFolderIsReportedAndLoadStillAnnounces) {
     const auto console = harness.consoleTexts();
     ASSERT_EQ(console.size(), 2u);
     EXPECT_EQ(console[0].rfind("Quorvel: Could not create ", 0), 0u);
-    EXPECT_EQ(console[1], "Quorvel: Loaded (using Launch.log)");
+    EXPECT_EQ(console[1], kLoaded);
 }
 
 }  // namespace

@@ -337,8 +337,7 @@ TEST(FileText, IsDataNeverControl) {
                       .second = s, .guid = "=HYPERLINK(\"x\")", .serverIp = "\x1b]0;owned\x07\xff"};
               })));
     const ProgramRun run =
-        runProgram(QUORVEL_REPORT_PATH,
-                   shellQuoted(csv) + " --summary-csv " + shellQuoted(folder / "s.csv"), folder);
+        runReport(shellQuoted(csv) + " --summary-csv " + shellQuoted(folder / "s.csv"), folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
     EXPECT_EQ(run.out.find('\x07'), std::string::npos);
@@ -357,7 +356,7 @@ TEST(FileText, ANameCannotStartALineOfItsOwn) {
               performanceCsv(secondsOf(0, 40, [](int s) { return SampleRow{.second = s}; })));
     writeFile(data / "q-performance.csv",
               performanceCsv(secondsOf(100, 140, [](int s) { return SampleRow{.second = s}; })));
-    const ProgramRun run = runProgram(QUORVEL_REPORT_PATH, shellQuoted(data), folder);
+    const ProgramRun run = runReport(shellQuoted(data), folder);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     for (const std::string& line : splitLines(run.out + run.err)) {
         EXPECT_NE(line.rfind("Overall: the server", 0), 0u) << run.out;

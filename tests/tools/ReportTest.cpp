@@ -63,8 +63,7 @@ std::vector<std::pair<int, std::vector<std::string>>> pageTable(const std::strin
 class Report : public ::testing::Test {
   protected:
     void SetUp() override {
-        const ProgramRun sim =
-            runProgram(QUORVEL_SIM_PATH, "--data " + shellQuoted(folder / "data"), folder);
+        const ProgramRun sim = runSim("--data " + shellQuoted(folder / "data"), folder);
         ASSERT_EQ(sim.exitCode, 0) << sim.err;
         for (const auto& entry : std::filesystem::directory_iterator(folder / "data")) {
             csv = entry.path();
@@ -786,10 +785,9 @@ TEST(ReportPage, LossBurstsAreBandsWhereTheBurstsAreAndTheVerdictNamesTheWorst) 
     }
     TempDir folder("quorvel-report-bursts");
     const ProgramRun sim =
-        runProgram(QUORVEL_SIM_PATH,
-                   shellQuoted(std::string(QUORVEL_SCENARIO_DIR) + "/loss-bursts.json") +
-                       " --data " + shellQuoted(folder / "data"),
-                   folder);
+        runSim(shellQuoted(std::string(QUORVEL_SCENARIO_DIR) + "/loss-bursts.json") + " --data " +
+                   shellQuoted(folder / "data"),
+               folder);
     ASSERT_EQ(sim.exitCode, 0) << sim.err;
     const auto csv = folder / "data" / "Epic%7C0f3c9a%7Closs-performance.csv";
     const auto page = folder / "page.html";

@@ -387,8 +387,7 @@ TEST(SimOutput, AReloadInAMatchAndANewGameStartKeepEveryRow) {
         ASSERT_EQ(performanceFilesIn(data / "quorvel-history").size(), second ? 3u : 1u);
     }
     EXPECT_EQ(records(data / "Epic%7C0f3c9a%7Closs-performance.csv").size(), 1u + 26);
-    const ProgramRun report =
-        runProgram(QUORVEL_REPORT_PATH, shellQuoted(data) + " --json", folder);
+    const ProgramRun report = runReport(shellQuoted(data) + " --json", folder);
     ASSERT_EQ(report.exitCode, 0) << report.err;
     const auto document = nlohmann::json::parse(report.out);
     std::size_t rows = 0;
@@ -431,8 +430,7 @@ TEST(SimOutput, ACrashInAMatchLosesOnlyItsLastSecondsAndTheNextStartKeepsTheRest
     }
     EXPECT_EQ(performanceFilesIn(history).size(), 2u) << "the kept session and the new journal";
     // The player's file holds only its header after a crash: no fault in a folder.
-    const ProgramRun report =
-        runProgram(QUORVEL_REPORT_PATH, shellQuoted(data) + " --json", folder);
+    const ProgramRun report = runReport(shellQuoted(data) + " --json", folder);
     ASSERT_EQ(report.exitCode, 0) << report.err;
     const auto matches = nlohmann::json::parse(report.out)["matches"];
     ASSERT_EQ(matches.size(), 2u) << "one a run";

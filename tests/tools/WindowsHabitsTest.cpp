@@ -49,15 +49,14 @@ const std::u8string kPage = u8"\u043e\u0442\u0447\u0451\u0442 \u30ec\u30dd\u30fc
 TEST(WindowsHabits, NamesBeyondTheCodePageReachBothToolsIntact) {
     TempDir folder(kFolder);
     const auto data = folder / kData;
-    const ProgramRun sim = runProgram(QUORVEL_SIM_PATH, "--data " + shellQuoted(data), folder);
+    const ProgramRun sim = runSim("--data " + shellQuoted(data), folder);
     ASSERT_EQ(sim.exitCode, 0) << sim.err;
     EXPECT_NE(sim.out.find("Data folder: " + utf8(data)), std::string::npos) << sim.out;
     const auto csv = data / "Steam%7C76561190000000000%7C0-performance.csv";
     ASSERT_TRUE(std::filesystem::exists(csv));
 
     const ProgramRun report =
-        runProgram(QUORVEL_REPORT_PATH,
-                   shellQuoted(data) + " --json --html " + shellQuoted(folder / kPage), folder);
+        runReport(shellQuoted(data) + " --json --html " + shellQuoted(folder / kPage), folder);
     ASSERT_EQ(report.exitCode, 0) << report.err;
     const auto document = nlohmann::json::parse(report.out);
     EXPECT_EQ(document["files"][0]["file"], utf8(csv));
@@ -121,7 +120,7 @@ TEST(WindowsHabits, WhateverIsDroppedOnTheReportGetsAPageOrAPlainSentence) {
         for (const auto& path : drop.dropped) {
             arguments += " " + shellQuoted(folder / path);
         }
-        const ProgramRun run = runProgram(QUORVEL_REPORT_PATH, arguments, folder);
+        const ProgramRun run = runReport(arguments, folder);
         EXPECT_EQ(run.exitCode, drop.exitCode) << run.err;
         for (const std::string& text : drop.said) {
             EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
@@ -196,7 +195,7 @@ TEST(WindowsHabits, TheSimulatorStartedOnItsOwnSaysWhatItIsAndPlaysItsSession) {
     TempDir temporary("quorvel-sim-tmp");
     const TemporaryFolderAt tmp(temporary);
     const ScopedVariable ownConsole("QUORVEL_OWN_CONSOLE=1");
-    const ProgramRun run = runProgram(QUORVEL_SIM_PATH, "", folder);
+    const ProgramRun run = runSim("", folder);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.rfind("quorvel-sim plays a game session", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("This run wrote 270 rows, in 1 file."), std::string::npos) << run.out;
@@ -213,7 +212,7 @@ TEST(WindowsHabits, TheSimulatorLeavesNoTemporaryFolderHoweverItEnds) {
     const std::pair<const char*, int> runs[] = {{"--data data", 0},
                                                 {"--data data --module nowhere.dll", 1}};
     for (const auto& [arguments, exitCode] : runs) {
-        const ProgramRun run = runProgram(QUORVEL_SIM_PATH, arguments, folder);
+        const ProgramRun run = runSim(arguments, folder);
         EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
         EXPECT_NE(run.out.find("Documents folder: " + utf8(temporary.path())), std::string::npos)
             << "the Documents folder was a temporary one: " << run.out;
@@ -234,12 +233,11 @@ std::filesystem::path longFolderIn(const TempDir& folder) {
 TEST(WindowsHabits, FoldersAndFilesOfAnyLengthReachBothTools) {
     TempDir folder("quorvel-long");
     const auto data = longFolderIn(folder) / "data";
-    const ProgramRun sim = runProgram(QUORVEL_SIM_PATH, "--data " + shellQuoted(data), folder);
+    const ProgramRun sim = runSim("--data " + shellQuoted(data), folder);
     ASSERT_EQ(sim.exitCode, 0) << sim.err;
     EXPECT_NE(sim.out.find("This run wrote 270 rows, in 1 file."), std::string::npos) << sim.out;
     const auto page = data / "page.html";
-    const ProgramRun report =
-        runProgram(QUORVEL_REPORT_PATH, shellQuoted(data) + " --html " + shellQuoted(page), folder);
+    const ProgramRun report = runReport(shellQuoted(data) + " --html " + shellQuoted(page), folder);
     ASSERT_EQ(report.exitCode, 0) << report.err;
     EXPECT_NE(report.out.find("185.34.107.21:7811"), std::string::npos) << report.out;
     EXPECT_NE(readFile(page).find("</html>"), std::string::npos);
@@ -249,8 +247,7 @@ TEST(WindowsHabits, FoldersAndFilesOfAnyLengthReachBothTools) {
 TEST(WindowsHabits, ADocumentsFolderTooLongForTheModuleIsRefusedBeforeTheSession) {
     TempDir folder("quorvel-long-documents");
     const auto documents = longFolderIn(folder);
-    const ProgramRun sim =
-        runProgram(QUORVEL_SIM_PATH, "--data data --documents " + shellQuoted(documents), folder);
+    const ProgramRun sim = runSim("--data data --documents " + shellQuoted(documents), folder);
     EXPECT_EQ(sim.exitCode, 1) << sim.out;
     EXPECT_NE(sim.err.find("is too long: the game's log in it would take"), std::string::npos)
         << sim.err;
