@@ -40,12 +40,26 @@ run_stage() {
         echo "[$(minutes $(($(date +%s) - started_at)))] $name: FAILED (exit status $status)" \
             "after $(minutes "$wall"); the end of $log:"
         tail -n 100 "$log" | sed 's/^/    /'
+        print_test_failures "$log"
         return "$status"
     fi
     cpu=$(cat "$logs/$name.cpu")
     printf '%s %s %s %s\n' "$name" "$begun" "$wall" "$cpu" >>"$logs/stages.txt"
     echo "[$(minutes $(($(date +%s) - started_at)))] $name: done in $(minutes "$wall")" \
         "(CPU $(minutes "$cpu"))"
+}
+
+# The failures GoogleTest reported in a log, last, where a reader of only the end of the
+# output still finds them: each with the lines that say why, then the failed tests'
+# names on one line. Nothing when there are none.
+print_test_failures() {
+    awk '
+        { sub(/\r$/, "") }
+        / Failure$/ { keep = 8 }
+        keep > 0 && shown < 60 { print "    " $0; keep--; shown++ }
+        /^\[  FAILED  \] [^ ]+ \(/ { failed = failed " " $4 }
+        END { if (failed != "") print "the failed tests in this log:" failed }
+    ' "$1"
 }
 
 # Starts a function that runs stages in turn as a pipeline beside the others.
