@@ -1,12 +1,14 @@
 // The simulator's hold on the process: what it changes for a session it gives back,
-// and only one session holds it at a time.
+// only one session holds it at a time, and sessions side by side keep apart.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
+#include "ScratchFolder.h"
 #include "SessionEnvironment.h"
 #include "TempDir.h"
 #include "tarvik/loader/PluginModule.h"
@@ -50,6 +52,27 @@ TEST(SessionEnvironment, GivesBackWhatItChangedAndHoldsTheProcessAlone) {
     }
     EXPECT_EQ(std::getenv("XDG_DOCUMENTS_DIR"), nullptr);
 #endif
+}
+
+// Sessions started in the same instant (two simulators, tests side by side) each keep
+// the game's log in a folder of their own, which goes with its session and no other.
+TEST(SessionEnvironment, EachSessionHasAScratchFolderOfItsOwn) {
+    std::filesystem::path first;
+    std::filesystem::path second;
+    {
+        Quorvel::Sim::ScratchFolder one;
+        {
+            Quorvel::Sim::ScratchFolder other;
+            first = one.path();
+            second = other.path();
+            ASSERT_NE(first, second);
+            EXPECT_TRUE(std::filesystem::is_directory(first));
+            writeFile(second / "Launch.log", "a line of the other session\n");
+        }
+        EXPECT_FALSE(std::filesystem::exists(second));
+        EXPECT_TRUE(std::filesystem::is_directory(first)) << "the first session's stays";
+    }
+    EXPECT_FALSE(std::filesystem::exists(first));
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
 #include "Spool.h"
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <vector>
 
 #include "Failure.h"
+#include "TemporaryName.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
-#include <process.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -24,27 +22,20 @@ namespace {
 // A new file in the temporary folder that nobody else can open by name and that goes
 // when it is closed: removed at once on POSIX, deleted on close on Windows.
 std::FILE* anonymousTemporaryFile() {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
     if (error) {
         return nullptr;
     }
     for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::filesystem::path file = folder / (temporaryName("quorvel-spool") + ".tmp");
 #if defined(_WIN32)
-        const std::filesystem::path file =
-            folder / ("quorvel-spool-" + std::to_string(_getpid()) + "-" + std::to_string(stamp) +
-                      "-" + std::to_string(counter++) + ".tmp");
         const int fd =
             _wopen(file.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_TEMPORARY, 0600);
         if (fd >= 0) {
             return _fdopen(fd, "w+b");
         }
 #else
-        const std::filesystem::path file =
-            folder / ("quorvel-spool-" + std::to_string(getpid()) + "-" + std::to_string(stamp) +
-                      "-" + std::to_string(counter++) + ".tmp");
         const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::unlink(file.c_str());

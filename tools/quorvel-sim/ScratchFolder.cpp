@@ -1,10 +1,9 @@
 #include "ScratchFolder.h"
 
-#include <chrono>
-#include <string>
 #include <system_error>
 
 #include "SystemPath.h"
+#include "TemporaryName.h"
 
 namespace Quorvel::Sim {
 
@@ -16,11 +15,21 @@ ScratchFolder::~ScratchFolder() {
 }
 
 const std::filesystem::path& ScratchFolder::path() {
-    if (folder.empty()) {
-        const auto stamp =
-            std::chrono::system_clock::now().time_since_epoch() / std::chrono::milliseconds(1);
-        folder = std::filesystem::temp_directory_path() / ("quorvel-sim-" + std::to_string(stamp));
+    if (!folder.empty()) {
+        return folder;
     }
+    const auto temporary = std::filesystem::temp_directory_path();
+    std::error_code error;
+    for (int attempt = 0; attempt < 16 && !error; ++attempt) {
+        const auto candidate = temporary / Tools::temporaryName("quorvel-sim");
+        // Made here, exclusively: a folder another session holds is never shared.
+        if (std::filesystem::create_directory(Tools::systemPath(candidate), error)) {
+            folder = candidate;
+            return folder;
+        }
+    }
+    // Not made: the session's own creating of its folders says why, naming this one.
+    folder = temporary / Tools::temporaryName("quorvel-sim");
     return folder;
 }
 

@@ -15,7 +15,8 @@ class ScratchFolder {
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    // The folder's path, named afresh ("quorvel-sim-<milliseconds>") on the first call.
+    // The folder's path, made afresh ("quorvel-sim-<process>-<clock>-<count>", never one
+    // that exists) on the first call.
     const std::filesystem::path& path();
 
   private:
