@@ -8,13 +8,26 @@
 
 #include "PathText.h"
 
+#if defined(_WIN32)
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace QuorvelTest {
 
 TempDir::TempDir(const std::string& label) {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+#if defined(_WIN32)
+    const auto process = _getpid();
+#else
+    const auto process = getpid();
+#endif
+    // Suites run side by side share the temporary folder: the process tells them apart.
     // The label is UTF-8 on every platform.
-    const std::string name = label + "-" + std::to_string(stamp) + "-" + std::to_string(counter++);
+    const std::string name = label + "-" + std::to_string(process) + "-" + std::to_string(stamp) +
+                             "-" + std::to_string(counter++);
     root = std::filesystem::temp_directory_path() / Quorvel::Platform::pathFromUtf8(name);
     std::filesystem::create_directories(root);
 }
